@@ -1,0 +1,95 @@
+// The model record: groups, material look-up, paths and freeing.
+#include "glm.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static char *copyString(const char *text)
+{
+    size_t length = std::strlen(text);
+    char *copy = static_cast<char *>(std::malloc(length + 1));
+    std::memcpy(copy, text, length + 1);
+    return copy;
+}
+
+GlmGroupNode *glmLookupGroup(GlmMesh *model, const char *name)
+{
+    assert(model);
+    for (GlmGroupNode *group = model->groupList; group; group = group->next) {
+        if (std::strcmp(group->name, name) == 0)
+            return group;
+    }
+    return nullptr;
+}
+
+GlmGroupNode *glmEnsureGroup(GlmMesh *model, const char *name)
+{
+    GlmGroupNode *group = glmLookupGroup(model, name);
+    if (group)
+        return group;
+    group = static_cast<GlmGroupNode *>(std::calloc(1, sizeof(GlmGroupNode)));
+    group->name = copyString(name);
+    group->next = model->groupList;
+    model->groupList = group;
+    model->groupCount++;
+    return group;
+}
+
+unsigned glmFindMaterial(GlmMesh *model, const char *name)
+{
+    for (unsigned i = 0; model->materialTable && i < model->materialCount; i++) {
+        if (std::strcmp(model->materialTable[i].name, name) == 0)
+            return i;
+    }
+    std::printf("glmFindMaterial():  can't find material \"%s\".\n", name);
+    std::fflush(stdout);
+    return 0;
+}
+
+char *glmPathDirectory(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    size_t length = slash ? static_cast<size_t>(slash - path) + 1 : 0;
+    char *directory = static_cast<char *>(std::malloc(length + 1));
+    std::memcpy(directory, path, length);
+    directory[length] = '\0';
+    return directory;
+}
+
+static void freeMaterials(GlmMesh *model)
+{
+    for (unsigned i = 0; model->materialTable && i < model->materialCount; i++)
+        std::free(model->materialTable[i].name);
+    std::free(model->materialTable);
+    model->materialTable = nullptr;
+    model->materialCount = 0;
+}
+
+static void freeGroups(GlmMesh *model)
+{
+    while (model->groupList) {
+        GlmGroupNode *group = model->groupList;
+        model->groupList = group->next;
+        std::free(group->name);
+        std::free(group->triangleIndices);
+        std::free(group);
+    }
+    model->groupCount = 0;
+}
+
+void glmFree(GlmMesh *model)
+{
+    assert(model);
+    std::free(model->sourcePath);
+    std::free(model->materialLibrary);
+    std::free(model->vertices);
+    std::free(model->normals);
+    std::free(model->texCoords);
+    std::free(model->facetnorms);
+    std::free(model->tris);
+    freeMaterials(model);
+    freeGroups(model);
+    std::free(model);
+}
