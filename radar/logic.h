@@ -39,6 +39,9 @@ public:
     double beamAngle() const;
     const std::list<Hit> *hits() const;
 
+    // Bytes received and not yet parsed; bounded by the socket's read buffer.
+    qint64 bufferedBytes() const;
+
     // Folds an angle in degrees into [0, 360], both ends included.
     static void normalizeAngle(double &angle);
 

@@ -10,7 +10,8 @@
 // Every later frame:              size, extra word, count, count records.
 // size counts the bytes after the size field; a record is x, y (float32) and
 // value (uint16).
-namespace wire {
+namespace wire
+{
 
 constexpr quint8 RequestByte = 0x02;
 
@@ -24,7 +25,8 @@ constexpr int StreamVersion = 7;
 
 // The most targets a frame can describe and the bytes that frame needs.
 constexpr int MaxCount = 0xFFFF;
-constexpr int MaxFrameBytes = SizeFieldBytes + ExtraWordBytes + CountFieldBytes + MaxCount * RecordBytes;
+constexpr int MaxFrameBytes =
+    SizeFieldBytes + ExtraWordBytes + CountFieldBytes + MaxCount * RecordBytes;
 
 // Bytes after the size field that a frame announcing count targets carries.
 constexpr int bodyBytes(bool firstFrame, int count)

@@ -1,0 +1,252 @@
+#include "logic.h"
+
+#include "wireformat.h"
+
+#include <QDataStream>
+#include <QtEndian>
+
+#include <cmath>
+#include <iostream>
+
+namespace
+{
+
+constexpr int kConnectTimeoutMs = 1000;
+constexpr float kRequestInterval = 0.04f; // seconds between requests, compared in single precision
+// Bounded so that a flooding server is held back by TCP instead of growing our
+// memory; still room for the largest frame the wire format can describe.
+constexpr qint64 kReadBufferBytes = 1 << 20;
+static_assert(kReadBufferBytes >= wire::MaxFrameBytes, "a whole frame must fit the read buffer");
+
+constexpr double kBeamSpeedDegPerSec = 80.0;
+constexpr double kFullTurnDeg = 360.0;
+constexpr double kRebuildPeriod = 0.7; // seconds
+constexpr double kBeamHalfWidthDeg = 5.0;
+constexpr float kHitLife = 2.0f; // seconds
+// The bearing factor is 180 / 3.14159, not 180 / pi: bearings printed and
+// compared against the beam depend on it.
+constexpr double kDegPerRad = 57.295827908797776;
+constexpr float kHalfTurnDeg = 180.0f;
+constexpr float kFullTurnDegF = 360.0f;
+
+// A wire coordinate v in 0..1 becomes the scene offset 3v - 1.5, in single precision.
+constexpr float kSceneScale = 3.0f;
+constexpr float kSceneOffset = 1.5f;
+
+float toScene(float v)
+{
+    const float scaled = kSceneScale * v;
+    return scaled - kSceneOffset;
+}
+
+// Bearing of the scene point (X, Y) from the screen centre, in degrees: 0 toward
+// -Y, 90 toward +X. NaN at the centre itself.
+float bearingOf(float X, float Y)
+{
+    const double ratio = double(X) / double(Y);
+    float a = float(std::atan(ratio));
+    a = float(a * kDegPerRad);
+    if (X >= 0.0f && Y < 0.0f)
+        return -a;
+    if (Y >= 0.0f)
+        return kHalfTurnDeg - a;
+    return kFullTurnDegF - a;
+}
+
+} // namespace
+
+Logic::Logic()
+    : countA(0), countB(0), receivedCount(0), useA(false), sinceRequest(0.0f), in(nullptr),
+      blockSize(0), haveBlockSize(false), firstFrame(true), beam(0.0), rebuildTimer(0.0)
+{
+    in = new QDataStream(&socket);
+    in->setVersion(wire::StreamVersion);
+    socket.setReadBufferSize(kReadBufferBytes);
+    connect(&socket, SIGNAL(readyRead()), this, SLOT(readData()));
+}
+
+Logic::~Logic()
+{
+    delete in;
+    hitList.clear();
+}
+
+bool Logic::connectToServer(QString host, quint16 port)
+{
+    socket.connectToHost(host, port, QIODevice::ReadWrite);
+    return socket.waitForConnected(kConnectTimeoutMs);
+}
+
+bool Logic::tick(double dt)
+{
+    sinceRequest = float(sinceRequest + dt);
+    if (sinceRequest > kRequestInterval) {
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            return false;
+        sinceRequest = 0.0f;
+        if (request.isEmpty())
+            request.resize(1);
+        request[0] = char(wire::RequestByte);
+        socket.write(request);
+        socket.flush();
+    }
+    advanceBeam(dt);
+    return true;
+}
+
+void Logic::readData()
+{
+    // Every complete frame that is buffered is parsed now: left for later they
+    // would pile up whenever frames arrive together, and the screen would lag.
+    while (readFrame()) {
+    }
+}
+
+// Parses one frame if all of it has arrived; false when more bytes are needed.
+bool Logic::readFrame()
+{
+    if (!haveBlockSize) {
+        if (socket.bytesAvailable() < wire::SizeFieldBytes)
+            return false;
+        *in >> blockSize;
+        haveBlockSize = true;
+    }
+    if (socket.bytesAvailable() < blockSize)
+        return false;
+
+    // The size field alone cannot be trusted to cover the records: wait for
+    // every byte that the count implies as well.
+    const int headerBytes = wire::bodyBytes(firstFrame, 0);
+    if (socket.bytesAvailable() < headerBytes)
+        return false;
+    const QByteArray header = socket.peek(headerBytes);
+    const int count =
+        qFromBigEndian<quint16>(header.constData() + headerBytes - wire::CountFieldBytes);
+    if (socket.bytesAvailable() < wire::bodyBytes(firstFrame, count))
+        return false;
+
+    if (!firstFrame) {
+        quint16 ignored;
+        *in >> ignored;
+    }
+    blockSize = 0;
+    haveBlockSize = false;
+    quint16 announced;
+    *in >> announced;
+    receivedCount = qMin(count, MaxTargets);
+    for (int i = 0; i < receivedCount; ++i) {
+        quint16 value;
+        *in >> received[i].x >> received[i].y >> value;
+        received[i].value = float(value);
+    }
+    // Records beyond the buffer are consumed so that the stream stays in step.
+    in->skipRawData((count - receivedCount) * wire::RecordBytes);
+
+    if (firstFrame) {
+        fillSnapshot(targetsA, countA);
+        fillSnapshot(targetsB, countB);
+    }
+    firstFrame = false;
+    return true;
+}
+
+void Logic::fillSnapshot(Target *snapshot, int &count)
+{
+    count = receivedCount;
+    for (int i = 0; i < receivedCount; ++i)
+        snapshot[i] = Target{received[i].x, received[i].y, false};
+}
+
+void Logic::rebuildTargets()
+{
+    useA = !useA;
+    if (useA)
+        fillSnapshot(targetsA, countA);
+    else
+        fillSnapshot(targetsB, countB);
+}
+
+int Logic::targetCount() const
+{
+    return useA ? countA : countB;
+}
+
+Target *Logic::target(int i)
+{
+    return useA ? &targetsA[i] : &targetsB[i];
+}
+
+double Logic::beamAngle() const
+{
+    return beam;
+}
+
+const std::list<Hit> *Logic::hits() const
+{
+    return &hitList;
+}
+
+qint64 Logic::bufferedBytes() const
+{
+    return socket.bytesAvailable();
+}
+
+void Logic::normalizeAngle(double &angle)
+{
+    // Infinity or NaN would never leave the loops below.
+    if (!std::isfinite(angle))
+        return;
+    while (angle < 0.0)
+        angle += kFullTurnDeg;
+    while (angle > kFullTurnDeg)
+        angle -= kFullTurnDeg;
+}
+
+void Logic::advanceBeam(double dt)
+{
+    beam += dt * kBeamSpeedDegPerSec;
+    normalizeAngle(beam);
+}
+
+void Logic::update(double dt)
+{
+    rebuildTimer -= dt;
+    if (rebuildTimer <= 0.0) {
+        rebuildTimer = kRebuildPeriod;
+        rebuildTargets();
+        std::cout << "build" << std::endl;
+    }
+    scanForHits();
+    ageHits(dt);
+}
+
+void Logic::scanForHits()
+{
+    for (int i = 0; i < targetCount(); ++i) {
+        Target *t = target(i);
+        // A target gives at most one hit per snapshot; the ones after it are
+        // still scanned.
+        if (t->hit)
+            continue;
+        const float X = toScene(t->x);
+        const float Y = toScene(t->y);
+        const float bearing = bearingOf(X, Y);
+        if (std::fabs(double(bearing) - beam) <= kBeamHalfWidthDeg) {
+            t->hit = true;
+            std::cout << "hit @ green: " << beam << " alpha: " << double(bearing) << std::endl;
+            hitList.push_back(Hit{X, Y, kHitLife});
+        }
+    }
+}
+
+void Logic::ageHits(double dt)
+{
+    for (auto it = hitList.begin(); it != hitList.end();) {
+        if (it->life - dt > 0.0) {
+            it->life = float(it->life - dt);
+            ++it;
+        } else {
+            it = hitList.erase(it);
+        }
+    }
+}

@@ -1,0 +1,418 @@
+#include "frames.h"
+#include "logic.h"
+#include "loopbackserver.h"
+#include "radardriver.h"
+
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using testframes::frame;
+using testframes::Record;
+using testframes::uniformFrame;
+
+namespace
+{
+
+constexpr double kBeamSpeed = 80.0;
+
+// A target at the given bearing, 1.2 scene units from the screen centre.
+Record targetAtBearing(double degrees)
+{
+    const double rad = degrees * M_PI / 180.0;
+    return Record{float((1.2 * std::sin(rad) + 1.5) / 3.0),
+                  float((-1.2 * std::cos(rad) + 1.5) / 3.0), 1};
+}
+
+std::vector<std::string> linesOf(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+class FrameReaderTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(driver.isConnected()); }
+
+    void send(const QByteArray &bytes) { driver.server.send(bytes); }
+    void settle() { spinEvents(30); }
+    Logic &logic() { return driver.logic; }
+
+    // The receive buffer is seen through the snapshot that a rebuild fills.
+    std::vector<Target> latestFrame()
+    {
+        logic().rebuildTargets();
+        std::vector<Target> out;
+        for (int i = 0; i < logic().targetCount(); ++i)
+            out.push_back(*logic().target(i));
+        return out;
+    }
+
+    RadarDriver driver;
+};
+
+TEST_F(FrameReaderTest, FirstFrameFillsBothSnapshotsAtOnce)
+{
+    send(frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}));
+    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 3; }));
+    for (int snapshot = 0; snapshot < 2; ++snapshot) {
+        ASSERT_EQ(logic().targetCount(), 3);
+        EXPECT_FLOAT_EQ(logic().target(2)->x, 0.5f);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_FALSE(logic().target(i)->hit);
+        logic().rebuildTargets();
+    }
+}
+
+TEST_F(FrameReaderTest, LaterFramesCarryTheExtraWordAndFourByteFloats)
+{
+    send(frame(true, {{0.5f, 0.5f, 1}}));
+    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 1; }));
+    // Values whose bits would be misread by an eight-byte float reader.
+    const float x = 0.1f, y = 0.7f;
+    send(frame(false, {{x, y, 65535}, {1.0f / 3.0f, 2.5e-7f, 0}}));
+    settle();
+    const std::vector<Target> got = latestFrame();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_TRUE(sameBits(got[0].x, x));
+    EXPECT_TRUE(sameBits(got[0].y, y));
+    EXPECT_TRUE(sameBits(got[1].x, 1.0f / 3.0f));
+    EXPECT_TRUE(sameBits(got[1].y, 2.5e-7f));
+}
+
+TEST(FrameReaderSplitTest, ParsesFrameSplitAtEveryByte)
+{
+    const QByteArray whole = frame(true, {{0.25f, 0.75f, 9}, {0.5f, 0.125f, 4}});
+    for (int cut = 1; cut < whole.size(); ++cut) {
+        RadarDriver driver;
+        ASSERT_TRUE(driver.isConnected());
+        driver.server.send(whole.left(cut));
+        spinEvents(15);
+        EXPECT_EQ(driver.logic.targetCount(), 0) << "parsed early at cut " << cut;
+        driver.server.send(whole.mid(cut));
+        ASSERT_TRUE(waitUntil([&] { return driver.logic.targetCount() == 2; })) << "cut " << cut;
+        EXPECT_FLOAT_EQ(driver.logic.target(1)->y, 0.125f);
+    }
+}
+
+TEST_F(FrameReaderTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
+{
+    QByteArray burst = frame(true, {{0.1f, 0.1f, 1}});
+    for (int n = 2; n <= 6; ++n)
+        burst += uniformFrame(false, n, 0.1f * n, 0.2f);
+    send(burst);
+    settle();
+    EXPECT_EQ(logic().bufferedBytes(), 0);
+    const std::vector<Target> got = latestFrame();
+    ASSERT_EQ(got.size(), 6u);
+    EXPECT_FLOAT_EQ(got[5].x, 0.6f);
+}
+
+TEST_F(FrameReaderTest, CountZeroEmptiesTheNextSnapshot)
+{
+    send(frame(true, {{0.1f, 0.1f, 1}, {0.2f, 0.2f, 1}}));
+    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 2; }));
+    send(frame(false, {}));
+    settle();
+    EXPECT_TRUE(latestFrame().empty());
+}
+
+TEST(FrameReaderEmptyTest, RebuildBeforeAnyFrameLeavesNoTargets)
+{
+    Logic logic;
+    logic.rebuildTargets();
+    EXPECT_EQ(logic.targetCount(), 0);
+}
+
+TEST_F(FrameReaderTest, OversizedCountKeepsTheFirstThousandAndStaysInStep)
+{
+    send(frame(true, {}));
+    settle();
+    std::vector<Record> many;
+    for (int i = 0; i < 5000; ++i)
+        many.push_back(Record{float(i), i < MaxTargets ? 0.25f : 0.75f, 3});
+    QByteArray bytes = frame(false, many);
+    bytes += frame(false, {{0.4f, 0.6f, 1}, {0.8f, 0.9f, 2}});
+    send(bytes);
+    ASSERT_TRUE(waitUntil([&] { return driver.server.allSent(); }));
+    settle();
+    const std::vector<Target> got = latestFrame();
+    ASSERT_EQ(got.size(), 2u) << "the frame after the oversized one was not parsed in step";
+    EXPECT_FLOAT_EQ(got[1].y, 0.9f);
+}
+
+TEST_F(FrameReaderTest, OversizedCountStoresOnlyTheBufferCapacity)
+{
+    std::vector<Record> many;
+    for (int i = 0; i < 5000; ++i)
+        many.push_back(Record{float(i), 0.5f, 3});
+    send(frame(true, many));
+    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == MaxTargets; }));
+    EXPECT_FLOAT_EQ(logic().target(MaxTargets - 1)->x, float(MaxTargets - 1));
+}
+
+TEST_F(FrameReaderTest, SizeFieldSmallerThanTheBodyWaitsForTheWholeFrame)
+{
+    const QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}, 0);
+    send(bytes.left(bytes.size() - 1));
+    settle();
+    EXPECT_EQ(logic().targetCount(), 0);
+    send(bytes.right(1));
+    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 3; }));
+    EXPECT_FLOAT_EQ(logic().target(2)->y, 0.6f);
+}
+
+TEST_F(FrameReaderTest, SizeLargerThanTheFieldsLeavesTheExcessAsTheNextFrame)
+{
+    QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}}, 2 + 10 + 2);
+    // The two excess bytes are read as the size field of the next frame, whose
+    // body (extra word, count 0) follows.
+    testframes::appendU16(bytes, 4);
+    testframes::appendU16(bytes, 0);
+    testframes::appendU16(bytes, 0);
+    send(bytes);
+    ASSERT_TRUE(
+        waitUntil([&] { return logic().bufferedBytes() == 0 && logic().targetCount() == 1; }));
+    EXPECT_TRUE(latestFrame().empty());
+}
+
+TEST_F(FrameReaderTest, FloodIsDrainedWithinTheReadBufferBound)
+{
+    send(frame(true, {}));
+    settle();
+    QByteArray flood;
+    for (int i = 0; flood.size() < 16 * 1024 * 1024; ++i)
+        flood += uniformFrame(false, MaxTargets, 0.5f, 0.5f);
+    flood += uniformFrame(false, 3, 0.25f, 0.75f);
+    send(flood);
+    qint64 most = 0;
+    // A busy GUI thread: data piles up between short bursts of event handling.
+    const bool drained = waitUntil(
+        [&] {
+            QThread::msleep(20);
+            most = std::max(most, logic().bufferedBytes());
+            return driver.server.allSent() && logic().bufferedBytes() == 0;
+        },
+        20000);
+    EXPECT_TRUE(drained);
+    EXPECT_LE(most, 1 << 20);
+    EXPECT_EQ(latestFrame().size(), 3u);
+}
+
+class PacingTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(driver.isConnected()); }
+
+    // Number of request bytes the server has seen after each of n ticks.
+    std::vector<int> requestsAfterTicks(double dt, int n)
+    {
+        std::vector<int> seen;
+        QByteArray all;
+        for (int i = 0; i < n; ++i) {
+            EXPECT_TRUE(driver.logic.tick(dt));
+            spinEvents(5);
+            all += driver.server.receivedBytes();
+            seen.push_back(all.size());
+        }
+        for (char byte : all)
+            EXPECT_EQ(byte, 0x02);
+        return seen;
+    }
+
+    RadarDriver driver;
+};
+
+TEST_F(PacingTest, RequestGoesOutOnEveryThirdTick)
+{
+    EXPECT_EQ(requestsAfterTicks(0.02, 9), (std::vector<int>{0, 0, 1, 1, 1, 2, 2, 2, 3}));
+    EXPECT_EQ(requestsAfterTicks(0.016, 6), (std::vector<int>{0, 0, 1, 1, 1, 2}));
+}
+
+TEST_F(PacingTest, LostConnectionIsReportedOnlyWhenARequestFallsDue)
+{
+    driver.logic.tick(0.05); // a request goes out, the count starts anew
+    driver.server.dropClient();
+    spinEvents(50);
+    EXPECT_TRUE(driver.logic.tick(0.02));
+    const double beam = driver.logic.beamAngle();
+    EXPECT_FALSE(driver.logic.tick(0.03));
+    EXPECT_DOUBLE_EQ(driver.logic.beamAngle(), beam);
+    EXPECT_FALSE(driver.logic.tick(0.02));
+}
+
+TEST(BeamTest, NormalizeFoldsIntoZeroToThreeSixtyInclusive)
+{
+    const std::vector<std::pair<double, double>> cases = {
+        {370.0, 10.0}, {360.0, 360.0}, {725.0, 5.0}, {-10.0, 350.0}, {0.0, 0.0}, {-720.0, 0.0}};
+    for (auto [in, expected] : cases) {
+        double angle = in;
+        Logic::normalizeAngle(angle);
+        EXPECT_DOUBLE_EQ(angle, expected) << in;
+    }
+}
+
+TEST(BeamTest, TickAdvancesAndFoldsTheBeam)
+{
+    RadarDriver driver;
+    ASSERT_TRUE(driver.isConnected());
+    driver.logic.tick(350.0 / kBeamSpeed);
+    EXPECT_DOUBLE_EQ(driver.logic.beamAngle(), 350.0);
+    driver.logic.tick(0.25);
+    EXPECT_DOUBLE_EQ(driver.logic.beamAngle(), 10.0);
+}
+
+class HitScanTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(driver.isConnected()); }
+
+    // Lines printed by one update.
+    std::vector<std::string> updateLines(double dt)
+    {
+        testing::internal::CaptureStdout();
+        driver.update(dt);
+        return linesOf(testing::internal::GetCapturedStdout());
+    }
+
+    std::vector<std::string> hitLines(double dt)
+    {
+        std::vector<std::string> out;
+        for (const std::string &line : updateLines(dt))
+            if (line != "build")
+                out.push_back(line);
+        return out;
+    }
+
+    RadarDriver driver;
+};
+
+TEST_F(HitScanTest, BearingsFollowTheScreenConvention)
+{
+    struct Case {
+        float x, y;
+        double beam;
+        const char *printed;
+    };
+    const std::vector<Case> cases = {{0.5f, 0.0f, 0.0, "0"},        {1.0f, 0.0f, 45.0, "45"},
+                                     {1.0f, 0.5f, 90.0, "89.9999"}, {0.5f, 1.0f, 180.0, "180"},
+                                     {0.0f, 0.5f, 270.0, "270"},    {0.0f, 0.0f, 315.0, "315"}};
+    for (const Case &c : cases) {
+        RadarDriver one;
+        ASSERT_TRUE(one.isConnected());
+        ASSERT_TRUE(one.sendTargets({{c.x, c.y, 1}}));
+        one.turnBeamTo(c.beam);
+        testing::internal::CaptureStdout();
+        one.update(0.0);
+        const std::vector<std::string> lines = linesOf(testing::internal::GetCapturedStdout());
+        ASSERT_EQ(lines.size(), 2u) << c.x << "," << c.y;
+        const std::string tail = std::string(" alpha: ") + c.printed;
+        EXPECT_EQ(lines[1].substr(lines[1].size() - tail.size()), tail) << lines[1];
+        ASSERT_EQ(one.logic.hits()->size(), 1u);
+        EXPECT_FLOAT_EQ(one.logic.hits()->front().x, 3.0f * c.x - 1.5f);
+        EXPECT_FLOAT_EQ(one.logic.hits()->front().y, 3.0f * c.y - 1.5f);
+    }
+}
+
+TEST_F(HitScanTest, HitLineHasTheExactForm)
+{
+    ASSERT_TRUE(driver.sendTargets({{1.0f, 0.5f, 1}}));
+    driver.turnBeamTo(87.36);
+    EXPECT_EQ(updateLines(0.0),
+              (std::vector<std::string>{"build", "hit @ green: 87.36 alpha: 89.9999"}));
+}
+
+TEST_F(HitScanTest, CentreTargetIsNeverHit)
+{
+    ASSERT_TRUE(driver.sendTargets({{0.5f, 0.5f, 1}}));
+    for (double beam : {0.0, 90.0, 180.0, 270.0, 359.0}) {
+        driver.turnBeamTo(beam);
+        EXPECT_TRUE(hitLines(0.0).empty());
+    }
+}
+
+TEST_F(HitScanTest, BeamHalfWidthIncludesFiveDegreesExactly)
+{
+    ASSERT_TRUE(driver.sendTargets({{0.5f, 1.0f, 1}})); // bearing exactly 180
+    driver.turnBeamTo(174.9999);
+    EXPECT_TRUE(hitLines(0.0).empty());
+    driver.turnBeamTo(175.0);
+    EXPECT_EQ(hitLines(0.0).size(), 1u);
+}
+
+TEST_F(HitScanTest, NoWrapAroundAtZero)
+{
+    ASSERT_TRUE(driver.sendTargets({targetAtBearing(358.0)}));
+    driver.turnBeamTo(2.0);
+    EXPECT_TRUE(hitLines(0.0).empty());
+    driver.turnBeamTo(355.0);
+    EXPECT_EQ(hitLines(0.0).size(), 1u);
+}
+
+TEST_F(HitScanTest, MarkedTargetIsSkippedAndLaterTargetsStillScanned)
+{
+    ASSERT_TRUE(driver.sendTargets({targetAtBearing(180.0), targetAtBearing(186.0)}));
+    driver.turnBeamTo(178.0);
+    EXPECT_EQ(hitLines(0.0).size(), 1u);
+    driver.turnBeamTo(182.0); // both within 5 degrees now; only the second is new
+    EXPECT_EQ(hitLines(0.01).size(), 1u);
+    EXPECT_EQ(driver.logic.hits()->size(), 2u);
+    EXPECT_TRUE(hitLines(0.01).empty());
+}
+
+TEST_F(HitScanTest, RebuildWhileOnTheTargetHitsItAgain)
+{
+    ASSERT_TRUE(driver.sendTargets({targetAtBearing(90.0)}));
+    driver.turnBeamTo(90.0);
+    EXPECT_EQ(hitLines(0.0).size(), 1u);
+    EXPECT_TRUE(hitLines(0.5).empty());
+    EXPECT_EQ(hitLines(0.25).size(), 1u); // the countdown ran out: fresh flags
+}
+
+TEST_F(HitScanTest, RebuildsEverySevenTenthsOfASecond)
+{
+    std::vector<int> builds;
+    for (int n = 1; n <= 19; ++n) {
+        const std::vector<std::string> lines = updateLines(0.125);
+        if (!lines.empty() && lines.front() == "build")
+            builds.push_back(n);
+    }
+    EXPECT_EQ(builds, (std::vector<int>{1, 7, 13, 19}));
+}
+
+TEST_F(HitScanTest, HitsAgeInOrderAndExpire)
+{
+    ASSERT_TRUE(driver.sendTargets({targetAtBearing(100.0), targetAtBearing(120.0)}));
+    driver.turnBeamTo(100.0);
+    driver.update(0.5);
+    driver.turnBeamTo(120.0);
+    driver.update(0.0);
+    driver.turnBeamTo(300.0); // far from both
+    std::vector<std::vector<float>> lives;
+    for (int n = 0; n < 4; ++n) {
+        std::vector<float> now;
+        for (const Hit &hit : *driver.logic.hits())
+            now.push_back(hit.life);
+        lives.push_back(now);
+        driver.update(0.5);
+    }
+    EXPECT_EQ(lives,
+              (std::vector<std::vector<float>>{{1.5f, 2.0f}, {1.0f, 1.5f}, {0.5f, 1.0f}, {0.5f}}));
+    EXPECT_TRUE(driver.logic.hits()->empty());
+}
