@@ -1,0 +1,248 @@
+#include "glwidget.h"
+
+#include "displaylist.h"
+#include "light.h"
+#include "logic.h"
+#include "shapes.h"
+
+#include <GL/glu.h>
+#include <QPixmap>
+
+#include <iostream>
+
+namespace
+{
+
+const QSize PreferredSize(400, 400);
+const QSize SmallestSize(50, 50);
+
+// Projection: vertical field of view in degrees, near and far planes.
+const GLdouble FieldOfView = 45.0;
+const GLdouble NearPlane = 0.1;
+const GLdouble FarPlane = 100.0;
+
+// Camera, fixed for the life of the view.
+const GLdouble Eye[3] = {2.5, 6.0, 5.3};
+const GLdouble LookAt[3] = {0.0, 0.0, 0.0};
+const GLdouble Up[3] = {0.0, 1.0, 0.0};
+
+// The scene's one light, placed high above the station.
+const GLfloat LightAmbient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+const GLfloat LightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const GLfloat LightSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const GLfloat LightPosition[3] = {-1.0f, 15.0f, 1.0f};
+
+// The front material; the scene is drawn unlit, so it shades nothing today.
+const GLfloat MaterialShininess = 20.0f;
+const GLfloat MaterialSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+const GLfloat MaterialAmbient[4] = {1.0f, 1.0f, 0.0f, 1.0f};
+const GLfloat MaterialDiffuse[4] = {1.0f, 1.0f, 0.0f, 1.0f};
+
+// The radar screen: centre and edge length. The sweep and the markers lie a
+// hair above it, so that the depth test keeps them in front.
+const GLfloat ScreenCentreX = 0.0f;
+const GLfloat ScreenHeight = 1.45f;
+const GLfloat ScreenCentreZ = -0.5f;
+const GLfloat ScreenSize = 5.0f;
+const GLfloat SweepHeight = 1.451f;
+const GLfloat MarkerHeight = 1.452f;
+const GLfloat MarkerSize = 0.3f;
+// A hit's marker alpha is this times its remaining life in seconds, so a new
+// hit (life 2) is opaque and fades out linearly.
+const GLfloat AlphaPerSecondOfLife = 0.5f;
+
+const char *const RadarTexturePath = "textures/radarr2t2hell.png";
+const char *const TableTexturePath = "textures/radartischr2thell.png";
+const char *const ScreenTexturePath = "textures/radarscheibe.png";
+const char *const SweepTexturePath = "textures/radgreen.png";
+const char *const DisplayTexturePath = "textures/radardisplay.png";
+const char *const MarkerTexturePath = "textures/person.png";
+
+// Turns a quad from the x/y plane to lie face up in the x/z plane.
+void layFlat()
+{
+    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
+}
+
+// The screen and the sweep share this orientation: flat, then a half turn so
+// that the texture's top points away from the camera, then scaled to size.
+void layScreenQuad()
+{
+    layFlat();
+    glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
+    glScalef(ScreenSize, ScreenSize, ScreenSize);
+}
+
+} // namespace
+
+GLWidget::GLWidget(Logic *logic)
+    : QGLWidget(nullptr, nullptr, Qt::WindowFlags()), logic(logic), light(nullptr),
+      screenList(nullptr), sweepList(nullptr), markerList(nullptr)
+{
+}
+
+GLWidget::~GLWidget()
+{
+    // The light and the lists belong to this widget's context, which need not
+    // be current when a window tears down its children.
+    if ((light != nullptr || screenList != nullptr || sweepList != nullptr ||
+         markerList != nullptr) &&
+        context()->isValid())
+        makeCurrent();
+    delete light;
+    delete screenList;
+    delete sweepList;
+    delete markerList;
+}
+
+QSize GLWidget::sizeHint() const
+{
+    return PreferredSize;
+}
+
+QSize GLWidget::minimumSizeHint() const
+{
+    return SmallestSize;
+}
+
+void GLWidget::initializeGL()
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    light = new PositionalLight(LightAmbient, LightDiffuse, LightSpecular, LightPosition);
+    loadTextures();
+    buildMarkerList();
+    buildScreenList();
+    buildSweepList();
+    setMaterial();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void GLWidget::loadTextures()
+{
+    const struct {
+        const char *path;
+        GLuint *name;
+    } textures[] = {
+        {RadarTexturePath, &radarTexture},     {TableTexturePath, &tableTexture},
+        {ScreenTexturePath, &screenTexture},   {SweepTexturePath, &sweepTexture},
+        {DisplayTexturePath, &displayTexture}, {MarkerTexturePath, &markerTexture},
+    };
+    for (const auto &texture : textures) {
+        const QPixmap pixmap(QString::fromLatin1(texture.path));
+        // A missing image still gets a name and draws blank; say why.
+        if (pixmap.isNull())
+            std::cerr << "GLWidget: cannot read the texture " << texture.path << std::endl;
+        *texture.name = bindTexture(pixmap, GL_TEXTURE_2D, GL_RGBA);
+    }
+}
+
+void GLWidget::buildMarkerList()
+{
+    // No push/pop: calling the list leaves the turn on the current matrix.
+    markerList = new DisplayList;
+    markerList->begin();
+    glBindTexture(GL_TEXTURE_2D, markerTexture);
+    layFlat();
+    drawQuad();
+    DisplayList::end();
+}
+
+void GLWidget::buildScreenList()
+{
+    screenList = new DisplayList;
+    screenList->begin();
+    glPushMatrix();
+    glTranslatef(ScreenCentreX, ScreenHeight, ScreenCentreZ);
+    layScreenQuad();
+    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    drawQuad();
+    glPopMatrix();
+    DisplayList::end();
+}
+
+void GLWidget::buildSweepList()
+{
+    sweepList = new DisplayList;
+    sweepList->begin();
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, sweepTexture);
+    drawQuad();
+    glPopMatrix();
+    DisplayList::end();
+}
+
+void GLWidget::setMaterial()
+{
+    glMaterialfv(GL_FRONT, GL_SHININESS, &MaterialShininess);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, MaterialSpecular);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, MaterialAmbient);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, MaterialDiffuse);
+}
+
+void GLWidget::resizeGL(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A zero height (a collapsed layout) would make the aspect ratio infinite
+    // or NaN and poison the projection; treat it as one pixel.
+    const double aspect = static_cast<double>(width) / (height > 0 ? height : 1);
+    gluPerspective(FieldOfView, aspect, NearPlane, FarPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GLWidget::paintGL()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(Eye[0], Eye[1], Eye[2], LookAt[0], LookAt[1], LookAt[2], Up[0], Up[1], Up[2]);
+    light->apply();
+    glEnable(GL_BLEND);
+    drawScreen();
+    drawSweep();
+    drawHits();
+    glDisable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    light->disable();
+}
+
+void GLWidget::drawScreen()
+{
+    glPushMatrix();
+    screenList->call();
+    glPopMatrix();
+}
+
+void GLWidget::drawSweep()
+{
+    // A growing beam angle turns the sweep clockwise seen from above, the way
+    // the logic's bearings grow.
+    const float angle = static_cast<float>(logic->beamAngle());
+    glPushMatrix();
+    glTranslatef(ScreenCentreX, SweepHeight, ScreenCentreZ);
+    glRotatef(angle, 0.0f, -1.0f, 0.0f);
+    layScreenQuad();
+    sweepList->call();
+    glPopMatrix();
+}
+
+void GLWidget::drawHits()
+{
+    // A hit's x runs along the scene's x axis and its y along the scene's z
+    // axis, both from the screen centre.
+    glPushMatrix();
+    glTranslatef(ScreenCentreX, MarkerHeight, ScreenCentreZ);
+    for (const Hit &hit : *logic->hits()) {
+        glPushMatrix();
+        glTranslatef(hit.x, 0.0f, hit.y);
+        glScalef(MarkerSize, MarkerSize, MarkerSize);
+        glColor4f(1.0f, 1.0f, 1.0f, AlphaPerSecondOfLife * hit.life);
+        markerList->call();
+        glPopMatrix();
+    }
+    glPopMatrix();
+}

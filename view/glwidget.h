@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QGLWidget>
+
+class DisplayList;
+class Logic;
+class PositionalLight;
+
+// The OpenGL view of the radar station: from a fixed camera, a flat radar
+// screen, a sweep turned by the logic's beam angle, and one fading marker per
+// hit. It only reads the logic; the main window's frame timer repaints it
+// through updateGL().
+//
+// Scene units throughout; the radar screen is a 5 x 5 square lying face up,
+// centred on (0, 1.45, -0.5).
+class GLWidget : public QGLWidget
+{
+    Q_OBJECT
+
+public:
+    // logic is not owned and must outlive every repaint; the destructor does
+    // not touch it.
+    explicit GLWidget(Logic *logic);
+    ~GLWidget() override;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+
+private:
+    void loadTextures();
+    void buildMarkerList();
+    void buildScreenList();
+    void buildSweepList();
+    void setMaterial();
+    void drawScreen();
+    void drawSweep();
+    void drawHits();
+
+    Logic *logic;
+    // Owned, created in initializeGL and deleted in the destructor.
+    PositionalLight *light;
+    DisplayList *screenList; // the screen quad with its transform and texture
+    DisplayList *sweepList;  // the sweep quad; its turn is applied per frame
+    DisplayList *markerList; // the hit marker quad, texture and turn to lie flat
+    // Texture names, owned by the widget's GL context.
+    GLuint radarTexture;
+    GLuint tableTexture;
+    GLuint screenTexture;
+    GLuint sweepTexture;
+    GLuint displayTexture;
+    GLuint markerTexture;
+};
