@@ -1,0 +1,126 @@
+#include "window.h"
+
+#include "glwidget.h"
+#include "settings.h"
+#include "settingserror.h"
+
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <limits>
+
+namespace
+{
+
+const char kSettingsFile[] = "clientSettings.xml";
+const char kDefaultHost[] = "localhost";
+constexpr int kDefaultPort = 3333;
+constexpr int kDefaultTimeToLive = 0; // no limit
+constexpr int kFrameIntervalMs = 20;
+constexpr int kMsPerSecond = 1000;
+constexpr double kMsPerSecondF = 1000.0;
+// The longest life a timer's signed 32-bit millisecond interval can express.
+constexpr int kMaxTimeToLive = std::numeric_limits<int>::max() / kMsPerSecond;
+
+} // namespace
+
+Window::Window() : QWidget(nullptr), ok(false), glWidget(nullptr)
+{
+    frameTimer = new QTimer(this);
+
+    int timeToLive = kDefaultTimeToLive;
+    int port = kDefaultPort;
+    QString host;
+    if (!readSettings(timeToLive, port, host)) {
+        showError(tr("Unable to load the file clientSttings.xml!"));
+        close();
+        ok = false;
+        return;
+    }
+    if (!logic.connectToServer(host, quint16(port))) {
+        showError(tr("Could not connect to the server!"));
+        close();
+        ok = false;
+        return;
+    }
+    if (timeToLive > 0)
+        startLifeTimer(timeToLive);
+    installView();
+    setCursor(QCursor(Qt::BlankCursor));
+    frameClock.start();
+    connect(frameTimer, SIGNAL(timeout()), this, SLOT(timerFunc()));
+    frameTimer->start(kFrameIntervalMs);
+    ok = true;
+}
+
+Window::~Window()
+{
+    // The timer goes first so that no tick can reach the logic as it is torn
+    // down; the view, a child widget, goes after the logic with the base class.
+    delete frameTimer;
+}
+
+bool Window::readSettings(int &timeToLive, int &port, QString &host)
+{
+    try {
+        const Settings settings(kSettingsFile);
+        timeToLive = settings.getInt("timeToLive", kDefaultTimeToLive);
+        port = settings.getInt("port", kDefaultPort);
+        host = settings.getString("host", kDefaultHost);
+        return true;
+    } catch (SettingsError *error) {
+        delete error;
+    } catch (...) {
+    }
+    return false;
+}
+
+void Window::startLifeTimer(int timeToLive)
+{
+    // Beyond the longest interval a timer can hold, the client runs for that
+    // long rather than wrapping into a short or negative interval.
+    const int intervalMs =
+        timeToLive > kMaxTimeToLive ? std::numeric_limits<int>::max() : timeToLive * kMsPerSecond;
+    QTimer *lifeTimer = new QTimer(this);
+    connect(lifeTimer, SIGNAL(timeout()), this, SLOT(close()));
+    lifeTimer->setSingleShot(true);
+    lifeTimer->start(intervalMs);
+}
+
+void Window::installView()
+{
+    glWidget = new GLWidget(&logic);
+    QHBoxLayout *layout = new QHBoxLayout;
+    layout->addWidget(glWidget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    setLayout(layout);
+}
+
+void Window::showError(const QString &text)
+{
+    QMessageBox::critical(this, tr("Client error"), text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+void Window::timerFunc()
+{
+    const double dt = frameClock.elapsed() / kMsPerSecondF;
+    if (logic.tick(dt)) {
+        frameClock.restart();
+        logic.update(dt);
+        glWidget->updateGL();
+        return;
+    }
+    // Stopped first, so that no tick runs while the box is open.
+    frameTimer->stop();
+    showError(tr("Server-connection lost!"));
+    close();
+}
+
+void Window::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Q || e->key() == Qt::Key_Escape)
+        close();
+}
