@@ -1,0 +1,103 @@
+#include "demoscenario.h"
+#include "randomwalkers.h"
+#include "recording.h"
+#include "recordingproxy.h"
+#include "scenarioparser.h"
+#include "simoptions.h"
+#include "simserver.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+
+constexpr int kExitFailure = 1; // a file or the network let us down
+constexpr int kExitUsage = 2;   // the command line was wrong
+
+int failWith(const QString &message, int status)
+{
+    std::fprintf(stderr, "radar-sim: %s\n", qPrintable(message));
+    return status;
+}
+
+void announce(const SimOptions &options, quint16 port)
+{
+    if (!options.quiet) {
+        std::fprintf(stderr, "radar-sim: listening on %s:%u\n",
+                     qPrintable(options.listenAddress.toString()), static_cast<unsigned>(port));
+    }
+}
+
+// The world the server shows, or null with error set.
+std::unique_ptr<TargetSource> makeWorld(const SimOptions &options, QString &error)
+{
+    if (options.mode == SimOptions::Mode::Walkers)
+        return std::make_unique<RandomWalkers>(options.targets, options.seed);
+    if (options.mode != SimOptions::Mode::Scenario)
+        return std::make_unique<DemoScenario>(options.seed);
+    ScenarioParser parser(options.file);
+    if (!parser.parseFile()) {
+        error = parser.error();
+        return nullptr;
+    }
+    return std::make_unique<ScriptedScenario>(parser.script());
+}
+
+int runProxy(QCoreApplication &app, const SimOptions &options)
+{
+    RecordingProxy proxy(options.upstreamHost, options.upstreamPort);
+    QString error;
+    if (!proxy.start(options.file, options.listenAddress, options.port, error))
+        return failWith(error, kExitFailure);
+    announce(options, proxy.port());
+    if (!options.quiet)
+        proxy.reportStatus();
+    return app.exec();
+}
+
+int runServer(QCoreApplication &app, const SimOptions &options)
+{
+    QString error;
+    std::unique_ptr<SimServer> server;
+    if (options.mode == SimOptions::Mode::Replay) {
+        std::vector<RecordedFrame> frames;
+        if (!Recording::load(options.file, frames, error))
+            return failWith(error, kExitFailure);
+        server = std::make_unique<SimServer>(std::move(frames), options.loop, options.faults);
+    } else {
+        std::unique_ptr<TargetSource> world = makeWorld(options, error);
+        if (!world)
+            return failWith(error, kExitFailure);
+        server = std::make_unique<SimServer>(std::move(world), options.faults);
+    }
+    if (!server->listen(options.listenAddress, options.port, error))
+        return failWith(error, kExitFailure);
+    announce(options, server->port());
+    if (!options.quiet)
+        server->reportStatus();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("radar-sim"));
+    SimOptions options;
+    switch (options.parse(QCoreApplication::arguments())) {
+    case SimOptions::Outcome::Help:
+        std::fputs(qPrintable(options.help()), stdout);
+        return 0;
+    case SimOptions::Outcome::Error:
+        return failWith(options.error() + " (see --help)", kExitUsage);
+    case SimOptions::Outcome::Run:
+        break;
+    }
+    if (options.mode == SimOptions::Mode::Record)
+        return runProxy(app, options);
+    return runServer(app, options);
+}

@@ -1,0 +1,100 @@
+#include "simconnection.h"
+
+#include "frameencoder.h"
+#include "framewriter.h"
+#include "simstats.h"
+#include "wireformat.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <utility>
+
+namespace
+{
+
+constexpr int kMsPerSecond = 1000;
+// Flooding pauses while this much is still queued for a slow reader, so the
+// simulator's memory stays bounded.
+constexpr qint64 kFloodBacklogBytes = 256 * 1024;
+
+} // namespace
+
+SimConnection::SimConnection(QTcpSocket *s, const FaultOptions &f, SimStats &st, QObject *parent)
+    : QObject(parent), socket(s), faults(f), stats(st),
+      writer(new FrameWriter(*s, f.pairFrames, f.byteDelayMs, this))
+{
+    socket->setParent(this);
+    // Small frames and single bytes must leave at once, not wait for Nagle.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    ++stats.connections;
+    connect(socket, &QTcpSocket::readyRead, this, &SimConnection::readRequests);
+    connect(socket, &QTcpSocket::disconnected, this, &SimConnection::forget);
+    startFaultTimers();
+}
+
+SimConnection::~SimConnection()
+{
+    if (counted)
+        --stats.connections;
+}
+
+void SimConnection::answerRequests(TargetProvider p)
+{
+    provider = std::move(p);
+}
+
+void SimConnection::startFaultTimers()
+{
+    if (faults.closeAfterSeconds > 0)
+        QTimer::singleShot(faults.closeAfterSeconds * kMsPerSecond, this, &SimConnection::closeNow);
+    if (faults.flooding()) {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &SimConnection::flood);
+        timer->start(faults.floodIntervalMs);
+    }
+}
+
+void SimConnection::sendFrame(const TargetList &targets, quint16 extraWord)
+{
+    const TargetList sent = faults.oversizeCount > 0 ? faults.padded(targets) : targets;
+    QByteArray frame = FrameEncoder::encode(sent, firstFrame, extraWord);
+    faults.shape(frame);
+    firstFrame = false;
+    stats.framesSent += writer->send(frame);
+}
+
+void SimConnection::readRequests()
+{
+    const QByteArray bytes = socket->readAll();
+    for (char byte : bytes) {
+        if (static_cast<quint8>(byte) != wire::RequestByte) {
+            ++stats.otherBytes;
+            continue;
+        }
+        ++stats.requests;
+        // A flooding server does not wait for requests, so it does not answer them either.
+        if (provider && !faults.flooding())
+            sendFrame(provider(), nextSequence());
+    }
+}
+
+void SimConnection::flood()
+{
+    if (provider && writer->backlog() < kFloodBacklogBytes)
+        sendFrame(provider(), nextSequence());
+}
+
+void SimConnection::closeNow()
+{
+    socket->disconnectFromHost();
+}
+
+void SimConnection::forget()
+{
+    if (counted) {
+        --stats.connections;
+        counted = false;
+    }
+    deleteLater();
+}
