@@ -1,0 +1,103 @@
+#include "frames.h"
+#include "loopbackserver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+
+constexpr int kRunLimitMs = 20000;
+
+// Targets spread around the screen centre, so that the beam passes one often.
+std::vector<testframes::Record> ringOfTargets()
+{
+    std::vector<testframes::Record> ring;
+    for (int i = 0; i < 12; ++i) {
+        const double angle = i * M_PI / 6.0;
+        ring.push_back({float(0.5 + 0.3 * std::sin(angle)), float(0.5 - 0.3 * std::cos(angle)), 1});
+    }
+    return ring;
+}
+
+// Runs the real client binary in a working directory of its own.
+class ClientProcessTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *folder : {"textures", "mdl"})
+            QFile::link(QStringLiteral(RADAR_SOURCE_DIR "/") + folder, dir.filePath(folder));
+        client.setWorkingDirectory(dir.path());
+    }
+
+    void writeSettings(const QString &body)
+    {
+        QFile file(dir.filePath("clientSettings.xml"));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(("<settings>" + body + "</settings>").toUtf8());
+    }
+
+    // Answers each request byte with a frame of the ring until the client ends.
+    void serveUntilFinished()
+    {
+        bool accepted = false;
+        bool first = true;
+        waitUntil(
+            [&] {
+                if (!accepted)
+                    accepted = server.acceptClient(1);
+                if (accepted) {
+                    for (int n = server.receivedBytes().count(char(0x02)); n > 0; --n) {
+                        server.send(testframes::frame(first, ringOfTargets()));
+                        first = false;
+                    }
+                }
+                return client.state() == QProcess::NotRunning;
+            },
+            kRunLimitMs);
+    }
+
+    QStringList outputLines()
+    {
+        return QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir dir;
+    LoopbackServer server;
+    QProcess client;
+};
+
+} // namespace
+
+TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
+{
+    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>3</timeToLive>")
+                      .arg(server.port()));
+    client.start(RADAR_CLIENT_BINARY, QStringList());
+    ASSERT_TRUE(client.waitForStarted());
+    serveUntilFinished();
+    ASSERT_EQ(client.state(), QProcess::NotRunning);
+    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(client.exitCode(), 0);
+
+    const QStringList lines = outputLines();
+    const QRegularExpression hitLine("^hit @ green: [0-9.e+-]+ alpha: [0-9.e+-]+$");
+    int builds = 0;
+    int hits = 0;
+    for (const QString &line : lines) {
+        if (line == "build")
+            ++builds;
+        else if (hitLine.match(line).hasMatch())
+            ++hits;
+    }
+    // About 3 s of running: a rebuild every 0.7 s, and more than half a turn.
+    EXPECT_GE(builds, 3);
+    EXPECT_GE(hits, 4);
+}
