@@ -1,18 +1,11 @@
 // The model record: groups, material look-up, paths and freeing.
 #include "glm.h"
+#include "glm_parse.h"
 
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-static char *copyString(const char *text)
-{
-    size_t length = std::strlen(text);
-    char *copy = static_cast<char *>(std::malloc(length + 1));
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
 
 GlmGroupNode *glmLookupGroup(GlmMesh *model, const char *name)
 {
@@ -30,7 +23,7 @@ GlmGroupNode *glmEnsureGroup(GlmMesh *model, const char *name)
     if (group)
         return group;
     group = static_cast<GlmGroupNode *>(std::calloc(1, sizeof(GlmGroupNode)));
-    group->name = copyString(name);
+    group->name = glmCopyString(name);
     group->next = model->groupList;
     model->groupList = group;
     model->groupCount++;

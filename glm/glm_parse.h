@@ -1,0 +1,43 @@
+// Pieces of OBJ/MTL syntax shared by the counting and the filling pass, so
+// that both read every face and name in exactly the same way. Internal to glm.
+#ifndef GLM_GLM_PARSE_H
+#define GLM_GLM_PARSE_H
+
+#include "glm_scanner.h"
+
+// How a face's corners are written; the face's first corner decides.
+enum GlmFaceForm {
+    GlmFaceVertex,              // "%d"
+    GlmFaceVertexTexture,       // "%d/%d"
+    GlmFaceVertexTextureNormal, // "%d/%d/%d"
+    GlmFaceVertexNormal,        // "%d//%d"
+};
+
+// The numbers of one corner. A corner that supplies fewer numbers than its
+// form keeps the previous corner's values in the others, as the reading
+// always has; a face starts from all zero.
+struct GlmCorner {
+    long long vertex;
+    long long texCoord;
+    long long normal;
+};
+
+// Decides the form from the first corner's token and reads that corner.
+GlmFaceForm glmFaceFormOf(const char *token, GlmCorner *corner);
+// Reads one further corner of the given form; returns the number of values
+// converted, 0 when none was, -1 at the end of the input.
+int glmScanCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
+bool glmFormHasTexture(GlmFaceForm form);
+bool glmFormHasNormal(GlmFaceForm form);
+
+// Group name of a g line's rest: the line without its last character
+// (normally the line end), the blank after the keyword included.
+void glmGroupNameOf(const char *line, char *name);
+// Name on an mtllib, usemtl or newmtl line's rest: its first word, replaced by
+// the second word when there is one; empty when the line has no word.
+void glmLineWordOf(const char *line, char *word);
+
+// Copy of text on the heap (malloc), for the model's owned strings.
+char *glmCopyString(const char *text);
+
+#endif

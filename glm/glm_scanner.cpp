@@ -1,0 +1,310 @@
+#include "glm_scanner.h"
+
+#include <charconv>
+#include <climits>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+// Large enough that refills are rare, small enough to stay in the cache and
+// not to cost the file's size in memory.
+static constexpr size_t BlockSize = 256 * 1024;
+
+// White space as isspace() sees it in the C locale.
+static bool isSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+static bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+static bool isHexDigit(char c)
+{
+    return isDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+}
+
+void glmScanOpen(GlmScanner *scanner, std::FILE *file)
+{
+    scanner->file = file;
+    scanner->capacity = BlockSize;
+    scanner->buffer = static_cast<char *>(std::malloc(BlockSize + 1));
+    scanner->buffer[0] = '\0';
+    scanner->cur = scanner->buffer;
+    scanner->end = scanner->buffer;
+    scanner->base = 0;
+    scanner->atEof = false;
+}
+
+void glmScanString(GlmScanner *scanner, const char *text)
+{
+    scanner->file = nullptr;
+    scanner->capacity = 0;
+    scanner->buffer = nullptr;
+    scanner->cur = text;
+    scanner->end = text + std::strlen(text);
+    scanner->base = 0;
+    scanner->atEof = true;
+}
+
+void glmScanRewind(GlmScanner *scanner)
+{
+    std::rewind(scanner->file);
+    scanner->buffer[0] = '\0';
+    scanner->cur = scanner->buffer;
+    scanner->end = scanner->buffer;
+    scanner->base = 0;
+    scanner->atEof = false;
+}
+
+void glmScanClose(GlmScanner *scanner)
+{
+    std::free(scanner->buffer);
+    scanner->buffer = nullptr;
+}
+
+long long glmScanOffset(const GlmScanner *scanner)
+{
+    return scanner->base + (scanner->cur - scanner->buffer);
+}
+
+// Moves the bytes from *keep on to the front of the buffer (growing it when
+// they fill it), reads more behind them and updates cur and *keep. Returns
+// false when the file had no more bytes.
+static bool refill(GlmScanner *scanner, const char **keep)
+{
+    if (scanner->atEof)
+        return false;
+    size_t kept = static_cast<size_t>(scanner->end - *keep);
+    size_t curOffset = static_cast<size_t>(scanner->cur - *keep);
+    scanner->base += *keep - scanner->buffer;
+    std::memmove(scanner->buffer, *keep, kept);
+    if (kept == scanner->capacity) {
+        scanner->capacity *= 2;
+        scanner->buffer = static_cast<char *>(std::realloc(scanner->buffer, scanner->capacity + 1));
+    }
+    size_t got = std::fread(scanner->buffer + kept, 1, scanner->capacity - kept, scanner->file);
+    scanner->end = scanner->buffer + kept + got;
+    scanner->buffer[kept + got] = '\0';
+    scanner->cur = scanner->buffer + curOffset;
+    *keep = scanner->buffer;
+    if (got == 0)
+        scanner->atEof = true;
+    return got != 0;
+}
+
+// Skips white space; false when the input ends first.
+static bool skipSpace(GlmScanner *scanner)
+{
+    for (;;) {
+        const char *p = scanner->cur;
+        while (isSpace(*p))
+            ++p;
+        scanner->cur = p;
+        if (p < scanner->end)
+            return true;
+        if (!refill(scanner, &scanner->cur))
+            return false;
+    }
+}
+
+bool glmScanToken(GlmScanner *scanner, char *token)
+{
+    if (!skipSpace(scanner))
+        return false;
+    size_t length = 0;
+    for (;;) {
+        const char *p = scanner->cur;
+        while (p < scanner->end && !isSpace(*p)) {
+            if (length < GlmTokenSize - 1)
+                token[length++] = *p;
+            ++p;
+        }
+        scanner->cur = p;
+        if (p < scanner->end || !refill(scanner, &scanner->cur))
+            break;
+    }
+    token[length] = '\0';
+    return true;
+}
+
+// Consumes what fgets into GlmTokenSize bytes would read; copies it into line
+// when line is not null.
+static void consumeLine(GlmScanner *scanner, char *line)
+{
+    size_t length = 0;
+    while (length < GlmTokenSize - 1) {
+        if (scanner->cur == scanner->end && !refill(scanner, &scanner->cur))
+            break;
+        size_t available = static_cast<size_t>(scanner->end - scanner->cur);
+        size_t limit =
+            available < GlmTokenSize - 1 - length ? available : GlmTokenSize - 1 - length;
+        const void *newline = std::memchr(scanner->cur, '\n', limit);
+        size_t taken = newline ? static_cast<const char *>(newline) - scanner->cur + 1 : limit;
+        if (line)
+            std::memcpy(line + length, scanner->cur, taken);
+        scanner->cur += taken;
+        length += taken;
+        if (newline)
+            break;
+    }
+    if (line)
+        line[length] = '\0';
+}
+
+void glmScanSkipLine(GlmScanner *scanner)
+{
+    consumeLine(scanner, nullptr);
+}
+
+void glmScanLine(GlmScanner *scanner, char *line)
+{
+    consumeLine(scanner, line);
+}
+
+bool glmScanLiteral(GlmScanner *scanner, char expected)
+{
+    if (scanner->cur == scanner->end && !refill(scanner, &scanner->cur))
+        return false;
+    if (*scanner->cur != expected)
+        return false;
+    ++scanner->cur;
+    return true;
+}
+
+// True when the number starting at cur may continue beyond the buffered bytes:
+// the caller refills (keeping the number) and parses it again.
+static bool needsMore(GlmScanner *scanner, const char *stop)
+{
+    return stop == scanner->end && refill(scanner, &scanner->cur);
+}
+
+int glmScanInt(GlmScanner *scanner, long long *value)
+{
+    if (!skipSpace(scanner))
+        return -1;
+    // Magnitudes beyond this stick at ULLONG_MAX instead of wrapping.
+    constexpr unsigned long long MagnitudeCap = (ULLONG_MAX - 9) / 10;
+    const char *digits;
+    const char *p;
+    unsigned long long magnitude;
+    do {
+        digits = scanner->cur + (*scanner->cur == '-' || *scanner->cur == '+' ? 1 : 0);
+        magnitude = 0;
+        for (p = digits; isDigit(*p); ++p) {
+            unsigned digit = static_cast<unsigned>(*p - '0');
+            magnitude = magnitude > MagnitudeCap ? ULLONG_MAX : magnitude * 10 + digit;
+        }
+    } while (needsMore(scanner, p));
+    bool negative = digits > scanner->cur && *scanner->cur == '-';
+    scanner->cur = p;
+    if (p == digits)
+        return 0;
+    if (magnitude > static_cast<unsigned long long>(LLONG_MAX))
+        *value = negative ? LLONG_MIN : LLONG_MAX;
+    else
+        *value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    return 1;
+}
+
+// Case-insensitive count of the leading characters of word that p matches.
+static size_t matchWord(const char *p, const char *word)
+{
+    size_t n = 0;
+    while (word[n] && (p[n] | 0x20) == word[n])
+        ++n;
+    return n;
+}
+
+static const char *skipDigits(const char *p, bool hex)
+{
+    while (hex ? isHexDigit(*p) : isDigit(*p))
+        ++p;
+    return p;
+}
+
+// Extent of a float after its sign, as the standard "%f" conversion consumes
+// it (the buffer ends at end). Sets *valid when the consumed text is a number.
+static const char *floatExtent(const char *p, const char *end, bool *valid)
+{
+    size_t infinity = matchWord(p, "infinity");
+    size_t nan = matchWord(p, "nan");
+    if (infinity == 3 || infinity == 8 || nan == 3) {
+        *valid = true;
+        return p + (nan == 3 ? 3 : infinity);
+    }
+    size_t broken = infinity > nan ? infinity : nan;
+    if (broken > 0) {
+        // A broken "inf"/"nan" also loses the character that broke it.
+        *valid = false;
+        return p + broken + (p + broken < end ? 1 : 0);
+    }
+    bool hex = p[0] == '0' && (p[1] | 0x20) == 'x';
+    const char *digits = hex ? p + 2 : p;
+    const char *q = skipDigits(digits, hex);
+    bool hasDigits = q > digits;
+    if (*q == '.') {
+        const char *fraction = q + 1;
+        q = skipDigits(fraction, hex);
+        hasDigits = hasDigits || q > fraction;
+    }
+    *valid = hasDigits;
+    if (!hasDigits)
+        return hex ? p + 2 : q;
+    if ((*q | 0x20) == (hex ? 'p' : 'e')) {
+        ++q;
+        if (*q == '+' || *q == '-')
+            ++q;
+        q = skipDigits(q, false);
+    }
+    return q;
+}
+
+// The rare conversions from_chars leaves open (overflow, underflow) go through
+// strtof in the C locale, which by definition gives the standard result.
+static float convertOutOfRange(const char *text, size_t length)
+{
+    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    char copy[GlmTokenSize];
+    if (length >= sizeof copy)
+        length = sizeof copy - 1;
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    return strtof_l(copy, nullptr, cLocale);
+}
+
+static float convertFloat(const char *text, const char *stop)
+{
+    bool hex = text[0] == '0' && (text[1] | 0x20) == 'x';
+    const char *digits = hex ? text + 2 : text;
+    float result = 0.0f;
+    auto [ptr, ec] = std::from_chars(digits, stop, result,
+                                     hex ? std::chars_format::hex : std::chars_format::general);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range)
+        return convertOutOfRange(text, static_cast<size_t>(stop - text));
+    return result;
+}
+
+int glmScanFloat(GlmScanner *scanner, float *value)
+{
+    if (!skipSpace(scanner))
+        return -1;
+    const char *text;
+    const char *stop;
+    bool valid;
+    do {
+        text = scanner->cur + (*scanner->cur == '-' || *scanner->cur == '+' ? 1 : 0);
+        stop = floatExtent(text, scanner->end, &valid);
+    } while (needsMore(scanner, stop));
+    bool negative = *scanner->cur == '-';
+    scanner->cur = stop;
+    if (!valid)
+        return 0;
+    float magnitude = convertFloat(text, stop);
+    *value = negative ? -magnitude : magnitude;
+    return 1;
+}

@@ -1,0 +1,51 @@
+// Block scanner: reads a text file in large blocks and hands out tokens, lines
+// and numbers with exactly the semantics of the standard stream functions the
+// OBJ and MTL formats were first read with ("%s" into a 128-byte buffer, fgets
+// into 128 bytes, "%d", "%f"), without their per-call cost. Internal to glm.
+#ifndef GLM_GLM_SCANNER_H
+#define GLM_GLM_SCANNER_H
+
+#include <cstddef>
+#include <cstdio>
+
+// Longest token or line the readers keep, plus the terminating NUL.
+constexpr size_t GlmTokenSize = 128;
+
+struct GlmScanner {
+    std::FILE *file; // source, not owned; null when scanning a string
+    char *buffer;    // owned; capacity + 1 bytes, the last one a NUL sentinel
+    size_t capacity; // bytes of file data the buffer holds at most
+    const char *cur; // next unread byte
+    const char *end; // one past the last valid byte; *end == '\0'
+    long long base;  // file offset of buffer[0]
+    bool atEof;      // the file has no more bytes beyond end
+};
+
+// Scanning a file: the scanner reads from the file's current position.
+void glmScanOpen(GlmScanner *scanner, std::FILE *file);
+// Scanning a NUL-terminated string (for instance a token already read).
+void glmScanString(GlmScanner *scanner, const char *text);
+void glmScanRewind(GlmScanner *scanner);
+void glmScanClose(GlmScanner *scanner);
+// Offset in the file of the next unread byte.
+long long glmScanOffset(const GlmScanner *scanner);
+
+// "%s": skips white space and copies the next token into token (NUL
+// terminated). A token longer than GlmTokenSize - 1 bytes keeps its first
+// GlmTokenSize - 1 bytes; the rest of it is consumed and dropped. Returns false
+// at the end of the input.
+bool glmScanToken(GlmScanner *scanner, char *token);
+// fgets into GlmTokenSize bytes: consumes up to and including the next line
+// end, but at most GlmTokenSize - 1 bytes. The line variant copies them.
+void glmScanSkipLine(GlmScanner *scanner);
+void glmScanLine(GlmScanner *scanner, char *line);
+
+// "%d": 1 when a number was converted into value (saturated to the range of
+// long long), 0 on a matching failure (value untouched), -1 at the end of input.
+int glmScanInt(GlmScanner *scanner, long long *value);
+// One literal character of a format: consumed and true only when it matches.
+bool glmScanLiteral(GlmScanner *scanner, char expected);
+// "%f": as glmScanInt, for a float converted exactly as strtof would.
+int glmScanFloat(GlmScanner *scanner, float *value);
+
+#endif
