@@ -5,6 +5,9 @@
 namespace
 {
 
+// Ambient light picks up this share of a material's diffuse colour.
+constexpr double kAmbientShare = 0.3;
+
 std::string colourLine(const char *keyword, const Vec3 &colour)
 {
     char text[96];
@@ -13,6 +16,13 @@ std::string colourLine(const char *keyword, const Vec3 &colour)
 }
 
 } // namespace
+
+Material texturedMaterial(const std::string &name, const Vec3 &diffuse, double specular,
+                          double shininess, const std::string &texture)
+{
+    const Vec3 grey{specular, specular, specular};
+    return {name, diffuse, diffuse * kAmbientShare, grey, shininess, texture};
+}
 
 std::string materialLibraryText(const std::vector<std::string> &header,
                                 const std::vector<Material> &materials)

@@ -16,6 +16,10 @@ struct Material {
     std::string texture;  // map_Kd, relative to the MTL file's folder
 };
 
+// A material whose ambient colour is a share of its diffuse colour.
+Material texturedMaterial(const std::string &name, const Vec3 &diffuse, double specular,
+                          double shininess, const std::string &texture);
+
 // The MTL text: header comment lines, then each material.
 std::string materialLibraryText(const std::vector<std::string> &header,
                                 const std::vector<Material> &materials);

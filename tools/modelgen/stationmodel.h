@@ -10,6 +10,11 @@
 // One station model as designed: its polygons in scene units, where the view
 // will place it, and its materials.
 struct StationModel {
+    StationModel(const ModelPlacement &place, const std::string &mtlName)
+        : placement(place), mtlFileName(mtlName)
+    {
+    }
+
     ModelPlacement placement;
     std::string mtlFileName;         // beside the OBJ file
     std::vector<std::string> header; // comment lines naming what the model is
