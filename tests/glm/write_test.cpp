@@ -1,4 +1,5 @@
 #include "glm.h"
+#include "model_files.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -128,14 +128,6 @@ std::string contentsOf(const std::string &path)
 class WriteTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        directory = testing::TempDir() + "glm_write_" +
-                    testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
-        mkdir(directory.c_str(), 0755);
-        objPath = directory + "out.obj";
-    }
-
     void TearDown() override { glmFree(model); }
 
     // Writes the model in mode and returns what the writer printed on
@@ -147,9 +139,10 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
+    ModelFiles files;
+    const std::string directory = files.directory() + "/";
+    const std::string objPath = directory + "out.obj";
     GlmMesh *model = newSquare();
-    std::string directory;
-    std::string objPath;
 };
 
 TEST_F(WriteTest, ModeZeroWritesPositionsAndPlainFacesHeadGroupFirst)
@@ -285,4 +278,114 @@ TEST_F(WriteDeathTest, UnwritableMtlPathEndsTheProcess)
     const std::string path = directory + "missing/square.mtl";
     EXPECT_EXIT(glmWriteOBJ(model, objPath.c_str(), GLM_DRAW_MATERIALS), testing::ExitedWithCode(1),
                 "glmWriteMTL\\(\\) failed: can't open file \"" + path + "\".\n");
+}
+
+// A square of two triangles whose faces carry texture and normal indices in
+// orders unlike the vertex order, so that a writer mixing them up shows.
+const char *const kTexturedSquareObj = "mtllib square.mtl\n"
+                                       "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                       "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                                       "vn 0 0 1\nvn 0 0.6 0.8\n"
+                                       "g top\nusemtl red\nf 1/4/2 2/3/1 3/1/2\n"
+                                       "g bottom\nf 1/2/1 3/3/2 4/4/1\n";
+const char *const kSquareMtl = "newmtl red\nKd 1 0 0\nKa 0.5 0 0\nKs 0 0 1\nNs 1000\n";
+
+class WriteRoundTripTest : public testing::Test
+{
+protected:
+    // Reads the square, lets prepare change it, writes it in mode and reads
+    // the result back.
+    void roundTrip(unsigned mode, void (*prepare)(GlmMesh *))
+    {
+        files.write("square.mtl", kSquareMtl);
+        original.reset(glmReadOBJ(files.write("square.obj", kTexturedSquareObj).c_str()));
+        prepare(original.get());
+        const std::string copyPath = files.directory() + "/copy/square.obj";
+        std::filesystem::create_directory(files.directory() + "/copy");
+        glmWriteOBJ(original.get(), copyPath.c_str(), mode);
+        copy.reset(glmReadOBJ(copyPath.c_str()));
+    }
+
+    // The original's triangles in the order the writer wrote them (group list
+    // order), which is the order the reader numbers them in the copy.
+    std::vector<const GlmTri *> trianglesAsWritten() const
+    {
+        std::vector<const GlmTri *> written;
+        for (const GlmGroupNode *group = original->groupList; group; group = group->next) {
+            for (unsigned i = 0; i < group->triangleCount; i++)
+                written.push_back(&original->tris[group->triangleIndices[i]]);
+        }
+        return written;
+    }
+
+    static void expectSameVectors(const float *a, const float *b, unsigned count, int width)
+    {
+        for (unsigned i = width; i < (count + 1) * width; i++)
+            EXPECT_NEAR(a[i], b[i], 1e-6f) << "component " << i;
+    }
+
+    ModelFiles files;
+    ModelPtr original;
+    ModelPtr copy;
+};
+
+TEST_F(WriteRoundTripTest, SmoothTexturedModelReadsBackWithTheSameIndices)
+{
+    roundTrip(GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED, [](GlmMesh *) {});
+    ASSERT_EQ(copy->triangleCount, original->triangleCount);
+    ASSERT_EQ(copy->normalCount, original->normalCount);
+    ASSERT_EQ(copy->texCoordCount, original->texCoordCount);
+    ASSERT_EQ(copy->vertexCount, original->vertexCount);
+    const std::vector<const GlmTri *> written = trianglesAsWritten();
+    for (unsigned t = 0; t < copy->triangleCount; t++) {
+        for (int c = 0; c < 3; c++) {
+            EXPECT_EQ(copy->tris[t].vertexIndex[c], written[t]->vertexIndex[c]);
+            EXPECT_EQ(copy->tris[t].normalIndex[c], written[t]->normalIndex[c]);
+            EXPECT_EQ(copy->tris[t].texCoordIndex[c], written[t]->texCoordIndex[c]);
+        }
+    }
+    expectSameVectors(copy->vertices, original->vertices, original->vertexCount, 3);
+    expectSameVectors(copy->normals, original->normals, original->normalCount, 3);
+    expectSameVectors(copy->texCoords, original->texCoords, original->texCoordCount, 2);
+}
+
+TEST_F(WriteRoundTripTest, FacetTexturedModelReadsBackWithFacetNormalsAsNormals)
+{
+    roundTrip(GLM_DRAW_FACETED | GLM_DRAW_TEXTURED, glmFaceNormals);
+    ASSERT_EQ(copy->triangleCount, original->triangleCount);
+    ASSERT_EQ(copy->normalCount, original->facetCount);
+    const std::vector<const GlmTri *> written = trianglesAsWritten();
+    for (unsigned t = 0; t < copy->triangleCount; t++) {
+        for (int c = 0; c < 3; c++) {
+            EXPECT_EQ(copy->tris[t].vertexIndex[c], written[t]->vertexIndex[c]);
+            EXPECT_EQ(copy->tris[t].normalIndex[c], written[t]->facetIndex);
+            EXPECT_EQ(copy->tris[t].texCoordIndex[c], written[t]->texCoordIndex[c]);
+        }
+    }
+    expectSameVectors(copy->normals, original->facetnorms, original->facetCount, 3);
+}
+
+TEST_F(WriteRoundTripTest, EveryGroupReadsBackWithItsTrianglesAndMaterial)
+{
+    roundTrip(GLM_DRAW_MATERIALS, [](GlmMesh *) {});
+    // A group name read from a g line begins with the blank after the g, so
+    // each group written as "g name" reads back as " name"; "default" too,
+    // which leaves the reader's own "default" group empty beside it.
+    ASSERT_EQ(copy->groupCount, original->groupCount + 1);
+    EXPECT_EQ(glmLookupGroup(copy.get(), "default")->triangleCount, 0u);
+    for (const GlmGroupNode *was = original->groupList; was; was = was->next) {
+        SCOPED_TRACE(was->name);
+        const GlmGroupNode *is = glmLookupGroup(copy.get(), (" " + std::string(was->name)).c_str());
+        ASSERT_NE(is, nullptr);
+        EXPECT_EQ(is->triangleCount, was->triangleCount);
+        const GlmMaterialEntry &wasMaterial = original->materialTable[was->materialIndex];
+        const GlmMaterialEntry &isMaterial = copy->materialTable[is->materialIndex];
+        EXPECT_STREQ(isMaterial.name, wasMaterial.name);
+        EXPECT_NEAR(isMaterial.shininess, wasMaterial.shininess, 1e-4f);
+        for (int i = 0; i < 3; i++) {
+            EXPECT_NEAR(isMaterial.diffuseColor[i], wasMaterial.diffuseColor[i], 1e-6f);
+            EXPECT_NEAR(isMaterial.ambientColor[i], wasMaterial.ambientColor[i], 1e-6f);
+            EXPECT_NEAR(isMaterial.specularColor[i], wasMaterial.specularColor[i], 1e-6f);
+        }
+    }
 }
