@@ -1,6 +1,7 @@
 // OBJ and MTL reading: structure, groups, materials and the file errors.
 #include "model_files.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -214,4 +215,84 @@ TEST_F(GlmReadDeathTest, NullModelStopsTheRecordFunctionsByAssertion)
     EXPECT_DEATH(glmLookupGroup(nullptr, "default"), "model");
     EXPECT_DEATH(glmEnsureGroup(nullptr, "default"), "model");
     EXPECT_DEATH(glmFree(nullptr), "model");
+}
+
+// Files that are broken, crafted or merely unusual: never a crash, never an
+// access outside the arrays (run under AddressSanitizer), invariants intact.
+using GlmReadBadFileTest = GlmReadTest;
+
+static const char *const Triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+
+TEST_F(GlmReadBadFileTest, LongTokensAndLinesAreCutTheSameWayInBothPasses)
+{
+    std::string longName(300, 'n');
+    // A line is skipped 127 bytes at a time, so this comment's tail is a face.
+    std::string comment = "# " + std::string(126, '-') + " f 1 2 3\n";
+    ModelPtr model = read(std::string(Triangle) + "g " + longName + "\nf 1 2 3\n" + comment +
+                          std::string(500, 'x') + "\n");
+    GlmGroupNode *group = model->groupList;
+    EXPECT_EQ(std::string(group->name), " " + std::string(125, 'n'));
+    EXPECT_EQ(model->triangleCount, 2u);
+    expectGroupInvariants(model.get());
+}
+
+TEST_F(GlmReadBadFileTest, PassesThatDisagreeNeverFillMoreThanWasCounted)
+{
+    files.write("m.mtl", "newmtl a\nKd 1 1 1 newmtl extra\nNs 1\nnewmtl b\n");
+    ModelPtr model = read(std::string("mtllib m.mtl\n") + Triangle +
+                          "v 1 1 0 v 2 2 0\nf 1 2 3\nv 0 0 1 f 1 2 3 4\n"
+                          "vt 0 0 f 1 2 3\nv 0 0 2 g ghost\nf 1 2 3\n");
+    EXPECT_EQ(model->vertexCount, 6u);
+    EXPECT_FLOAT_EQ(model->vertices[3 * 4], 1.0f);
+    EXPECT_EQ(model->texCoordCount, 1u);
+    EXPECT_EQ(model->triangleCount, 2u); // the three uncounted triangles are dropped
+    EXPECT_EQ(model->groupCount, 1u);
+    EXPECT_EQ(model->materialCount, 3u); // "extra" takes the place counted for "b"
+    EXPECT_STREQ(model->materialTable[2].name, "extra");
+    expectGroupInvariants(model.get());
+}
+
+TEST_F(GlmReadBadFileTest, HugeFacesAndNumbersStayWithinTheirArrays)
+{
+    std::string face = "f";
+    for (int i = 0; i < 100000; i++)
+        face += i % 2 ? " 2 3" : " 1";
+    ModelPtr model = read(std::string(Triangle) + face + "\nv 1e39 -1e39 1e-50\n");
+    EXPECT_EQ(model->triangleCount, 149998u);
+    EXPECT_EQ(model->groupList->triangleCount, 149998u);
+    EXPECT_TRUE(std::isinf(model->vertices[3 * 4]));
+    EXPECT_FLOAT_EQ(model->vertices[3 * 4 + 2], 0.0f);
+    expectGroupInvariants(model.get());
+}
+
+TEST_F(GlmReadBadFileTest, MissingFinalNewlineCrlfAndNulBytesAreRead)
+{
+    ModelPtr plain = read(std::string(Triangle) + "g last\nf 1 2 3");
+    EXPECT_EQ(plain->triangleCount, 1u);
+    ModelPtr crlf = read("v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\ng body\r\nf 1 2 3\r\n");
+    EXPECT_FLOAT_EQ(crlf->vertices[3 * 2], 1.0f);
+    EXPECT_STREQ(crlf->groupList->name, " body\r"); // only the line end is dropped
+    EXPECT_EQ(crlf->triangleCount, 1u);
+    ModelPtr nul = read(std::string(Triangle) + std::string("\0junk\ng a\0b\nf 1 2 3\0\n", 22));
+    EXPECT_EQ(nul->triangleCount, 1u);
+    EXPECT_STREQ(nul->groupList->name, " ");
+    expectGroupInvariants(nul.get());
+}
+
+TEST_F(GlmReadBadFileTest, NumbersThatFailToParseLeaveZero)
+{
+    ModelPtr model = read("v 1 x 3\nv\nv 1 2 3\nf 1 2 3\n");
+    EXPECT_FLOAT_EQ(model->vertices[3 * 1], 1.0f);
+    EXPECT_FLOAT_EQ(model->vertices[3 * 1 + 1], 0.0f);
+    EXPECT_FLOAT_EQ(model->vertices[3 * 1 + 2], 0.0f);
+    EXPECT_FLOAT_EQ(model->vertices[3 * 2], 0.0f);
+}
+
+TEST_F(GlmReadBadFileTest, CornersRunOnAcrossLinesAndShortCornersKeepEarlierNumbers)
+{
+    std::string data = std::string(Triangle) + "v 1 1 0\nvn 0 0 1\nvn 0 1 0\n";
+    ModelPtr model = read(data + "f 1//2 2//1 3\n4\n");
+    ASSERT_EQ(model->triangleCount, 2u);
+    EXPECT_EQ(model->tris[0].normalIndex[2], 1u);
+    EXPECT_EQ(vertexIndices(model.get(), 1), (std::vector<unsigned>{1, 3, 4}));
 }
