@@ -73,18 +73,21 @@ long long glmScanOffset(const GlmScanner *scanner)
 
 // Moves the bytes from *keep on to the front of the buffer (growing it when
 // they fill it), reads more behind them and updates cur and *keep. Returns
-// false when the file had no more bytes.
+// true when the buffer changed (new bytes or moved ones): pointers into it
+// must then be taken afresh. False only at the end of the file, unchanged.
 static bool refill(GlmScanner *scanner, const char **keep)
 {
     if (scanner->atEof)
         return false;
     size_t kept = static_cast<size_t>(scanner->end - *keep);
     size_t curOffset = static_cast<size_t>(scanner->cur - *keep);
+    bool moved = *keep != scanner->buffer;
     scanner->base += *keep - scanner->buffer;
     std::memmove(scanner->buffer, *keep, kept);
     if (kept == scanner->capacity) {
         scanner->capacity *= 2;
         scanner->buffer = static_cast<char *>(std::realloc(scanner->buffer, scanner->capacity + 1));
+        moved = true;
     }
     size_t got = std::fread(scanner->buffer + kept, 1, scanner->capacity - kept, scanner->file);
     scanner->end = scanner->buffer + kept + got;
@@ -93,7 +96,7 @@ static bool refill(GlmScanner *scanner, const char **keep)
     *keep = scanner->buffer;
     if (got == 0)
         scanner->atEof = true;
-    return got != 0;
+    return got != 0 || moved;
 }
 
 // Skips white space; false when the input ends first.
