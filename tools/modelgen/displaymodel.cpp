@@ -41,10 +41,9 @@ constexpr PixelRect kBezelPixels{32.0, 32.0, 480.0, 400.0};
 constexpr PixelRect kScreenPixels{56.0, 56.0, 456.0, 376.0};
 constexpr PixelRect kHousingPixels{40.0, 403.0, 472.0, 413.0};
 
-// The view binds images with their top row at t = 1.
 constexpr AtlasRegion regionOf(const PixelRect &r)
 {
-    return {r.x0 / kImageSize, 1.0 - r.y1 / kImageSize, r.x1 / kImageSize, 1.0 - r.y0 / kImageSize};
+    return pixelRegion(r.x0, r.y0, r.x1, r.y1, kImageSize);
 }
 
 // The width of the model is its largest size, centred on the anchor.

@@ -29,15 +29,20 @@ constexpr double kControlSpacing = 0.4;
 constexpr int kControlsPerRail = 4;
 constexpr double kFirstControlZ = 0.4;
 
-// The radar unit texture is a seamless grid of 4 x 4 screwed metal panels;
-// it is tiled over every face, one repeat per this many scene units, so that
-// each panel is half a unit across. The controls take it at a finer tile so
-// that they read as separate parts.
+// The radar unit texture is a seamless grid of 4 x 4 screwed metal panels,
+// 512 pixels square; it is tiled over every face, one repeat per this many
+// scene units, so that each panel is half a unit across.
 constexpr double kPanelTile = 2.0;
-constexpr double kControlTile = 0.5;
 constexpr SurfaceMappings kMetal{tiled(kPanelTile), tiled(kPanelTile), tiled(kPanelTile)};
-constexpr SurfaceMappings kControlMetal{tiled(kControlTile), tiled(kControlTile),
-                                        tiled(kControlTile)};
+
+// The controls take small parts of it: their tops one panel's corner screw
+// (a light disc with a slot, which reads as a knob's face), their sides the
+// dark groove between panels.
+constexpr double kImageSize = 512.0;
+constexpr AtlasRegion kScrewRegion = pixelRegion(5.0, 5.0, 15.0, 15.0, kImageSize);
+constexpr AtlasRegion kGrooveRegion = pixelRegion(0.0, 20.0, 2.0, 100.0, kImageSize);
+constexpr SurfaceMappings kControlLook{stretched(kScrewRegion), stretched(kGrooveRegion),
+                                       stretched(kGrooveRegion)};
 
 // Centred on its anchor: the cabinet reaches as far below it as the
 // controls rise above.
@@ -88,11 +93,10 @@ void addControls(MeshBuilder &mesh)
     mesh.beginGroup("controls", "controls");
     for (int i = 0; i < kControlsPerRail; ++i) {
         const double z = kFirstControlZ + i * kControlSpacing;
-        addCylinder(mesh, {railMiddle, kRailTop, z}, kKnobRadius, height, kKnobSides,
-                    kControlMetal);
+        addCylinder(mesh, {railMiddle, kRailTop, z}, kKnobRadius, height, kKnobSides, kControlLook);
         const double half = kKeySize * 0.5;
         addBox(mesh, {-railMiddle - half, kRailTop, z - half},
-               {-railMiddle + half, kControlTop, z + half}, kControlMetal);
+               {-railMiddle + half, kControlTop, z + half}, kControlLook);
     }
 }
 

@@ -14,6 +14,13 @@ struct TextureMapping {
     double tileSize = 0.0; // scene units per repeat of the whole image, or 0
 };
 
+// A rectangle of an image given in pixels (x to the right, y downwards) as a
+// texture region. The view binds images with their top row at t = 1.
+constexpr AtlasRegion pixelRegion(double x0, double y0, double x1, double y1, double imageSize)
+{
+    return {x0 / imageSize, 1.0 - y1 / imageSize, x1 / imageSize, 1.0 - y0 / imageSize};
+}
+
 constexpr TextureMapping stretched(const AtlasRegion &region)
 {
     return {region, 0.0};

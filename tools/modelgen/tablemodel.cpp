@@ -22,7 +22,7 @@ constexpr double kLegInset = 0.5;
 // The desk texture is seamless wood with the grain along the image's width;
 // it is tiled over every face, one repeat per this many scene units, so the
 // grain runs along the desk.
-constexpr double kWoodTile = 3.0;
+constexpr double kWoodTile = 2.0;
 constexpr SurfaceMappings kWood{tiled(kWoodTile), tiled(kWoodTile), tiled(kWoodTile)};
 
 double frontZ()
