@@ -1,0 +1,155 @@
+#include "recording.h"
+#include "recordingproxy.h"
+#include "replayfeeder.h"
+#include "scriptedscenario.h"
+#include "simserver.h"
+#include "simtestsupport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+using namespace simtest;
+
+constexpr int kRequestIntervalMs = 40;
+constexpr int kRequests = 12;
+// Generous for a shared, busy test machine; frames are 40 ms apart.
+constexpr qint64 kTimingToleranceMs = 35;
+
+const QByteArray kRequest(1, '\x02');
+
+struct Arrival {
+    qint64 ms; // since the client connected
+    QByteArray bytes;
+};
+
+// Cuts the client's stream into frames with the time each one completed.
+struct FrameCollector {
+    Client client;
+    std::vector<Arrival> frames;
+
+    bool connectTo(quint16 port)
+    {
+        client.onReceived = [this] { collect(); };
+        return client.connectTo(port);
+    }
+    void collect()
+    {
+        const std::vector<WireFrame> all = splitFrames(client.received);
+        for (size_t i = frames.size(); i < all.size(); ++i)
+            frames.push_back({client.clock.elapsed(), u16(all[i].size) + all[i].body});
+    }
+};
+
+class RecordingProxyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        // A target moving steadily, so that every frame differs from the last.
+        ScriptedScenario::Script script;
+        script.tracks.push_back({9, {{0, 0.0f, 0.0f}, {100, 1.0f, 0.5f}}});
+        upstream =
+            std::make_unique<SimServer>(std::make_unique<ScriptedScenario>(script), FaultOptions{});
+        QString error;
+        ASSERT_TRUE(upstream->listen(QHostAddress::LocalHost, 0, error));
+    }
+
+    // Runs a client through the proxy asking at the usual pace; returns what it got.
+    std::vector<Arrival> recordSession(const QString &path)
+    {
+        RecordingProxy proxy(QStringLiteral("127.0.0.1"), upstream->port());
+        QString error;
+        EXPECT_TRUE(proxy.start(path, QHostAddress::LocalHost, 0, error)) << error.toStdString();
+        FrameCollector collector;
+        EXPECT_TRUE(collector.connectTo(proxy.port()));
+        for (int i = 0; i < kRequests; ++i) {
+            collector.client.send(kRequest);
+            spin(kRequestIntervalMs);
+        }
+        waitUntil([&] { return collector.frames.size() == kRequests; });
+        EXPECT_EQ(proxy.stats().requests, kRequests);
+        return collector.frames;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SimServer> upstream;
+};
+
+TEST_F(RecordingProxyTest, PassesFramesThroughUnchanged)
+{
+    const std::vector<Arrival> seen = recordSession(dir.filePath(QStringLiteral("p.rec")));
+    ASSERT_EQ(seen.size(), static_cast<size_t>(kRequests));
+    EXPECT_EQ(seen[0].bytes.left(2).toHex(), "000c") << "first frame, no extra word";
+    EXPECT_EQ(seen[1].bytes.left(4).toHex(), "000e0001") << "later frame with the upstream's word";
+    EXPECT_EQ(upstream->stats().requests, kRequests);
+}
+
+TEST_F(RecordingProxyTest, ReplayGivesTheSameFramesInOrderWithTheirTiming)
+{
+    const QString path = dir.filePath(QStringLiteral("session.rec"));
+    const std::vector<Arrival> original = recordSession(path);
+    ASSERT_EQ(original.size(), static_cast<size_t>(kRequests));
+
+    std::vector<RecordedFrame> recording;
+    QString error;
+    ASSERT_TRUE(Recording::load(path, recording, error)) << error.toStdString();
+    ASSERT_EQ(recording.size(), original.size());
+    SimServer replay(std::move(recording), false, FaultOptions{});
+    ASSERT_TRUE(replay.listen(QHostAddress::LocalHost, 0, error));
+    FrameCollector collector;
+    ASSERT_TRUE(collector.connectTo(replay.port()));
+    ASSERT_TRUE(waitUntil([&] { return collector.frames.size() == original.size(); }));
+
+    for (size_t i = 0; i < original.size(); ++i) {
+        EXPECT_EQ(collector.frames[i].bytes.toHex(), original[i].bytes.toHex()) << "frame " << i;
+        const qint64 originalGap = original[i].ms - original[0].ms;
+        const qint64 replayedGap = collector.frames[i].ms - collector.frames[0].ms;
+        EXPECT_NEAR(replayedGap, originalGap, kTimingToleranceMs) << "frame " << i;
+    }
+    spin(200);
+    EXPECT_EQ(collector.frames.size(), original.size()) << "no loop unless asked";
+}
+
+TEST_F(RecordingProxyTest, LoopedReplayStartsOverWithAFreshLaterFrame)
+{
+    const std::vector<RecordedFrame> frames = {{0, 0, {{0.5f, 0.25f, 0x1234}}}, {30, 5, {}}};
+    EXPECT_EQ(ReplayFeeder::cycleMilliseconds(frames), 60);
+    SimServer replay(frames, true, FaultOptions{});
+    QString error;
+    ASSERT_TRUE(replay.listen(QHostAddress::LocalHost, 0, error));
+    FrameCollector collector;
+    ASSERT_TRUE(collector.connectTo(replay.port()));
+    ASSERT_TRUE(waitUntil([&] { return collector.frames.size() >= 4; }));
+    EXPECT_EQ(collector.frames[0].bytes.toHex(), "000c00013f0000003e8000001234");
+    EXPECT_EQ(collector.frames[1].bytes.toHex(), "000400050000");
+    EXPECT_EQ(collector.frames[2].bytes.toHex(), "000e000000013f0000003e8000001234")
+        << "the recorded first frame goes out again, now with its extra word";
+    EXPECT_GE(collector.frames[2].ms - collector.frames[0].ms, 60 - 2);
+}
+
+TEST_F(RecordingProxyTest, UnreachableUpstreamEndsTheClientConnection)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 deadPort = closed.serverPort();
+    closed.close();
+    RecordingProxy proxy(QStringLiteral("127.0.0.1"), deadPort);
+    QString error;
+    ASSERT_TRUE(
+        proxy.start(dir.filePath(QStringLiteral("none.rec")), QHostAddress::LocalHost, 0, error));
+    Client client;
+    client.startConnecting(proxy.port());
+    EXPECT_TRUE(waitUntil([&] { return proxy.stats().accepted == 1; }));
+    EXPECT_TRUE(client.waitForDisconnect());
+    EXPECT_TRUE(waitUntil([&] { return proxy.stats().connections == 0; }));
+    EXPECT_TRUE(client.received.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+#include "scriptedscenario.h"
+#include "simserver.h"
+#include "simtestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+using namespace simtest;
+
+const QByteArray kRequest(1, '\x02');
+// The one standing target of the test world: x 0.5, y 0.25, value 0x1234.
+const QByteArray kRecord = QByteArray::fromHex("3f000000"
+                                               "3e800000"
+                                               "1234");
+const QByteArray kFirstFrame = QByteArray::fromHex("000c"
+                                                   "0001") +
+                               kRecord;
+
+QByteArray laterFrame(quint16 word)
+{
+    return u16(14) + u16(word) + u16(1) + kRecord;
+}
+
+class SimServerTest : public ::testing::Test
+{
+protected:
+    void start(const FaultOptions &faults = {})
+    {
+        ScriptedScenario::Script script;
+        script.tracks.push_back({0x1234, {{0, 0.5f, 0.25f}}});
+        server = std::make_unique<SimServer>(std::make_unique<ScriptedScenario>(script), faults);
+        QString error;
+        ASSERT_TRUE(server->listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
+    }
+
+    std::unique_ptr<SimServer> server;
+};
+
+TEST_F(SimServerTest, AnswersEachRequestFirstFrameWithoutExtraWordLaterWithIt)
+{
+    start();
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    client.send(kRequest);
+    ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
+    EXPECT_EQ(client.received.toHex(), kFirstFrame.toHex());
+    client.send(kRequest + kRequest);
+    const QByteArray expected = kFirstFrame + laterFrame(1) + laterFrame(2);
+    ASSERT_TRUE(client.waitForBytes(expected.size()));
+    spin(50);
+    EXPECT_EQ(client.received.toHex(), expected.toHex());
+    EXPECT_EQ(server->stats().requests, 3);
+    EXPECT_EQ(server->stats().framesSent, 3);
+}
+
+TEST_F(SimServerTest, EveryConnectionStartsWithItsOwnFirstFrame)
+{
+    start();
+    Client one;
+    Client two;
+    ASSERT_TRUE(one.connectTo(server->port()));
+    one.send(kRequest + kRequest);
+    ASSERT_TRUE(one.waitForBytes(kFirstFrame.size() + laterFrame(0).size()));
+    ASSERT_TRUE(two.connectTo(server->port()));
+    two.send(kRequest);
+    ASSERT_TRUE(two.waitForBytes(kFirstFrame.size()));
+    EXPECT_EQ(two.received.toHex(), kFirstFrame.toHex());
+    EXPECT_TRUE(waitUntil([&] { return server->stats().connections == 2; }));
+}
+
+TEST_F(SimServerTest, OtherBytesAreCountedAndLeftUnanswered)
+{
+    start();
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    client.send(QByteArray::fromHex("01ff0203"));
+    ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
+    spin(100);
+    EXPECT_EQ(client.received.toHex(), kFirstFrame.toHex());
+    EXPECT_EQ(server->stats().requests, 1);
+    EXPECT_EQ(server->stats().otherBytes, 3);
+}
+
+TEST_F(SimServerTest, ClosedConnectionsAreNoLongerCounted)
+{
+    start();
+    {
+        Client client;
+        ASSERT_TRUE(client.connectTo(server->port()));
+        ASSERT_TRUE(waitUntil([&] { return server->stats().connections == 1; }));
+    }
+    EXPECT_TRUE(waitUntil([&] { return server->stats().connections == 0; }));
+    EXPECT_EQ(server->stats().accepted, 1);
+}
+
+TEST_F(SimServerTest, ByteDelaySendsTheSameFrameOneByteAtATime)
+{
+    constexpr int kDelayMs = 5;
+    FaultOptions faults;
+    faults.byteDelayMs = kDelayMs;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    int chunks = 0;
+    QObject::connect(&client.socket, &QTcpSocket::readyRead, [&] { ++chunks; });
+    client.send(kRequest);
+    ASSERT_TRUE(client.waitForBytes(1));
+    QElapsedTimer sinceFirstByte;
+    sinceFirstByte.start();
+    ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
+    EXPECT_EQ(client.received.toHex(), kFirstFrame.toHex());
+    // Timers fire late, never early: the last byte trails the first by the delays.
+    EXPECT_GE(sinceFirstByte.elapsed(), (kFirstFrame.size() - 1) * kDelayMs - 1);
+    EXPECT_GT(chunks, kFirstFrame.size() / 2);
+}
+
+TEST_F(SimServerTest, PairedFramesArriveTwoAtOnce)
+{
+    FaultOptions faults;
+    faults.pairFrames = true;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    client.send(kRequest);
+    spin(150);
+    EXPECT_TRUE(client.received.isEmpty()) << "the first frame waits for its partner";
+    client.send(kRequest);
+    const QByteArray pair = kFirstFrame + laterFrame(1);
+    ASSERT_TRUE(client.waitForBytes(pair.size()));
+    EXPECT_EQ(client.received.toHex(), pair.toHex());
+    EXPECT_EQ(server->stats().framesSent, 2);
+}
+
+TEST_F(SimServerTest, OversizeCountSendsEveryAnnouncedRecord)
+{
+    FaultOptions faults;
+    faults.oversizeCount = 1200;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    client.send(kRequest);
+    ASSERT_TRUE(client.waitForBytes(2 + 2 + 12000));
+    spin(50);
+    EXPECT_EQ(client.received.size(), 2 + 2 + 12000);
+    EXPECT_EQ(client.received.left(4).toHex(), QByteArray("2ee2"
+                                                          "04b0"));
+    EXPECT_EQ(client.received.mid(4, 10), kRecord) << "the real target comes first";
+    EXPECT_EQ(client.received.right(2).toHex(), "0000") << "fillers carry value 0";
+}
+
+TEST_F(SimServerTest, ShortSizeFieldUnderstatesButTheWholeFrameIsSent)
+{
+    FaultOptions faults;
+    faults.sizeShortfall = 5;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    client.send(kRequest);
+    ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
+    spin(50);
+    EXPECT_EQ(client.received.toHex(), (u16(7) + kFirstFrame.mid(2)).toHex());
+}
+
+TEST_F(SimServerTest, CloseAfterEndsTheConnectionOnTime)
+{
+    FaultOptions faults;
+    faults.closeAfterSeconds = 1;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    EXPECT_FALSE(client.waitForDisconnect(800));
+    EXPECT_TRUE(client.waitForDisconnect(3000));
+}
+
+TEST_F(SimServerTest, FloodSendsFramesWithoutAnyRequest)
+{
+    FaultOptions faults;
+    faults.floodIntervalMs = 10;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    ASSERT_TRUE(waitUntil([&] { return splitFrames(client.received).size() >= 5; }));
+    const std::vector<WireFrame> frames = splitFrames(client.received);
+    EXPECT_EQ(u16(frames[0].size) + frames[0].body, kFirstFrame);
+    for (size_t i = 1; i < frames.size(); ++i)
+        EXPECT_EQ(u16(frames[i].size) + frames[i].body, laterFrame(static_cast<quint16>(i)));
+    EXPECT_EQ(server->stats().requests, 0);
+}
+
+TEST_F(SimServerTest, FloodLeavesRequestsUnanswered)
+{
+    FaultOptions faults;
+    faults.floodIntervalMs = 400;
+    start(faults);
+    Client client;
+    ASSERT_TRUE(client.connectTo(server->port()));
+    client.send(kRequest + kRequest + kRequest);
+    ASSERT_TRUE(waitUntil([&] { return server->stats().requests == 3; }));
+    spin(100);
+    EXPECT_TRUE(client.received.isEmpty());
+    ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
+    EXPECT_EQ(client.received.toHex(), kFirstFrame.toHex());
+}
+
+TEST_F(SimServerTest, RefuseClosesEveryConnectionBeforeAnyByte)
+{
+    FaultOptions faults;
+    faults.refuse = true;
+    start(faults);
+    Client client;
+    client.startConnecting(server->port());
+    EXPECT_TRUE(waitUntil([&] { return server->stats().accepted == 1; }));
+    EXPECT_TRUE(client.waitForDisconnect());
+    EXPECT_TRUE(client.received.isEmpty());
+    EXPECT_EQ(server->stats().connections, 0);
+}
+
+} // namespace
