@@ -12,9 +12,20 @@ namespace
 // give the library a zero-length facet normal.
 constexpr double kMinDoubleArea = 1e-9;
 
-// Decimal places written for positions and texture coordinates: a tenth of
-// a micro-unit, far below anything the view can resolve.
+// Decimal places written for positions and texture coordinates: a millionth
+// of a scene unit, far below anything the view can resolve.
 constexpr int kDecimals = 6;
+
+// The model library reads the lines it takes whole (comments, mtllib, g,
+// usemtl) through a buffer of 128 bytes; longer lines would spill into tokens.
+constexpr std::size_t kMaxWholeLine = 120;
+
+void appendWholeLine(std::string &out, const std::string &line)
+{
+    if (line.size() > kMaxWholeLine)
+        throw std::invalid_argument("line too long for the model reader: " + line);
+    out += line + "\n";
+}
 
 std::string formatNumber(double value)
 {
@@ -91,8 +102,8 @@ std::string MeshBuilder::objText(const std::vector<std::string> &header, const s
 {
     std::string out;
     for (const std::string &line : header)
-        out += "# " + line + "\n";
-    out += "mtllib " + mtlName + "\n";
+        appendWholeLine(out, "# " + line);
+    appendWholeLine(out, "mtllib " + mtlName);
     appendVertices(out, anchor);
     appendTexCoords(out);
     appendGroups(out);
@@ -141,8 +152,8 @@ void MeshBuilder::appendTexCoords(std::string &out) const
 void MeshBuilder::appendGroups(std::string &out) const
 {
     for (const Group &group : groups) {
-        out += "g " + group.name + "\n";
-        out += "usemtl " + group.material + "\n";
+        appendWholeLine(out, "g " + group.name);
+        appendWholeLine(out, "usemtl " + group.material);
         for (const Polygon &polygon : group.polygons) {
             out += "f";
             for (std::size_t i = 0; i < polygon.vertices.size(); ++i)

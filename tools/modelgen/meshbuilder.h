@@ -34,6 +34,8 @@ public:
 
     // The OBJ text: header comment lines, the mtllib line, vertices minus
     // anchor, texture coordinates, then each group with its usemtl and faces.
+    // Throws std::invalid_argument when a comment, name or the library name
+    // makes a line too long for the model reader.
     std::string objText(const std::vector<std::string> &header, const std::string &mtlName,
                         const Vec3 &anchor) const;
 
