@@ -26,6 +26,11 @@ OffscreenGL::~OffscreenGL()
     context.doneCurrent();
 }
 
+bool OffscreenGL::makeCurrent()
+{
+    return ready && context.makeCurrent(&surface) && framebuffer->bind();
+}
+
 QImage OffscreenGL::image() const
 {
     return framebuffer->toImage();

@@ -19,6 +19,8 @@ public:
     ~OffscreenGL();
 
     bool isReady() const { return ready; }
+    // Makes this context current again, with its framebuffer bound.
+    bool makeCurrent();
     // What has been drawn so far, top row first.
     QImage image() const;
     // Clears colour and depth, and sets orthographic and identity matrices that

@@ -1,0 +1,319 @@
+#include "glwidget.h"
+#include "light.h"
+#include "offscreengl.h"
+#include "radardriver.h"
+
+#include <GL/glu.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace
+{
+
+const int ViewSize = 640; // pixels, square unless a test resizes
+const double Pi = 3.14159265358979323846;
+
+// Where the scene puts things, in scene units: the screen centre, and the
+// heights of the sweep and the markers above the floor.
+const double ScreenCentreZ = -0.5;
+const double SweepHeight = 1.451;
+const double MarkerHeight = 1.452;
+// From a marker's centre to a point on its badge, clear of the figure.
+const double BadgeProbeOffset = 0.1;
+
+// The camera the view promises to keep, whatever its size.
+const GLdouble Eye[3] = {2.5, 6.0, 5.3};
+const GLdouble FieldOfView = 45.0;
+
+// A wire coordinate of a target in [0, 1] and where the logic puts it.
+struct TargetAt {
+    float x;
+    float y;
+    double sceneX() const { return 3.0 * x - 1.5; }
+    double sceneY() const { return 3.0 * y - 1.5; }
+    // Degrees clockwise from -y seen from above, as the logic counts them.
+    double bearing() const
+    {
+        const double degrees = std::atan2(sceneX(), -sceneY()) * 180.0 / Pi;
+        return degrees < 0.0 ? degrees + 360.0 : degrees;
+    }
+};
+
+// Both on the near half of the screen, which the camera sees whole.
+const TargetAt East{0.95f, 0.6f};      // bearing 102.5, right
+const TargetAt SouthWest{0.2f, 0.75f}; // bearing 230.2, near left
+
+class ViewUnderTest : public GLWidget
+{
+public:
+    using GLWidget::GLWidget;
+    using GLWidget::resizeGL;
+    using GLWidget::setAutoBufferSwap;
+};
+
+// A real logic on a loopback server, and a view of it shown on screen.
+struct Scene {
+    Scene()
+    {
+        view.setAutoBufferSwap(false); // keep each frame in the back buffer to read
+        view.resize(ViewSize, ViewSize);
+        view.show();
+    }
+
+    bool ready()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!(view.isValid() && view.windowHandle() && view.windowHandle()->isExposed()) &&
+               clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return driver.isConnected() && view.isValid();
+    }
+
+    // Frames are drawn twice, so that the second starts from the colour the
+    // first left behind, as every frame of the running client does.
+    QImage render()
+    {
+        view.updateGL();
+        view.updateGL();
+        return view.grabFrameBuffer();
+    }
+
+    // The logic hits target t, then the beam moves on to parkAngle and the hit
+    // ages until life seconds are left.
+    void makeHit(TargetAt t, float life, double parkAngle)
+    {
+        ASSERT_TRUE(driver.sendTargets({{t.x, t.y, 1}}));
+        driver.turnBeamTo(t.bearing());
+        driver.update(0.0);
+        ASSERT_EQ(driver.logic.hits()->size(), 1u);
+        driver.turnBeamTo(parkAngle);
+        driver.update(2.0 - life);
+        ASSERT_EQ(driver.logic.hits()->size(), 1u);
+        ASSERT_FLOAT_EQ(driver.logic.hits()->front().life, life);
+    }
+
+    RadarDriver driver;
+    ViewUnderTest view{&driver.logic};
+};
+
+class GLWidgetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_EQ(Light::registeredCount(), 0); }
+
+    // Image position (top row 0) of a scene point seen by the view's camera
+    // in a view of the given size.
+    static QPointF project(ViewUnderTest &view, double x, double y, double z, int width, int height)
+    {
+        view.makeCurrent();
+        GLdouble model[16], proj[16];
+        const GLint viewport[4] = {0, 0, width, height};
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        gluPerspective(FieldOfView, double(width) / height, 0.1, 100.0);
+        glGetDoublev(GL_PROJECTION_MATRIX, proj);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        gluLookAt(Eye[0], Eye[1], Eye[2], 0, 0, 0, 0, 1, 0);
+        glGetDoublev(GL_MODELVIEW_MATRIX, model);
+        glPopMatrix();
+        GLdouble wx = 0, wy = 0, wz = 0;
+        gluProject(x, y, z, model, proj, viewport, &wx, &wy, &wz);
+        return QPointF(wx, height - wy);
+    }
+
+    static QPointF projectOnSweep(ViewUnderTest &view, double bearing, double radius)
+    {
+        const double a = bearing * Pi / 180.0;
+        return project(view, radius * std::sin(a), SweepHeight,
+                       ScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
+    }
+
+    // Centre of the box round the pixels within reach of near that differ
+    // between two images.
+    static QPointF centreOfChange(const QImage &a, const QImage &b, QPointF near, int reach)
+    {
+        QRect box;
+        for (int y = int(near.y()) - reach; y <= int(near.y()) + reach; ++y) {
+            for (int x = int(near.x()) - reach; x <= int(near.x()) + reach; ++x) {
+                if (a.valid(x, y) && difference(a.pixelColor(x, y), b.pixelColor(x, y)) > 40)
+                    box |= QRect(x, y, 1, 1);
+            }
+        }
+        return QRectF(box).center();
+    }
+
+    static int difference(const QColor &a, const QColor &b)
+    {
+        return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                         std::abs(a.blue() - b.blue())});
+    }
+
+    static QColor at(const QImage &image, QPointF p) { return image.pixelColor(p.toPoint()); }
+};
+
+TEST_F(GLWidgetTest, AsksForASquareOf400AndAtLeast50)
+{
+    RadarDriver driver;
+    GLWidget view(&driver.logic);
+    EXPECT_EQ(view.sizeHint(), QSize(400, 400));
+    EXPECT_EQ(view.minimumSizeHint(), QSize(50, 50));
+}
+
+TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
+{
+    for (const TargetAt target : {East, SouthWest}) {
+        Scene scene;
+        ASSERT_TRUE(scene.ready());
+        ASSERT_TRUE(scene.driver.sendTargets({{target.x, target.y, 1}}));
+        const double radius = std::hypot(target.sceneX(), target.sceneY());
+        scene.driver.turnBeamTo(target.bearing());
+        const QImage onTarget = scene.render();
+        scene.driver.turnBeamTo(std::fmod(target.bearing() + 180.0, 360.0));
+        const QImage away = scene.render();
+
+        const QPointF edge = project(scene.view, target.sceneX(), SweepHeight,
+                                     ScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
+        EXPECT_GT(at(onTarget, edge).green() - at(away, edge).green(), 80)
+            << "bearing " << target.bearing();
+        // The afterglow trails behind the edge; ahead of it the screen is bare.
+        const QPointF behind = projectOnSweep(scene.view, target.bearing() - 12.0, radius);
+        const QPointF ahead = projectOnSweep(scene.view, target.bearing() + 12.0, radius);
+        EXPECT_GT(at(onTarget, behind).green() - at(away, behind).green(), 30)
+            << "bearing " << target.bearing();
+        EXPECT_LT(difference(at(onTarget, ahead), at(away, ahead)), 8)
+            << "bearing " << target.bearing();
+    }
+}
+
+TEST_F(GLWidgetTest, HitMarkerIsCentredOnTheHitsScenePoint)
+{
+    const double park = 140.0;
+    Scene hit, elsewhere;
+    ASSERT_TRUE(hit.ready() && elsewhere.ready());
+    hit.makeHit(East, 2.0f, park);
+    elsewhere.makeHit(SouthWest, 2.0f, park);
+    const QImage withMarker = hit.render();
+    const QImage without = elsewhere.render();
+
+    const QPointF expected = project(hit.view, East.sceneX(), MarkerHeight,
+                                     ScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF found = centreOfChange(withMarker, without, expected, 40);
+    EXPECT_NEAR(found.x(), expected.x(), 2.0);
+    EXPECT_NEAR(found.y(), expected.y(), 2.0);
+}
+
+TEST_F(GLWidgetTest, MarkerIsOpaqueAtLife2AndQuarterAlphaAtLifeHalf)
+{
+    // Parked ahead of the hit, so that no afterglow lies under the marker.
+    const double park = 60.0;
+    Scene opaque, faded, elsewhere;
+    ASSERT_TRUE(opaque.ready() && faded.ready() && elsewhere.ready());
+    opaque.makeHit(East, 2.0f, park);
+    faded.makeHit(East, 0.5f, park);
+    elsewhere.makeHit(SouthWest, 0.5f, park);
+    // A point on the marker's badge, beside the figure in its middle.
+    const QPointF probe = project(faded.view, East.sceneX() + BadgeProbeOffset, MarkerHeight,
+                                  ScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QColor marker = at(opaque.render(), probe);
+    const QColor blended = at(faded.render(), probe);
+    const QColor under = at(elsewhere.render(), probe);
+
+    ASSERT_GT(difference(marker, under), 60) << "the marker must stand out to be measured";
+    const auto quarter = [](int top, int bottom) { return 0.25 * top + 0.75 * bottom; };
+    EXPECT_NEAR(blended.red(), quarter(marker.red(), under.red()), 3.0);
+    EXPECT_NEAR(blended.green(), quarter(marker.green(), under.green()), 3.0);
+    EXPECT_NEAR(blended.blue(), quarter(marker.blue(), under.blue()), 3.0);
+}
+
+TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
+{
+    const double park = 140.0;
+    Scene hit, elsewhere;
+    ASSERT_TRUE(hit.ready() && elsewhere.ready());
+    hit.makeHit(East, 2.0f, park);
+    elsewhere.makeHit(SouthWest, 2.0f, park);
+    const int width = ViewSize, height = ViewSize / 2;
+    for (Scene *scene : {&hit, &elsewhere}) {
+        scene->view.resize(width, height);
+        QCoreApplication::processEvents();
+    }
+    const QImage withMarker = hit.render();
+    const QImage without = elsewhere.render();
+
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(QRect(viewport[0], viewport[1], viewport[2], viewport[3]),
+              QRect(0, 0, width, height));
+    const QPointF expected = project(hit.view, East.sceneX(), MarkerHeight,
+                                     ScreenCentreZ + East.sceneY(), width, height);
+    const QPointF found = centreOfChange(withMarker, without, expected, 40);
+    EXPECT_NEAR(found.x(), expected.x(), 2.0);
+    EXPECT_NEAR(found.y(), expected.y(), 2.0);
+}
+
+TEST_F(GLWidgetTest, ZeroHeightLeavesAFiniteProjection)
+{
+    Scene scene;
+    ASSERT_TRUE(scene.ready());
+    scene.view.makeCurrent();
+    scene.view.resizeGL(ViewSize, 0);
+    GLdouble proj[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    for (GLdouble element : proj)
+        EXPECT_TRUE(std::isfinite(element));
+}
+
+TEST_F(GLWidgetTest, DestructionFreesListsAndLightInTheViewsOwnContext)
+{
+    OffscreenGL other;
+    ASSERT_TRUE(other.isReady());
+    auto scene = std::make_unique<Scene>();
+    ASSERT_TRUE(scene->ready());
+    ASSERT_EQ(Light::registeredCount(), 1);
+
+    // Lists of the same names in another context, current when the view goes.
+    ASSERT_TRUE(other.makeCurrent());
+    const GLuint first = glGenLists(3);
+    for (GLuint id = first; id < first + 3; ++id) {
+        glNewList(id, GL_COMPILE);
+        glEndList();
+    }
+    scene.reset();
+
+    ASSERT_TRUE(other.makeCurrent());
+    for (GLuint id = first; id < first + 3; ++id)
+        EXPECT_TRUE(glIsList(id)) << "list " << id;
+    EXPECT_EQ(Light::registeredCount(), 0);
+}
+
+TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
+{
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(empty.path());
+    testing::internal::CaptureStderr();
+    {
+        Scene scene;
+        EXPECT_TRUE(scene.ready());
+        scene.render();
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    QDir::setCurrent(home);
+    EXPECT_NE(errors.find("textures/radgreen.png"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("textures/person.png"), std::string::npos) << errors;
+}
+
+} // namespace
