@@ -1,11 +1,14 @@
 #include "logic.h"
 
+#include "bearing.h"
+
 #include "wireformat.h"
 
 #include <QDataStream>
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 #include <iostream>
 
 namespace
@@ -23,12 +26,6 @@ constexpr double kFullTurnDeg = 360.0;
 constexpr double kRebuildPeriod = 0.7; // seconds
 constexpr double kBeamHalfWidthDeg = 5.0;
 constexpr float kHitLife = 2.0f; // seconds
-// The bearing factor is 180 / 3.14159, not 180 / pi: bearings printed and
-// compared against the beam depend on it.
-constexpr double kDegPerRad = 57.295827908797776;
-constexpr float kHalfTurnDeg = 180.0f;
-constexpr float kFullTurnDegF = 360.0f;
-
 // A wire coordinate v in 0..1 becomes the scene offset 3v - 1.5, in single precision.
 constexpr float kSceneScale = 3.0f;
 constexpr float kSceneOffset = 1.5f;
@@ -39,18 +36,13 @@ float toScene(float v)
     return scaled - kSceneOffset;
 }
 
-// Bearing of the scene point (X, Y) from the screen centre, in degrees: 0 toward
-// -Y, 90 toward +X. NaN at the centre itself.
-float bearingOf(float X, float Y)
+// A big-endian IEEE 754 single, as the stream reads a float under its version.
+float wireFloat(const char *p)
 {
-    const double ratio = double(X) / double(Y);
-    float a = float(std::atan(ratio));
-    a = float(a * kDegPerRad);
-    if (X >= 0.0f && Y < 0.0f)
-        return -a;
-    if (Y >= 0.0f)
-        return kHalfTurnDeg - a;
-    return kFullTurnDegF - a;
+    const quint32 bits = qFromBigEndian<quint32>(p);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 } // namespace
@@ -134,11 +126,7 @@ bool Logic::readFrame()
     quint16 announced;
     *in >> announced;
     receivedCount = qMin(count, MaxTargets);
-    for (int i = 0; i < receivedCount; ++i) {
-        quint16 value;
-        *in >> received[i].x >> received[i].y >> value;
-        received[i].value = float(value);
-    }
+    readRecords();
     // Records beyond the buffer are consumed so that the stream stays in step.
     in->skipRawData((count - receivedCount) * wire::RecordBytes);
 
@@ -148,6 +136,20 @@ bool Logic::readFrame()
     }
     firstFrame = false;
     return true;
+}
+
+// The records are taken in one read and decoded here: field by field through
+// the stream they cost several times the whole frame's budget.
+void Logic::readRecords()
+{
+    const qint64 bytes = qint64(receivedCount) * wire::RecordBytes;
+    socket.read(recordBytes, bytes);
+    const char *p = recordBytes;
+    for (int i = 0; i < receivedCount; ++i, p += wire::RecordBytes) {
+        received[i].x = wireFloat(p);
+        received[i].y = wireFloat(p + wire::FloatBytes);
+        received[i].value = float(qFromBigEndian<quint16>(p + 2 * wire::FloatBytes));
+    }
 }
 
 void Logic::fillSnapshot(Target *snapshot, int &count)
@@ -222,16 +224,18 @@ void Logic::update(double dt)
 
 void Logic::scanForHits()
 {
-    for (int i = 0; i < targetCount(); ++i) {
-        Target *t = target(i);
+    Target *snapshot = useA ? targetsA : targetsB;
+    const int count = targetCount();
+    for (int i = 0; i < count; ++i) {
+        Target *t = &snapshot[i];
         // A target gives at most one hit per snapshot; the ones after it are
         // still scanned.
         if (t->hit)
             continue;
         const float X = toScene(t->x);
         const float Y = toScene(t->y);
-        const float bearing = bearingOf(X, Y);
-        if (std::fabs(double(bearing) - beam) <= kBeamHalfWidthDeg) {
+        float bearing;
+        if (bearingWithin(X, Y, beam, kBeamHalfWidthDeg, &bearing)) {
             t->hit = true;
             std::cout << "hit @ green: " << beam << " alpha: " << double(bearing) << std::endl;
             hitList.push_back(Hit{X, Y, kHitLife});

@@ -2,6 +2,7 @@
 
 #include "hit.h"
 #include "target.h"
+#include "wireformat.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -50,6 +51,7 @@ private slots:
 
 private:
     bool readFrame();
+    void readRecords();
     void storeRecord(int i, float x, float y, quint16 value);
     void fillSnapshot(Target *snapshot, int &count);
     void advanceBeam(double dt);
@@ -57,6 +59,7 @@ private:
     void ageHits(double dt);
 
     TargetReport received[MaxTargets];
+    char recordBytes[MaxTargets * wire::RecordBytes]; // raw records of the frame being parsed
     Target targetsA[MaxTargets];
     Target targetsB[MaxTargets];
     int countA;

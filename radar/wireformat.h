@@ -18,7 +18,8 @@ constexpr quint8 RequestByte = 0x02;
 constexpr int SizeFieldBytes = 2;
 constexpr int ExtraWordBytes = 2;
 constexpr int CountFieldBytes = 2;
-constexpr int RecordBytes = 10;
+constexpr int FloatBytes = 4;
+constexpr int RecordBytes = 2 * FloatBytes + 2;
 
 // QDataStream::Qt_4_0: floats travel as 4 bytes under this stream version.
 constexpr int StreamVersion = 7;
