@@ -74,7 +74,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         fail("unexpected argument " + parser.positionalArguments().front());
         return Outcome::Error;
     }
-    qint64 seedValue = 0;
+    qint64 seedValue = seed;
     if (!readMode(parser) || !readListen(parser) || !readFaults(parser) ||
         !readNumber(parser, "seed", 0, kMaxSeed, seedValue))
         return Outcome::Error;
@@ -98,7 +98,7 @@ bool SimOptions::readMode(const QCommandLineParser &parser)
     if (parser.isSet("record") != parser.isSet("upstream"))
         return fail("--record and --upstream go together");
     loop = parser.isSet("loop");
-    qint64 count = 0;
+    qint64 count = targets;
     if (parser.isSet("targets")) {
         mode = Mode::Walkers;
         if (!readNumber(parser, "targets", 0, MaxTargets, count))
@@ -122,7 +122,7 @@ bool SimOptions::readListen(const QCommandLineParser &parser)
 {
     if (!listenAddress.setAddress(parser.value("listen")))
         return fail("--listen: '" + parser.value("listen") + "' is not an IP address");
-    qint64 value = 0;
+    qint64 value = port;
     if (!readNumber(parser, "port", 0, kMaxPort, value))
         return false;
     port = static_cast<quint16>(value);
@@ -143,7 +143,11 @@ bool SimOptions::readUpstream(const QString &text)
 
 bool SimOptions::readFaults(const QCommandLineParser &parser)
 {
-    qint64 byteDelay = 0, oversize = 0, shortfall = 0, closeAfter = 0, flood = -1;
+    qint64 byteDelay = faults.byteDelayMs;
+    qint64 oversize = faults.oversizeCount;
+    qint64 shortfall = faults.sizeShortfall;
+    qint64 closeAfter = faults.closeAfterSeconds;
+    qint64 flood = faults.floodIntervalMs;
     if (!readNumber(parser, "byte-delay", 1, kMaxDelayMs, byteDelay) ||
         !readNumber(parser, "oversize-count", MaxTargets + 1, FrameEncoder::MaxEncodableCount,
                     oversize) ||
