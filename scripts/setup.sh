@@ -10,6 +10,7 @@ packages=(
     libgtest-dev                    # GoogleTest
     xvfb xauth                      # headless display for the window and rendering tests
     fonts-dejavu-core               # so message boxes have a font under Xvfb
+    imagemagick                     # screenshots of the headless demo (scripts/run.sh)
 )
 
 missing=()
