@@ -100,6 +100,14 @@ TEST_F(ScenarioParserTest, MoreThanThousandTargetsIsAnError)
     EXPECT_EQ(error, "demo.scn:2001: more than 1000 targets");
 }
 
+TEST_F(ScenarioParserTest, ShippedExampleParses)
+{
+    ScenarioParser example(QStringLiteral(RADAR_SIM_EXAMPLES "/crossing.scn"));
+    ASSERT_TRUE(example.parseFile()) << example.error().toStdString();
+    EXPECT_EQ(example.script().tracks.size(), 4u);
+    EXPECT_DOUBLE_EQ(example.script().loopSeconds, 40.0);
+}
+
 TEST_F(ScenarioParserTest, FilesAreReadAndMissingOnesReported)
 {
     QTemporaryDir dir;
