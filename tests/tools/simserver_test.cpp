@@ -85,6 +85,25 @@ TEST_F(SimServerTest, OtherBytesAreCountedAndLeftUnanswered)
     EXPECT_EQ(server->stats().otherBytes, 3);
 }
 
+TEST_F(SimServerTest, ClientThatAsksButNeverReadsStopsGettingAnswers)
+{
+    ScriptedScenario::Script script;
+    for (int i = 0; i < 1000; ++i)
+        script.tracks.push_back({1, {{0, 0.5f, 0.5f}}});
+    server =
+        std::make_unique<SimServer>(std::make_unique<ScriptedScenario>(script), FaultOptions{});
+    QString error;
+    ASSERT_TRUE(server->listen(QHostAddress::LocalHost, 0, error));
+    QTcpSocket greedy;
+    greedy.setReadBufferSize(1); // takes nothing off the kernel's buffers
+    greedy.connectToHost(QStringLiteral("127.0.0.1"), server->port());
+    ASSERT_TRUE(waitUntil([&] { return greedy.state() == QAbstractSocket::ConnectedState; }));
+    constexpr int kRequests = 3000; // 30 MB of frames if all were answered
+    greedy.write(QByteArray(kRequests, '\x02'));
+    ASSERT_TRUE(waitUntil([&] { return server->stats().requests == kRequests; }, 10000));
+    EXPECT_LT(server->stats().framesSent, kRequests / 2);
+}
+
 TEST_F(SimServerTest, ClosedConnectionsAreNoLongerCounted)
 {
     start();

@@ -17,6 +17,9 @@ constexpr int kMsPerSecond = 1000;
 // Flooding pauses while this much is still queued for a slow reader, so the
 // simulator's memory stays bounded.
 constexpr qint64 kFloodBacklogBytes = 256 * 1024;
+// A client that asks far faster than it reads gets no more answers until it
+// catches up: without this cap its requests would grow the queue without end.
+constexpr qint64 kAnswerBacklogBytes = 8 * 1024 * 1024;
 
 } // namespace
 
@@ -74,7 +77,7 @@ void SimConnection::readRequests()
         }
         ++stats.requests;
         // A flooding server does not wait for requests, so it does not answer them either.
-        if (provider && !faults.flooding())
+        if (provider && !faults.flooding() && writer->backlog() < kAnswerBacklogBytes)
             sendFrame(provider(), nextSequence());
     }
 }
