@@ -1,6 +1,7 @@
 #include "glwidget.h"
 
 #include "displaylist.h"
+#include "glm.h"
 #include "light.h"
 #include "logic.h"
 #include "shapes.h"
@@ -58,6 +59,49 @@ const char *const SweepTexturePath = "textures/radgreen.png";
 const char *const DisplayTexturePath = "textures/radardisplay.png";
 const char *const MarkerTexturePath = "textures/person.png";
 
+// The station models: where each stands, and its scale on top of the fit to
+// the unit cube that loading gives it. They are drawn opaque, but the colour
+// they leave current also tints the screen and the sweep drawn after them.
+struct StationPlacement {
+    GLfloat x, y, z;
+    GLfloat scale;
+};
+const StationPlacement TablePlacement = {0.0f, 0.8f, -0.32f, 11.0f};
+const StationPlacement RadarPlacement = {0.0f, 1.1f, 0.0f, 3.0f};
+const StationPlacement DisplayPlacement = {0.01f, 1.388f, 2.505f, 3.01f};
+const GLfloat ModelColour[4] = {1.0f, 1.0f, 1.0f, 0.7f};
+const unsigned ModelDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
+// Facets less than this many degrees apart are smoothed together.
+const float ModelCreaseAngle = 90.0f;
+
+const char *const RadarModelPath = "mdl/radar2.obj";
+const char *const TableModelPath = "mdl/radartisch.obj";
+const char *const DisplayModelPath = "mdl/radardisplay.obj";
+
+// Reads a station model and prepares it for smooth drawing. A file that
+// cannot be read ends the process with the model library's message.
+GlmMesh *loadStationModel(const char *path)
+{
+    glPushMatrix();
+    GlmMesh *model = glmReadOBJ(path);
+    glmFitToUnitCube(model);
+    glmFaceNormals(model);
+    glmVertexNormals(model, ModelCreaseAngle);
+    glPopMatrix();
+    return model;
+}
+
+void drawStationModel(GlmMesh *model, GLuint texture, const StationPlacement &placement)
+{
+    glPushMatrix();
+    glTranslatef(placement.x, placement.y, placement.z);
+    glScalef(placement.scale, placement.scale, placement.scale);
+    glColor4fv(ModelColour);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glmDraw(model, ModelDrawMode);
+    glPopMatrix();
+}
+
 // Turns a quad from the x/y plane to lie face up in the x/z plane.
 void layFlat()
 {
@@ -77,7 +121,8 @@ void layScreenQuad()
 
 GLWidget::GLWidget(Logic *logic)
     : QGLWidget(nullptr, nullptr, Qt::WindowFlags()), logic(logic), light(nullptr),
-      screenList(nullptr), sweepList(nullptr), markerList(nullptr)
+      screenList(nullptr), sweepList(nullptr), markerList(nullptr), radarModel(nullptr),
+      tableModel(nullptr), displayModel(nullptr)
 {
 }
 
@@ -93,6 +138,14 @@ GLWidget::~GLWidget()
     delete screenList;
     delete sweepList;
     delete markerList;
+    freeModels();
+}
+
+void GLWidget::freeModels()
+{
+    for (GlmMesh *model : {radarModel, displayModel, tableModel})
+        if (model != nullptr)
+            glmFree(model);
 }
 
 QSize GLWidget::sizeHint() const
@@ -116,6 +169,7 @@ void GLWidget::initializeGL()
     buildMarkerList();
     buildScreenList();
     buildSweepList();
+    loadModels();
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
@@ -174,6 +228,13 @@ void GLWidget::buildSweepList()
     DisplayList::end();
 }
 
+void GLWidget::loadModels()
+{
+    radarModel = loadStationModel(RadarModelPath);
+    tableModel = loadStationModel(TableModelPath);
+    displayModel = loadStationModel(DisplayModelPath);
+}
+
 void GLWidget::setMaterial()
 {
     glMaterialfv(GL_FRONT, GL_SHININESS, &MaterialShininess);
@@ -201,6 +262,7 @@ void GLWidget::paintGL()
     glLoadIdentity();
     gluLookAt(Eye[0], Eye[1], Eye[2], LookAt[0], LookAt[1], LookAt[2], Up[0], Up[1], Up[2]);
     light->apply();
+    drawModels();
     glEnable(GL_BLEND);
     drawScreen();
     drawSweep();
@@ -208,6 +270,13 @@ void GLWidget::paintGL()
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
+}
+
+void GLWidget::drawModels()
+{
+    drawStationModel(tableModel, tableTexture, TablePlacement);
+    drawStationModel(radarModel, radarTexture, RadarPlacement);
+    drawStationModel(displayModel, displayTexture, DisplayPlacement);
 }
 
 void GLWidget::drawScreen()

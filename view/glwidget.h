@@ -2,6 +2,7 @@
 
 #include <QGLWidget>
 
+struct GlmMesh;
 class DisplayList;
 class Logic;
 class PositionalLight;
@@ -36,7 +37,10 @@ private:
     void buildMarkerList();
     void buildScreenList();
     void buildSweepList();
+    void loadModels();
+    void freeModels();
     void setMaterial();
+    void drawModels();
     void drawScreen();
     void drawSweep();
     void drawHits();
@@ -47,6 +51,11 @@ private:
     DisplayList *screenList; // the screen quad with its transform and texture
     DisplayList *sweepList;  // the sweep quad; its turn is applied per frame
     DisplayList *markerList; // the hit marker quad, texture and turn to lie flat
+    // The station: the radar unit, the table and the display, fitted to the
+    // unit cube and given smooth normals when loaded.
+    GlmMesh *radarModel;
+    GlmMesh *tableModel;
+    GlmMesh *displayModel;
     // Texture names, owned by the widget's GL context.
     GLuint radarTexture;
     GLuint tableTexture;

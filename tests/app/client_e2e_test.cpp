@@ -32,8 +32,12 @@ class ClientProcessTest : public testing::Test
 protected:
     void SetUp() override
     {
-        for (const char *folder : {"textures", "mdl"})
-            QFile::link(QStringLiteral(RADAR_SOURCE_DIR "/") + folder, dir.filePath(folder));
+        QFile::link(QStringLiteral(RADAR_SOURCE_DIR "/textures"), dir.filePath("textures"));
+        // The models are linked one by one, so that a test can take one away.
+        QDir(dir.path()).mkdir("mdl");
+        const QDir models(QStringLiteral(RADAR_SOURCE_DIR "/mdl"));
+        for (const QString &name : models.entryList(QDir::Files))
+            QFile::link(models.filePath(name), dir.filePath("mdl/" + name));
         client.setWorkingDirectory(dir.path());
     }
 
@@ -100,4 +104,20 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
     // About 3 s of running: a rebuild every 0.7 s, and more than half a turn.
     EXPECT_GE(builds, 3);
     EXPECT_GE(hits, 4);
+    // Every texture and model was found in the working directory.
+    EXPECT_EQ(client.readAllStandardError().count("cannot read"), 0);
+}
+
+TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)
+{
+    QFile::remove(dir.filePath("mdl/radartisch.obj"));
+    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>10</timeToLive>")
+                      .arg(server.port()));
+    client.start(RADAR_CLIENT_BINARY, QStringList());
+    ASSERT_TRUE(client.waitForStarted());
+    serveUntilFinished();
+    ASSERT_EQ(client.state(), QProcess::NotRunning);
+    EXPECT_EQ(client.exitCode(), 1);
+    EXPECT_TRUE(client.readAllStandardError().contains(
+        "glmReadOBJ() failed: can't open data file \"mdl/radartisch.obj\".\n"));
 }

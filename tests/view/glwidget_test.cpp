@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -303,6 +304,8 @@ TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
     QTemporaryDir empty;
     ASSERT_TRUE(empty.isValid());
     const QString home = QDir::currentPath();
+    // The models are there; a missing model would end the process instead.
+    QFile::link(home + "/mdl", empty.filePath("mdl"));
     QDir::setCurrent(empty.path());
     testing::internal::CaptureStderr();
     {

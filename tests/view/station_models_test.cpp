@@ -47,6 +47,12 @@ struct ModelCase {
     std::function<StationModel()> build;
 };
 
+// Names a case by its file in test listings, instead of dumping its bytes.
+void PrintTo(const ModelCase &model, std::ostream *out)
+{
+    *out << model.placement.fileName;
+}
+
 const ModelCase Table{
     kTablePlacement, "radartisch.mtl", {" top", " legs", " apron", "default"}, 2, buildTableModel};
 const ModelCase RadarUnit{kRadarUnitPlacement,
