@@ -59,18 +59,4 @@ TEST_F(DemoScenarioTest, DozenTargetsStayOnScreenAndSomeComeAndGo)
     EXPECT_LT(*counts.begin(), 12) << "crossing targets leave for a while";
 }
 
-TEST_F(DemoScenarioTest, TargetsMoveSmoothly)
-{
-    DemoScenario scenario(3);
-    const TargetList before = scenario.targetsAt(10.0);
-    const TargetList after = scenario.targetsAt(10.1);
-    for (const SimTarget &a : after) {
-        for (const SimTarget &b : before) {
-            if (a.value != b.value)
-                continue;
-            EXPECT_LT(std::abs(a.x - b.x) + std::abs(a.y - b.y), 0.05f) << a.value;
-        }
-    }
-}
-
 } // namespace

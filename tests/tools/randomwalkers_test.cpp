@@ -53,10 +53,4 @@ TEST_F(RandomWalkersTest, WalkersStayInsideTheScreenAndMove)
     EXPECT_EQ(end.back().value, 1000);
 }
 
-TEST_F(RandomWalkersTest, ZeroWalkersGiveEmptyFrames)
-{
-    RandomWalkers none(0, 1);
-    EXPECT_TRUE(none.targetsAt(3.0).isEmpty());
-}
-
 } // namespace
