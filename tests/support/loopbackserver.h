@@ -29,7 +29,7 @@ private:
 };
 
 // Runs the event loop until done() holds or the time runs out; returns done().
-bool waitUntil(const std::function<bool()> &done, int timeoutMs = 2000);
+bool waitUntil(const std::function<bool()> &done, int timeoutMs = 3000);
 
 // Runs the event loop for about ms milliseconds.
 void spinEvents(int ms);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "loopbackserver.h"
+
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpSocket>
-#include <QThread>
 #include <QtEndian>
 
 #include <cstring>
@@ -16,20 +16,11 @@
 namespace simtest
 {
 
-inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 3000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return done();
-}
+using ::waitUntil;
 
 inline void spin(int ms)
 {
-    waitUntil([] { return false; }, ms);
+    spinEvents(ms);
 }
 
 // A client socket that keeps everything it receives; clock runs from the
