@@ -1,4 +1,5 @@
 #include "glm.h"
+#include "mesh_builder.h"
 #include "model_files.h"
 
 #include <gtest/gtest.h>
@@ -29,36 +30,6 @@ const std::string kSquareVertices = "\n# 4 vertices\n"
                                     "v 0.000000 1.000000 0.500000\n";
 
 const std::string kGroupCounts = "\n# 2 groups\n# 2 faces (triangles)\n\n";
-
-char *ownedCopy(const char *text)
-{
-    char *copy = static_cast<char *>(std::malloc(std::strlen(text) + 1));
-    std::strcpy(copy, text);
-    return copy;
-}
-
-// An array of count + 1 vectors of the given width from values (entry 0 unused),
-// allocated as the model owns it.
-float *ownedVectors(const std::vector<float> &values, size_t width)
-{
-    float *array = static_cast<float *>(std::calloc(values.size() + width, sizeof(float)));
-    std::copy(values.begin(), values.end(), array + width);
-    return array;
-}
-
-void addGroup(GlmMesh *model, const char *name, std::vector<unsigned> triangles, unsigned material)
-{
-    auto *group = static_cast<GlmGroupNode *>(std::calloc(1, sizeof(GlmGroupNode)));
-    group->name = ownedCopy(name);
-    group->triangleCount = static_cast<unsigned>(triangles.size());
-    group->triangleIndices =
-        static_cast<unsigned *>(std::malloc(triangles.size() * sizeof(unsigned)));
-    std::copy(triangles.begin(), triangles.end(), group->triangleIndices);
-    group->materialIndex = material;
-    group->next = model->groupList;
-    model->groupList = group;
-    model->groupCount++;
-}
 
 GlmMaterialEntry material(const char *name, float red, float shininess)
 {
