@@ -1,6 +1,6 @@
 // Smoothed vertex normals with a crease angle. Linear in the triangles: one
-// pass links each vertex to the triangles that use it, one pass over the
-// vertices resolves the links.
+// pass lists for each vertex the triangles that use it, one pass over the
+// vertices resolves the lists.
 #include "glm.h"
 
 #include <cassert>
@@ -13,35 +13,45 @@ static constexpr double DegreesPerHalfTurn = 180.0;
 // Every corner of every triangle can need a normal of its own.
 static constexpr size_t CornersPerTriangle = 3;
 
-// One use of a vertex by a triangle; the uses of a vertex form a list whose
-// front is the last triangle that uses it.
-struct VertexUse {
-    unsigned triangle;
-    unsigned next; // index of the next use + 1; 0 ends the list
-    bool averaged;
-};
-
+// The triangles that use each vertex, all vertices' lists in one array: the
+// uses of vertex v are uses[first[v]] .. uses[first[v + 1] - 1], the last
+// triangle that uses it first. Contiguous lists keep the second pass in cache.
 struct UseLists {
-    unsigned *head;  // per vertex 1..vertexCount: first use + 1, or 0
-    VertexUse *uses; // pool of 3 x triangleCount uses
+    unsigned *first; // per vertex 0..vertexCount + 1: start of its uses
+    unsigned *uses;  // triangle indices, 3 x triangleCount
+    bool *averaged;  // per use: its facet joins the vertex's averaged normal
 };
 
 static UseLists linkUses(const GlmMesh *model)
 {
+    const size_t vertexSlots = static_cast<size_t>(model->vertexCount) + 2;
+    const size_t useCount = CornersPerTriangle * model->triangleCount;
     UseLists lists;
-    lists.head = static_cast<unsigned *>(
-        std::calloc(static_cast<size_t>(model->vertexCount) + 1, sizeof(unsigned)));
-    lists.uses = static_cast<VertexUse *>(
-        std::malloc((CornersPerTriangle * model->triangleCount + 1) * sizeof(VertexUse)));
-    unsigned used = 0;
-    for (unsigned t = 0; t < model->triangleCount; t++) {
-        for (size_t slot = 0; slot < CornersPerTriangle; slot++) {
-            unsigned vertex = model->tris[t].vertexIndex[slot];
-            lists.uses[used] = {t, lists.head[vertex], false};
-            lists.head[vertex] = ++used;
-        }
-    }
+    lists.first = static_cast<unsigned *>(std::calloc(vertexSlots, sizeof(unsigned)));
+    lists.uses = static_cast<unsigned *>(std::malloc((useCount + 1) * sizeof(unsigned)));
+    lists.averaged = static_cast<bool *>(std::malloc((useCount + 1) * sizeof(bool)));
+    // Count the uses of each vertex, then turn the counts into end positions.
+    for (unsigned t = 0; t < model->triangleCount; t++)
+        for (size_t slot = 0; slot < CornersPerTriangle; slot++)
+            lists.first[model->tris[t].vertexIndex[slot] + 1]++;
+    for (size_t v = 1; v < vertexSlots; v++)
+        lists.first[v] += lists.first[v - 1];
+    // Filled back to front, so that each list runs from the last triangle and,
+    // within a triangle, from its last slot.
+    unsigned *fill = static_cast<unsigned *>(std::malloc(vertexSlots * sizeof(unsigned)));
+    std::memcpy(fill, lists.first, vertexSlots * sizeof(unsigned));
+    for (unsigned t = model->triangleCount; t-- > 0;)
+        for (size_t slot = CornersPerTriangle; slot-- > 0;)
+            lists.uses[fill[model->tris[t].vertexIndex[slot]]++] = t;
+    std::free(fill);
     return lists;
+}
+
+static void freeUses(UseLists *lists)
+{
+    std::free(lists->first);
+    std::free(lists->uses);
+    std::free(lists->averaged);
 }
 
 static const float *facetOf(const GlmMesh *model, unsigned triangle)
@@ -59,14 +69,15 @@ static unsigned slotOf(const GlmTri &tri, unsigned vertex)
 static void resolveVertex(GlmMesh *model, UseLists *lists, unsigned vertex, float cosAngle,
                           float *normals, unsigned *next)
 {
-    const float *reference = facetOf(model, lists->uses[lists->head[vertex] - 1].triangle);
+    const unsigned begin = lists->first[vertex];
+    const unsigned end = lists->first[vertex + 1];
+    const float *reference = facetOf(model, lists->uses[begin]);
     float sum[3] = {0, 0, 0};
     bool anyAveraged = false;
-    for (unsigned u = lists->head[vertex]; u; u = lists->uses[u - 1].next) {
-        VertexUse *use = &lists->uses[u - 1];
-        const float *facet = facetOf(model, use->triangle);
-        use->averaged = glmDotOf(facet, reference) > cosAngle;
-        if (use->averaged) {
+    for (unsigned u = begin; u < end; u++) {
+        const float *facet = facetOf(model, lists->uses[u]);
+        lists->averaged[u] = glmDotOf(facet, reference) > cosAngle;
+        if (lists->averaged[u]) {
             sum[0] += facet[0];
             sum[1] += facet[1];
             sum[2] += facet[2];
@@ -79,14 +90,13 @@ static void resolveVertex(GlmMesh *model, UseLists *lists, unsigned vertex, floa
         average = (*next)++;
         std::memcpy(&normals[3 * average], sum, sizeof sum);
     }
-    for (unsigned u = lists->head[vertex]; u; u = lists->uses[u - 1].next) {
-        const VertexUse &use = lists->uses[u - 1];
-        GlmTri *tri = &model->tris[use.triangle];
+    for (unsigned u = begin; u < end; u++) {
+        GlmTri *tri = &model->tris[lists->uses[u]];
         unsigned slot = slotOf(*tri, vertex);
-        if (use.averaged) {
+        if (lists->averaged[u]) {
             tri->normalIndex[slot] = average;
         } else {
-            std::memcpy(&normals[3 * *next], facetOf(model, use.triangle), 3 * sizeof(float));
+            std::memcpy(&normals[3 * *next], facetOf(model, lists->uses[u]), 3 * sizeof(float));
             tri->normalIndex[slot] = (*next)++;
         }
     }
@@ -103,14 +113,13 @@ void glmVertexNormals(GlmMesh *model, float angle)
     UseLists lists = linkUses(model);
     unsigned next = 1;
     for (unsigned vertex = 1; vertex <= model->vertexCount; vertex++) {
-        if (!lists.head[vertex]) {
+        if (lists.first[vertex] == lists.first[vertex + 1]) {
             std::fprintf(stderr, "glmVertexNormals(): vertex w/o a triangle\n");
             continue;
         }
         resolveVertex(model, &lists, vertex, cosAngle, normals, &next);
     }
-    std::free(lists.head);
-    std::free(lists.uses);
+    freeUses(&lists);
     model->normalCount = next - 1;
     size_t kept = 3 * static_cast<size_t>(next) * sizeof(float);
     model->normals = static_cast<float *>(std::realloc(normals, kept));
