@@ -1,5 +1,6 @@
 #include "recordingproxy.h"
 
+#include "listening.h"
 #include "proxylink.h"
 #include "statusline.h"
 
@@ -25,13 +26,8 @@ bool RecordingProxy::start(const QString &recordingPath, const QHostAddress &add
 {
     if (!recorder.open(recordingPath, error))
         return false;
-    if (!server.listen(address, port)) {
-        error = QStringLiteral("cannot listen on %1:%2: %3")
-                    .arg(address.toString())
-                    .arg(port)
-                    .arg(server.errorString());
+    if (!listenOn(server, address, port, error))
         return false;
-    }
     return true;
 }
 

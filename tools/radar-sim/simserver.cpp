@@ -1,5 +1,6 @@
 #include "simserver.h"
 
+#include "listening.h"
 #include "replayfeeder.h"
 #include "simconnection.h"
 #include "statusline.h"
@@ -36,13 +37,8 @@ SimServer::~SimServer()
 
 bool SimServer::listen(const QHostAddress &address, quint16 port, QString &error)
 {
-    if (!server.listen(address, port)) {
-        error = QStringLiteral("cannot listen on %1:%2: %3")
-                    .arg(address.toString())
-                    .arg(port)
-                    .arg(server.errorString());
+    if (!listenOn(server, address, port, error))
         return false;
-    }
     clock.start();
     return true;
 }
