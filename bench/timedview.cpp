@@ -1,0 +1,20 @@
+#include "timedview.h"
+
+#include <QElapsedTimer>
+
+namespace
+{
+constexpr double kNsPerMs = 1e6;
+}
+
+void TimedView::paintGL()
+{
+    QElapsedTimer clock;
+    clock.start();
+    GLWidget::paintGL();
+    paintMs = clock.nsecsElapsed() / kNsPerMs;
+    if (finishing) {
+        glFinish();
+        renderMs = clock.nsecsElapsed() / kNsPerMs;
+    }
+}
