@@ -11,6 +11,7 @@ packages=(
     xvfb xauth                      # headless display for the window and rendering tests
     fonts-dejavu-core               # so message boxes have a font under Xvfb
     imagemagick                     # screenshots of the headless demo (scripts/run.sh)
+    xdotool                         # hostile-server tests answer the client's message box
 )
 
 missing=()

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The real radar-client program in a working directory of its own, with the
+// station's textures and models and a settings file the test writes. Its
+// output goes to files, so that a test that is busy elsewhere never stalls it
+// on a full pipe. Its message box is found and answered through the X server
+// with xdotool, as a user at the screen would.
+class ClientProcess
+{
+public:
+    ClientProcess();
+    ~ClientProcess();
+    ClientProcess(const ClientProcess &) = delete;
+    ClientProcess &operator=(const ClientProcess &) = delete;
+
+    // Settings for a server on 127.0.0.1 at port; timeToLive <= 0 sets no limit.
+    void writeSettings(quint16 port, int timeToLive);
+    bool start();
+
+    bool isRunning() const { return process.state() == QProcess::Running; }
+    // Resident memory from /proc/<pid>/status (VmRSS), in KiB; -1 once it has ended.
+    long residentKib() const;
+
+    // Waits for a "Client error" box of this process; true when it is open.
+    bool waitForErrorBox(int timeoutMs);
+    // True when a window of this process other than the box is mapped.
+    bool hasVisibleMainWindow();
+    // Presses Return on the box until the process ends; true when it did.
+    bool answerErrorBox(int timeoutMs);
+    // Presses key (an X key name) on the main window until the process ends.
+    bool closeWithKey(const QString &key, int timeoutMs);
+
+    bool waitForEnd(int timeoutMs);
+    // Ended by itself with exit status 0: no crash, no abort, no sanitizer report.
+    bool endedCleanly() const;
+
+    QStringList outputLines() const;
+    int countLines(const QString &pattern) const;
+    QByteArray errorOutput() const;
+
+private:
+    QStringList windows(const QStringList &criteria);
+    QStringList mainWindows();
+    bool pressUntilEnded(const QStringList &targets, const QString &key, int timeoutMs);
+
+    QTemporaryDir dir;
+    QProcess process;
+};
+
+// True when the display the tests need (Xvfb under ctest) and xdotool are there.
+bool haveDisplayAndXdotool();

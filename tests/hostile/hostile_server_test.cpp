@@ -1,0 +1,168 @@
+// The real client against the real simulator in its fault modes, under the
+// X server the test run provides. Whatever the server does, the client must
+// not crash: it runs until its time is up and ends with status 0, or it
+// reports the lost connection in its box and ends with status 0 after OK.
+#include "clientprocess.h"
+#include "simprocess.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define RADAR_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RADAR_ASAN 1
+#endif
+#endif
+
+namespace
+{
+
+constexpr int kShortRunSeconds = 5;
+constexpr int kMsPerSecond = 1000;
+// Start-up with software OpenGL on a busy machine, and the models' loading.
+constexpr int kStartAllowanceMs = 30000;
+constexpr int kBoxTimeoutMs = 20000;
+constexpr int kAnswerTimeoutMs = 10000;
+const char kBuildLine[] = "^build$";
+const char kHitLine[] = "^hit @ green: ";
+
+constexpr int kFloodSeconds = 60;
+constexpr int kFloodWarmUpSeconds = 10; // textures, models and first frames settle in
+constexpr int kFloodIntervalMs = 1;
+constexpr int kFloodTargets = 1000;
+// Resident memory may grow this much after the warm-up while the server
+// floods: room for allocator noise, far below what queued frames would take
+// (ten megabytes a second at this rate).
+constexpr long kFloodGrowthBoundKib = 16 * 1024;
+
+class HostileServerTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!haveDisplayAndXdotool())
+            GTEST_SKIP() << "needs an X display and xdotool";
+    }
+
+    // Starts the client against a simulator with these options; the client
+    // ends itself after timeToLive seconds.
+    void startClient(SimProcess &sim, int timeToLive)
+    {
+        ASSERT_NE(sim.port(), 0) << "radar-sim did not come up";
+        client.writeSettings(sim.port(), timeToLive);
+        ASSERT_TRUE(client.start());
+    }
+
+    // Runs the client for a few seconds against the faults and checks that
+    // it lived to its end, having parsed frames and turned them into hits.
+    void expectSurvives(const QStringList &faults)
+    {
+        SimProcess sim(faults);
+        startClient(sim, kShortRunSeconds);
+        ASSERT_TRUE(client.waitForEnd(kShortRunSeconds * kMsPerSecond + kStartAllowanceMs));
+        EXPECT_TRUE(client.endedCleanly()) << client.errorOutput().toStdString();
+        EXPECT_GE(client.countLines(kBuildLine), 3);
+        EXPECT_GE(client.countLines(kHitLine), 1);
+    }
+
+    // The server goes away while the client runs: the client must show its
+    // box over the running view and end cleanly once it is answered.
+    void expectLostConnectionBox(const QStringList &faults)
+    {
+        SimProcess sim(faults);
+        startClient(sim, 2 * kBoxTimeoutMs / kMsPerSecond);
+        ASSERT_TRUE(client.waitForErrorBox(kBoxTimeoutMs + kStartAllowanceMs))
+            << client.errorOutput().toStdString();
+        // The start-up boxes come before the window is shown and before any
+        // output, so a box over the shown view that printed builds is the
+        // "Server-connection lost!" one.
+        EXPECT_TRUE(client.hasVisibleMainWindow());
+        EXPECT_TRUE(client.isRunning());
+        ASSERT_TRUE(client.answerErrorBox(kAnswerTimeoutMs));
+        EXPECT_TRUE(client.endedCleanly()) << client.errorOutput().toStdString();
+    }
+
+    ClientProcess client;
+};
+
+} // namespace
+
+TEST_F(HostileServerTest, ByteByByteDeliveryIsParsed)
+{
+    expectSurvives({"--byte-delay", "1"});
+}
+
+TEST_F(HostileServerTest, OversizedCountsAreCappedAndStayInStep)
+{
+    expectSurvives({"--oversize-count", "6553"});
+}
+
+TEST_F(HostileServerTest, ShortSizeFieldsStillYieldWholeFrames)
+{
+    expectSurvives({"--short-size", "4"});
+}
+
+TEST_F(HostileServerTest, ZeroSizeFieldsStillYieldWholeFrames)
+{
+    // More than any frame of the demo carries, so every size field is 0.
+    expectSurvives({"--short-size", "1000"});
+}
+
+TEST_F(HostileServerTest, PairedFramesAreBothParsed)
+{
+    expectSurvives({"--pair-frames"});
+}
+
+TEST_F(HostileServerTest, DropInTheMiddleOfAFrameShowsTheLostConnectionBox)
+{
+    // Frames trickle out a byte every 2 ms, far slower than they are asked
+    // for, so the close after 3 s always cuts one in the middle.
+    expectLostConnectionBox({"--byte-delay", "2", "--close-after", "3"});
+    EXPECT_GE(client.countLines(kBuildLine), 1);
+}
+
+TEST_F(HostileServerTest, ConnectionResetAtOnceShowsTheLostConnectionBox)
+{
+    expectLostConnectionBox({"--refuse"});
+}
+
+TEST_F(HostileServerTest, FloodOfFramesKeepsMemoryFlat)
+{
+    SimProcess sim({"--flood", QString::number(kFloodIntervalMs), "--targets",
+                    QString::number(kFloodTargets)});
+    // The time limit only backs up the Q key that ends the run below.
+    startClient(sim, 2 * (kFloodSeconds + kFloodWarmUpSeconds + kStartAllowanceMs / kMsPerSecond));
+    // The warm-up counts from the first frame the client has turned into a
+    // build line, so a slow start does not eat into the measurement.
+    QElapsedTimer clock;
+    clock.start();
+    while (client.countLines(kBuildLine) == 0 && clock.elapsed() < kStartAllowanceMs)
+        QThread::msleep(100);
+    QThread::sleep(kFloodWarmUpSeconds);
+    const long baseline = client.residentKib();
+    ASSERT_GT(baseline, 0) << "the client ended early: " << client.errorOutput().toStdString();
+    long peak = baseline;
+    for (int s = 0; s < kFloodSeconds; ++s) {
+        QThread::sleep(1);
+        const long now = client.residentKib();
+        ASSERT_GT(now, 0) << "the client died under the flood at " << s
+                          << " s: " << client.errorOutput().toStdString();
+        peak = std::max(peak, now);
+    }
+    std::cout << "flood: VmRSS " << baseline << " KiB after warm-up, peak " << peak << " KiB over "
+              << kFloodSeconds << " s, growth " << peak - baseline << " KiB" << std::endl;
+    RecordProperty("rss_baseline_kib", int(baseline));
+    RecordProperty("rss_peak_kib", int(peak));
+#ifndef RADAR_ASAN
+    // AddressSanitizer's quarantine holds freed memory back on purpose.
+    EXPECT_LT(peak - baseline, kFloodGrowthBoundKib);
+#endif
+    ASSERT_TRUE(client.closeWithKey("q", kAnswerTimeoutMs));
+    EXPECT_TRUE(client.endedCleanly()) << client.errorOutput().toStdString();
+}

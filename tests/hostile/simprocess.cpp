@@ -1,0 +1,51 @@
+#include "simprocess.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace
+{
+constexpr int kStartTimeoutMs = 10000;
+constexpr int kPollMs = 20;
+constexpr int kStopTimeoutMs = 5000;
+const char kLogName[] = "radar-sim.err";
+} // namespace
+
+SimProcess::SimProcess(const QStringList &options)
+{
+    // A file, not a pipe: the status line comes every second, and a pipe that
+    // nobody drains would stall the server.
+    process.setStandardErrorFile(dir.filePath(kLogName));
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(RADAR_SIM_PROGRAM),
+                  QStringList{"--listen", "127.0.0.1", "--port", "0"} + options);
+    if (process.waitForStarted())
+        listeningPort = readPort(kStartTimeoutMs);
+}
+
+SimProcess::~SimProcess()
+{
+    process.terminate();
+    if (!process.waitForFinished(kStopTimeoutMs))
+        process.kill();
+    process.waitForFinished();
+}
+
+quint16 SimProcess::readPort(int timeoutMs)
+{
+    const QRegularExpression listening("listening on [0-9.]+:([0-9]+)");
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running) {
+        QFile log(dir.filePath(kLogName));
+        if (log.open(QIODevice::ReadOnly)) {
+            const QRegularExpressionMatch match = listening.match(QString::fromUtf8(log.readAll()));
+            if (match.hasMatch())
+                return quint16(match.captured(1).toUInt());
+        }
+        QThread::msleep(kPollMs);
+    }
+    return 0;
+}

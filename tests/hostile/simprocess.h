@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The real radar-sim program on 127.0.0.1 with a free port, started with the
+// options a test gives (its fault flags), and stopped with the object.
+class SimProcess
+{
+public:
+    explicit SimProcess(const QStringList &options);
+    ~SimProcess();
+    SimProcess(const SimProcess &) = delete;
+    SimProcess &operator=(const SimProcess &) = delete;
+
+    // The port it listens on, or 0 when it did not come up.
+    quint16 port() const { return listeningPort; }
+
+private:
+    quint16 readPort(int timeoutMs);
+
+    QTemporaryDir dir; // holds its standard error, where it names its port
+    QProcess process;
+    quint16 listeningPort = 0;
+};
