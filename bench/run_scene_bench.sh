@@ -6,7 +6,9 @@
 #   2. the real radar-client against the real radar-sim (1000 walkers), STARTS
 #      times: from process start to the first frame drawn;
 #   3. the real client for CLIENT_SECONDS against 1000 walkers and against 1000
-#      targets standing in one sector: its frame periods and hits per second.
+#      targets standing in one sector: its frame periods and hits per second;
+#   4. scene_bench once more on a SMALL_SCREEN, to show how the frame's cost
+#      follows its number of pixels.
 # Medians and min..max over the runs are printed; the machine is shared, so
 # the load average is printed beside them.
 #
@@ -15,6 +17,7 @@
 # every glXSwapBuffers returns. The client itself is not changed.
 #
 # Environment: BUILD_DIR (build-bench), RUNS (3), STARTS (5), CLIENT_SECONDS (15),
+# SMALL_SCREEN (640x480x24),
 # SCENE_BENCH_ARGS (options for scene_bench, e.g. "--paints 50 --frames 90").
 set -euo pipefail
 export LC_ALL=C # decimal points in EPOCHREALTIME and awk
@@ -33,6 +36,7 @@ build_dir=${BUILD_DIR:-build-bench}
 runs=${RUNS:-3}
 starts=${STARTS:-5}
 client_seconds=${CLIENT_SECONDS:-15}
+small_screen=${SMALL_SCREEN:-640x480x24}
 warmup_seconds=2   # frames of the first seconds are left out of the periods
 start_seconds=2    # life of the client in a start-up run
 hit_life_seconds=2 # a hit's life: hits per second times this is the mean number live
@@ -74,6 +78,33 @@ percentiles() {
         END { if (n) printf "%d %.2f %.2f %.2f %.2f\n", n, s / n, at(0.5), at(0.99), v[n] }'
 }
 
+# table < "LAYOUT/MEASURE/STATISTIC VALUE" lines of the runs: one row per measure.
+table() {
+    summarise | awk '
+        { med[$1] = $2; lo[$1] = $3; hi[$1] = $4 }
+        function cell(k) { return (k in med) ? sprintf("%8.2f (%.2f..%.2f)", med[k], lo[k], hi[k]) : "" }
+        END {
+            printf "  %-7s %-20s %-28s %-28s\n", "layout", "measure", "mean", "p99"
+            split("none wedge sector", layouts, " ")
+            split("paintGL paintGL+finish updateGL+finish updateGL+finish-cpu tick update repaint frame frame-cpu hit-making-update", measures, " ")
+            for (l = 1; l <= 3; ++l) {
+                k = layouts[l] "/hits/min"
+                printf "  %-7s hits drawn: %d..%d\n", layouts[l], med[k], med[layouts[l] "/hits/max"]
+                for (m = 1; m <= 10; ++m) {
+                    k = layouts[l] "/" measures[m]
+                    if ((k "/mean") in med)
+                        printf "  %-7s %-20s %-28s %-28s\n", layouts[l], measures[m], cell(k "/mean"), cell(k "/p99")
+                }
+            }
+        }'
+}
+
+# statistics < scene_bench's output: "LAYOUT/MEASURE/STATISTIC VALUE" lines.
+statistics() {
+    awk 'NF == 6 { print $1 "/" $2 "/mean", $3; print $1 "/" $2 "/p99", $5 }
+         NF == 4 && $2 ~ /hits/ { print $1 "/" $2 "/min", $3; print $1 "/" $2 "/max", $4 }'
+}
+
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GB; Xvfb $screen"
 echo "Load average at start: $(load)"
 
@@ -85,30 +116,12 @@ for run in $(seq "$runs"); do
     # shellcheck disable=SC2086 # the options are meant to split
     "$bench" ${SCENE_BENCH_ARGS:-} 2> "$work/run$run.txt" > /dev/null
     echo "scene_bench run $run: load $before -> $(load)"
-    awk 'NF == 6 { print $1 "/" $2 "/mean", $3; print $1 "/" $2 "/p99", $5 }
-         NF == 4 && $2 ~ /hits/ { print $1 "/" $2 "/min", $3; print $1 "/" $2 "/max", $4 }' \
-        "$work/run$run.txt" >> "$results"
+    statistics < "$work/run$run.txt" >> "$results"
 done
 grep -m1 renderer "$work/run1.txt"
 echo
 echo "scene_bench, $runs runs: each run's mean and p99, as the median over the runs (min..max), in ms"
-summarise < "$results" | awk '
-    { med[$1] = $2; lo[$1] = $3; hi[$1] = $4 }
-    function cell(k) { return (k in med) ? sprintf("%8.2f (%.2f..%.2f)", med[k], lo[k], hi[k]) : "" }
-    END {
-        printf "  %-7s %-20s %-28s %-28s\n", "layout", "measure", "mean", "p99"
-        split("none wedge sector", layouts, " ")
-        split("paintGL paintGL+finish updateGL+finish updateGL+finish-cpu tick update repaint frame frame-cpu hit-making-update", measures, " ")
-        for (l = 1; l <= 3; ++l) {
-            k = layouts[l] "/hits/min"
-            printf "  %-7s hits drawn: %d..%d\n", layouts[l], med[k], med[layouts[l] "/hits/max"]
-            for (m = 1; m <= 10; ++m) {
-                k = layouts[l] "/" measures[m]
-                if ((k "/mean") in med)
-                    printf "  %-7s %-20s %-28s %-28s\n", layouts[l], measures[m], cell(k "/mean"), cell(k "/p99")
-            }
-        }
-    }'
+table < "$results"
 
 # 2 and 3: the real client against the real simulator --------------------------
 # Starts radar-sim with the given options on a free port; sets $port.
@@ -223,4 +236,11 @@ prepare_client_dir "$dir" "$client_seconds"
 run_client "$dir"
 report_client_run "$dir" "radar-client, ${client_seconds} s against 1000 targets standing in a 150-degree sector"
 stop_simulator
+
+echo
+echo "scene_bench once on a $small_screen screen (load $(load)):"
+# shellcheck disable=SC2086 # the options are meant to split
+xvfb-run -a -s "-screen 0 $small_screen" "$bench" ${SCENE_BENCH_ARGS:-} 2> "$work/small.txt" > /dev/null
+grep -m1 '^view' "$work/small.txt"
+statistics < "$work/small.txt" | table
 echo "Load average at end: $(load)"
