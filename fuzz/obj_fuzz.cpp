@@ -4,11 +4,12 @@
 // The input is split at the first separator line: before it the OBJ file,
 // after it the MTL file (empty without a separator). The reader ends the
 // process for files it refuses, so every input is first read in a forked
-// child: exit status 1 is such a refusal and is accepted. Every other input is
-// then read again in this process: one the child survived so that the fuzzer
-// sees its coverage and LeakSanitizer its allocations, one that killed the
-// child so that the crash is reported here in full.
-#include "childrun.h"
+// child (see ForkServer): exit status 1 is such a refusal and is accepted.
+// Every other input is then read again in this process: one the child
+// survived so that the fuzzer sees its coverage and LeakSanitizer its
+// allocations, one that killed the child so that the crash is reported here
+// in full.
+#include "forkserver.h"
 #include "glm.h"
 #include "scratchdir.h"
 
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace
@@ -78,21 +80,33 @@ void readAndPrepare(const char *path)
     glmFree(model);
 }
 
+// Made at initialisation, before the fuzzer grows, so that the fork server
+// starts small; gone at exit in reverse order, the server first.
+std::unique_ptr<ScratchDir> scratch;
+std::string objPath;
+std::unique_ptr<ForkServer> reader;
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    scratch = std::make_unique<ScratchDir>();
+    objPath = scratch->path() + "/" + kObjName;
+    reader = std::make_unique<ForkServer>(readAndPrepare, objPath.c_str(), kChildTimeLimitSeconds);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static ScratchDir scratch;
     const char *begin = reinterpret_cast<const char *>(data);
     const char *end = begin + size;
     const char *separator =
         std::search(begin, end, kSeparator, kSeparator + std::strlen(kSeparator));
     const char *mtl = separator == end ? end : separator + std::strlen(kSeparator);
-    const std::string objPath = scratch.write(kObjName, begin, size_t(separator - begin));
-    scratch.write(kMtlName, mtl, size_t(end - mtl));
+    scratch->write(kObjName, begin, size_t(separator - begin));
+    scratch->write(kMtlName, mtl, size_t(end - mtl));
 
-    const ChildOutcome outcome =
-        runInChild(readAndPrepare, objPath.c_str(), kChildTimeLimitSeconds);
+    const ChildOutcome outcome = reader->run();
     if (outcome.exited && outcome.code == kRefusedStatus)
         return 0;
     readAndPrepare(objPath.c_str());
