@@ -82,7 +82,7 @@ protected:
 
 TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
 {
-    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>3</timeToLive>")
+    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>5</timeToLive>")
                       .arg(server.port()));
     client.start(RADAR_CLIENT_BINARY, QStringList());
     ASSERT_TRUE(client.waitForStarted());
@@ -101,7 +101,8 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
         else if (hitLine.match(line).hasMatch())
             ++hits;
     }
-    // About 3 s of running: a rebuild every 0.7 s, and more than half a turn.
+    // At least 3 s of running even when start-up is slow (sanitizers, a busy
+    // machine): a rebuild every 0.7 s, and more than half a turn.
     EXPECT_GE(builds, 3);
     EXPECT_GE(hits, 4);
     // Every texture and model was found in the working directory.
