@@ -51,6 +51,38 @@ void silenceStandardStreams()
     _exit(0);
 }
 
+// Whole transfers over the pipes. The fuzzer's timeout timer interrupts
+// blocking calls with SIGALRM every few seconds; those are simply resumed.
+bool readFully(int fd, void *data, size_t size)
+{
+    char *at = static_cast<char *>(data);
+    while (size > 0) {
+        const ssize_t got = read(fd, at, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        at += got;
+        size -= size_t(got);
+    }
+    return true;
+}
+
+bool writeFully(int fd, const void *data, size_t size)
+{
+    const char *at = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t put = write(fd, at, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        at += put;
+        size -= size_t(put);
+    }
+    return true;
+}
+
 ChildOutcome waitFor(pid_t child)
 {
     int status = 0;
@@ -68,13 +100,13 @@ ChildOutcome waitFor(pid_t child)
                         const char *argument, unsigned timeLimitSeconds)
 {
     char request;
-    while (read(requests, &request, 1) == 1) {
+    while (readFully(requests, &request, 1)) {
         std::fflush(nullptr);
         const pid_t child = fork();
         if (child == 0)
             runChild(work, argument, timeLimitSeconds);
         const ChildOutcome outcome = child < 0 ? ChildOutcome{false, 0} : waitFor(child);
-        if (write(outcomes, &outcome, sizeof outcome) != ssize_t(sizeof outcome))
+        if (!writeFully(outcomes, &outcome, sizeof outcome))
             break;
     }
     _exit(0);
@@ -120,8 +152,7 @@ ChildOutcome ForkServer::run()
 {
     const char request = 1;
     ChildOutcome outcome{};
-    if (write(requestFd, &request, 1) != 1 ||
-        read(outcomeFd, &outcome, sizeof outcome) != ssize_t(sizeof outcome))
+    if (!writeFully(requestFd, &request, 1) || !readFully(outcomeFd, &outcome, sizeof outcome))
         fail("fork server gone");
     if (!outcome.exited && outcome.code == 0)
         fail("fork server could not fork");
