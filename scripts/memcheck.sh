@@ -23,11 +23,12 @@ source scripts/client-harness.sh
 trap harness_cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Error blocks of the log (from one "==PID== <kind>" line to the next blank
-# one) whose kind matches $1 and whose stack names our code.
+# Error blocks of the log (from an unindented "==PID== <kind>" line, such as
+# "Invalid read" or "56 bytes in 1 blocks are definitely lost", to the next
+# blank one) whose kind matches $1 and whose stack names our code.
 own_errors() {
     awk -v kind="$1" -v own="$own_code" '
-        /^==[0-9]+== [A-Z]/ { if (inblock && ours) n++; inblock = ($0 ~ kind); ours = 0; next }
+        /^==[0-9]+== [^ ]/ { if (inblock && ours) n++; inblock = ($0 ~ kind); ours = 0; next }
         /^==[0-9]+== *$/ { if (inblock && ours) n++; inblock = 0; ours = 0; next }
         inblock && $0 ~ own { ours = 1 }
         END { if (inblock && ours) n++; print n + 0 }' "$work_dir/memcheck.log"
@@ -41,7 +42,7 @@ harness_prepare "$seconds"
 harness_display
 # softpipe instead of llvmpipe: no JIT code, which memcheck cannot follow well.
 status=0
-(cd "$work_dir" && GALLIUM_DRIVER=softpipe exec valgrind --tool=memcheck --leak-check=full \
+(cd "$work_dir" && GALLIUM_DRIVER=${GALLIUM_DRIVER:-softpipe} exec valgrind --tool=memcheck --leak-check=full \
     --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30 \
     --fullpath-after="$harness_repo/" --child-silent-after-fork=yes \
     --suppressions="$harness_repo/tests/sanitizer/valgrind.supp" \
