@@ -80,8 +80,7 @@ static void addTriangle(FillState *state, const GlmTri &tri)
 static void fillFace(FillState *state, char *token)
 {
     GlmCorner corner = {0, 0, 0};
-    glmScanToken(state->scanner, token);
-    GlmFaceForm form = glmFaceFormOf(token, &corner);
+    GlmFaceForm form = glmScanFirstCorner(state->scanner, token, &corner);
     GlmTri tri = {};
     setCorner(state, &tri, 0, form, corner);
     for (int slot = 1; slot < 3; slot++) {

@@ -22,11 +22,15 @@ struct GlmCorner {
     long long normal;
 };
 
-// Decides the form from the first corner's token and reads that corner.
-GlmFaceForm glmFaceFormOf(const char *token, GlmCorner *corner);
+// Reads a face's first corner as a token (token is its buffer, left as it
+// was when the input ends first) and decides the form from it.
+GlmFaceForm glmScanFirstCorner(GlmScanner *scanner, char *token, GlmCorner *corner);
 // Reads one further corner of the given form; returns the number of values
 // converted, 0 when none was, -1 at the end of the input.
 int glmScanCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
+// The same without the in-place path for plain corners; kept apart so that
+// tests can hold the two against each other.
+int glmScanCornerInGeneral(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
 bool glmFormHasTexture(GlmFaceForm form);
 bool glmFormHasNormal(GlmFaceForm form);
 

@@ -11,20 +11,9 @@
 // not to cost the file's size in memory.
 static constexpr size_t BlockSize = 256 * 1024;
 
-// White space as isspace() sees it in the C locale.
-static bool isSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-static bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 static bool isHexDigit(char c)
 {
-    return isDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+    return glmIsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
 }
 
 void glmScanOpen(GlmScanner *scanner, std::FILE *file)
@@ -104,7 +93,7 @@ static bool skipSpace(GlmScanner *scanner)
 {
     for (;;) {
         const char *p = scanner->cur;
-        while (isSpace(*p))
+        while (glmIsSpace(*p))
             ++p;
         scanner->cur = p;
         if (p < scanner->end)
@@ -121,7 +110,7 @@ bool glmScanToken(GlmScanner *scanner, char *token)
     size_t length = 0;
     for (;;) {
         const char *p = scanner->cur;
-        while (p < scanner->end && !isSpace(*p)) {
+        while (p < scanner->end && !glmIsSpace(*p)) {
             if (length < GlmTokenSize - 1)
                 token[length++] = *p;
             ++p;
@@ -197,7 +186,7 @@ int glmScanInt(GlmScanner *scanner, long long *value)
     do {
         digits = scanner->cur + (*scanner->cur == '-' || *scanner->cur == '+' ? 1 : 0);
         magnitude = 0;
-        for (p = digits; isDigit(*p); ++p) {
+        for (p = digits; glmIsDigit(*p); ++p) {
             unsigned digit = static_cast<unsigned>(*p - '0');
             magnitude = magnitude > MagnitudeCap ? ULLONG_MAX : magnitude * 10 + digit;
         }
@@ -224,7 +213,7 @@ static size_t matchWord(const char *p, const char *word)
 
 static const char *skipDigits(const char *p, bool hex)
 {
-    while (hex ? isHexDigit(*p) : isDigit(*p))
+    while (hex ? isHexDigit(*p) : glmIsDigit(*p))
         ++p;
     return p;
 }
@@ -292,10 +281,55 @@ static float convertFloat(const char *text, const char *stop)
     return result;
 }
 
+// Largest decimal significand and power of ten that float holds exactly: a
+// number within both converts with one correctly rounded float operation,
+// which is the standard conversion's result.
+static constexpr long long ExactSignificand = 1LL << 24;
+static constexpr int ExactPowerOfTen = 10;
+static const float PowersOfTen[ExactPowerOfTen + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// The plain case of "%f", read in place: an optional sign, digits with an
+// optional point and no exponent, few enough digits for an exact conversion,
+// followed by a byte before end. Then stores the value, moves *p past the
+// number and returns true. Otherwise returns false and changes nothing: the
+// general reading decides.
+static bool scanPlainFloat(const char **p, const char *end, float *value)
+{
+    const char *q = *p;
+    bool negative = *q == '-';
+    if (*q == '-' || *q == '+')
+        ++q;
+    const char *start = q;
+    long long significand = 0;
+    while (glmIsDigit(*q) && q - start < GlmPlainDigits)
+        significand = significand * 10 + (*q++ - '0');
+    long integerDigits = q - start;
+    long fraction = 0;
+    if (*q == '.') {
+        const char *point = q++;
+        while (glmIsDigit(*q) && q - point <= GlmPlainDigits - integerDigits)
+            significand = significand * 10 + (*q++ - '0');
+        fraction = q - point - 1;
+    }
+    bool hasDigits = integerDigits + fraction > 0;
+    bool ends = q < end && !glmIsDigit(*q) && (*q | 0x20) != 'e' && *q != '.';
+    bool exact = significand <= ExactSignificand && fraction <= ExactPowerOfTen;
+    bool hex = start[0] == '0' && (start[1] | 0x20) == 'x';
+    if (!hasDigits || !ends || !exact || hex)
+        return false;
+    float magnitude = static_cast<float>(significand) / PowersOfTen[fraction];
+    *value = negative ? -magnitude : magnitude;
+    *p = q;
+    return true;
+}
+
 int glmScanFloat(GlmScanner *scanner, float *value)
 {
     if (!skipSpace(scanner))
         return -1;
+    if (scanPlainFloat(&scanner->cur, scanner->end, value))
+        return 1;
     const char *text;
     const char *stop;
     bool valid;

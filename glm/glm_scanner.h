@@ -11,6 +11,9 @@
 // Longest token or line the readers keep, plus the terminating NUL.
 constexpr size_t GlmTokenSize = 128;
 
+// Most digits of a number the plain paths read: 18 never overflow long long.
+constexpr long GlmPlainDigits = 18;
+
 struct GlmScanner {
     std::FILE *file; // source, not owned; null when scanning a string
     char *buffer;    // owned; capacity + 1 bytes, the last one a NUL sentinel
@@ -47,5 +50,38 @@ int glmScanInt(GlmScanner *scanner, long long *value);
 bool glmScanLiteral(GlmScanner *scanner, char expected);
 // "%f": as glmScanInt, for a float converted exactly as strtof would.
 int glmScanFloat(GlmScanner *scanner, float *value);
+
+// White space as isspace() sees it in the C locale.
+inline bool glmIsSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+inline bool glmIsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The plain case of "%d", read in place: at *p an optional sign and 1 to
+// GlmPlainDigits digits, followed by a byte before end, so that the number
+// cannot go on in bytes not yet read. Then stores the value, moves *p past
+// the number and returns true. Otherwise returns false and changes nothing:
+// the general reading decides.
+inline bool glmScanPlainInt(const char **p, const char *end, long long *value)
+{
+    const char *q = *p;
+    bool negative = *q == '-';
+    if (*q == '-' || *q == '+')
+        ++q;
+    const char *digits = q;
+    long long magnitude = 0;
+    while (glmIsDigit(*q) && q - digits < GlmPlainDigits)
+        magnitude = magnitude * 10 + (*q++ - '0');
+    if (q == digits || q >= end || glmIsDigit(*q))
+        return false;
+    *value = negative ? -magnitude : magnitude;
+    *p = q;
+    return true;
+}
 
 #endif

@@ -2,9 +2,13 @@
 #include "model_files.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 class GlmReadTest : public ::testing::Test
@@ -208,6 +212,36 @@ TEST_F(GlmReadDeathTest, FaceIndexOutsideItsArrayIsRejectedWithFileLineAndIndex)
                     std::string("^glmFillPass\\(\\): ") + c.message)
             << c.face;
     }
+}
+
+// Leaves the process a little more address space than it uses now, so that
+// the next large allocation fails.
+static void limitAddressSpace()
+{
+    long pages = 0;
+    std::FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+        std::abort();
+    std::fclose(statm);
+    constexpr rlim_t Spare = 8 * 1024 * 1024;
+    rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    rlimit limit = {used + Spare, used + Spare};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::abort();
+}
+
+TEST_F(GlmReadDeathTest, ArraysThatDoNotFitInMemoryEndTheProcessWithAMessage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves far more address space than it uses";
+#endif
+    std::string vertices;
+    for (int i = 0; i < 2000000; i++)
+        vertices += "v\n";
+    std::string obj = files.write("big.obj", vertices);
+    EXPECT_EXIT((keepOnlyStderr(), limitAddressSpace(), glmReadOBJ(obj.c_str())),
+                testing::ExitedWithCode(1),
+                "^glmReadOBJ\\(\\): out of memory for the arrays of \"[^\"]*big.obj\"\\.\n$");
 }
 
 TEST_F(GlmReadDeathTest, NullModelStopsTheRecordFunctionsByAssertion)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <vector>
 
 class GlmScannerTest : public ::testing::Test
 {
@@ -45,6 +46,39 @@ TEST_F(GlmScannerTest, FloatsMatchTheStandardConversionInValueAndLength)
         if (!std::isnan(expected)) {
             EXPECT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0) << input;
         }
+    }
+}
+
+// Plain decimals take a shorter road than other numbers; it must end at the
+// same bits. Includes the edges of that road: significands around 2^24 and
+// ten or eleven fraction digits.
+TEST_F(GlmScannerTest, PlainDecimalsConvertToTheStandardBits)
+{
+    std::vector<std::string> inputs = {
+        "16777216 ",      "16777217 ",  "16777215.0 ", "1677721.7 ",      "0.0000000001 ",
+        "0.00000000001 ", "9999999.9 ", "-0.0 ",       "0.000001 ",       "1677721.69 ",
+        "8388608.5 ",     "3.4028235 ", "000000.5 ",   "123456789012.5 ", "0.999999999999999999 "};
+    std::mt19937 random(5);
+    const char *const endings[] = {" ", "\n", "x", "e", "/", ".5", "e-3"};
+    for (int i = 0; i < 20000; i++) {
+        std::string text = random() % 8 == 0 ? "-" : "";
+        for (unsigned n = random() % 9; n > 0; n--)
+            text += static_cast<char>('0' + random() % 10);
+        if (random() % 4 != 0) {
+            text += '.';
+            for (unsigned n = random() % 12; n > 0; n--)
+                text += static_cast<char>('0' + random() % 10);
+        }
+        inputs.push_back(text + endings[random() % (sizeof endings / sizeof *endings)]);
+    }
+    for (const std::string &input : inputs) {
+        float expected = -7.0f, actual = -7.0f;
+        auto [result, consumed] = standard(input, "%f", &expected);
+        GlmScanner scanner;
+        glmScanString(&scanner, input.c_str());
+        ASSERT_EQ(glmScanFloat(&scanner, &actual), result) << input;
+        ASSERT_EQ(scanner.cur - input.c_str(), consumed) << input;
+        ASSERT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0) << input;
     }
 }
 
