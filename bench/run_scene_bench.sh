@@ -40,25 +40,17 @@ small_screen=${SMALL_SCREEN:-640x480x24}
 warmup_seconds=2   # frames of the first seconds are left out of the periods
 start_seconds=2    # life of the client in a start-up run
 hit_life_seconds=2 # a hit's life: hits per second times this is the mean number live
-startup_wait=5     # seconds for the simulator to report its port
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build_dir" -j2 --target scene_bench swap_probe radar-client radar-sim >/dev/null
 bench="$repo/$build_dir/bench/scene_bench"
 probe="$repo/$build_dir/bench/libswap_probe.so"
 client="$repo/$build_dir/app/radar-client"
-sim="$repo/$build_dir/tools/radar-sim/radar-sim"
 
 work=$(mktemp -d)
-sim_pid=""
-stop_simulator() {
-    if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    sim_pid=""
-}
-trap 'stop_simulator; rm -rf "$work"' EXIT
+work_dir=$work
+source scripts/client-harness.sh
+trap 'harness_cleanup; rm -rf "$work"' EXIT
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
@@ -124,40 +116,6 @@ echo "scene_bench, $runs runs: each run's mean and p99, as the median over the r
 table < "$results"
 
 # 2 and 3: the real client against the real simulator --------------------------
-# Starts radar-sim with the given options on a free port; sets $port.
-start_simulator() {
-    local log="$work/radar-sim.log"
-    "$sim" --listen 127.0.0.1 --port 0 "$@" 2> "$log" &
-    sim_pid=$!
-    local waited=0
-    until grep -q 'listening on' "$log"; do
-        if ! kill -0 "$sim_pid" 2>/dev/null || [ "$waited" -ge $((startup_wait * 10)) ]; then
-            echo "run_scene_bench.sh: radar-sim did not start:" >&2
-            cat "$log" >&2
-            exit 1
-        fi
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    port=$(grep -m1 -o 'listening on [0-9.]*:[0-9]*' "$log" | sed 's/.*://')
-}
-
-# A working folder for the client: settings, textures/ and mdl/.
-prepare_client_dir() {
-    local dir=$1 time_to_live=$2
-    mkdir -p "$dir"
-    ln -sfn "$repo/textures" "$dir/textures"
-    ln -sfn "$repo/mdl" "$dir/mdl"
-    cat > "$dir/clientSettings.xml" <<XML
-<?xml version="1.0"?>
-<settings>
-    <host>127.0.0.1</host>
-    <port>$port</port>
-    <timeToLive>$time_to_live</timeToLive>
-</settings>
-XML
-}
-
 # Runs the client in dir until its time to live ends. Leaves its swap times in
 # dir/swaps.log, the time of its first "build" line in dir/build.stamp, its
 # standard output in dir/out.txt, and the time it was started in dir/start.stamp.
@@ -179,12 +137,12 @@ run_client() {
 }
 
 echo
-start_simulator --targets 1000
+harness_start_sim --targets 1000
 startup="$work/startup.txt"
 : > "$startup"
 for run in $(seq "$starts"); do
     dir="$work/start$run"
-    prepare_client_dir "$dir" "$start_seconds"
+    harness_prepare "$start_seconds" "$dir"
     before=$(load)
     run_client "$dir"
     if [ ! -s "$dir/swaps.log" ] || [ ! -s "$dir/build.stamp" ]; then
@@ -223,19 +181,19 @@ report_client_run() {
 }
 
 dir="$work/walkers"
-prepare_client_dir "$dir" "$client_seconds"
+harness_prepare "$client_seconds" "$dir"
 run_client "$dir"
 echo
 report_client_run "$dir" "radar-client, ${client_seconds} s against radar-sim --targets 1000"
-stop_simulator
+harness_stop_sim
 
 "$bench" --scenario "$work/sector.scn" 2> "$work/scenario.log" || { cat "$work/scenario.log" >&2; exit 1; }
-start_simulator --scenario "$work/sector.scn"
+harness_start_sim --scenario "$work/sector.scn"
 dir="$work/sector"
-prepare_client_dir "$dir" "$client_seconds"
+harness_prepare "$client_seconds" "$dir"
 run_client "$dir"
 report_client_run "$dir" "radar-client, ${client_seconds} s against 1000 targets standing in a 150-degree sector"
-stop_simulator
+harness_stop_sim
 
 echo
 echo "scene_bench once on a $small_screen screen (load $(load)):"
