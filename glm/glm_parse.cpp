@@ -48,6 +48,18 @@ static bool scanPlainTail(const char **p, const char *end, GlmFaceForm form, Glm
     return true;
 }
 
+// A plain corner of the form at *p: the vertex, then the rest as above.
+static bool scanPlainNumbers(const char **p, const char *end, GlmFaceForm form, GlmCorner *corner)
+{
+    const char *q = *p;
+    GlmCorner read = *corner;
+    if (!glmScanPlainInt(&q, end, &read.vertex) || !scanPlainTail(&q, end, form, &read))
+        return false;
+    *p = q;
+    *corner = read;
+    return true;
+}
+
 // A corner as almost every file writes it, read in place; anything unusual,
 // or a corner running into bytes not yet read, is Undecided and left to the
 // general reading, so that both always agree. A line's next keyword ends the
@@ -63,11 +75,8 @@ static int scanPlainCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *cor
         scanner->cur = p;
         return 0;
     }
-    GlmCorner read = *corner;
-    if (!glmScanPlainInt(&p, scanner->end, &read.vertex) ||
-        !scanPlainTail(&p, scanner->end, form, &read))
+    if (!scanPlainNumbers(&p, scanner->end, form, corner))
         return Undecided;
-    *corner = read;
     scanner->cur = p;
     return valuesOf(form);
 }
@@ -116,42 +125,26 @@ static GlmFaceForm faceFormOf(const char *token, GlmCorner *corner)
     return GlmFaceVertex;
 }
 
-// The plain first corner, its form told by what follows the vertex: "//" and
-// a normal, or a slash and a texture coordinate with perhaps a slash and a
-// normal. It must end in white space, as the token it would be read from does.
+// The plain first corner: the one form whose pattern it matches up to the
+// white space that ends its token (plain patterns never match two forms).
 static bool scanPlainFirstCorner(GlmScanner *scanner, GlmFaceForm *form, GlmCorner *corner)
 {
-    const char *p = scanner->cur;
-    const char *end = scanner->end;
-    while (glmIsSpace(*p))
-        ++p;
-    GlmCorner read = *corner;
-    if (!glmScanPlainInt(&p, end, &read.vertex))
-        return false;
-    GlmFaceForm plain = GlmFaceVertex;
-    if (p[0] == '/' && p[1] == '/') {
-        plain = GlmFaceVertexNormal;
-        p += 2;
-        if (!glmScanPlainInt(&p, end, &read.normal))
-            return false;
-    } else if (p[0] == '/') {
-        plain = GlmFaceVertexTexture;
-        ++p;
-        if (!glmScanPlainInt(&p, end, &read.texCoord))
-            return false;
-        if (p[0] == '/') {
-            plain = GlmFaceVertexTextureNormal;
-            ++p;
-            if (!glmScanPlainInt(&p, end, &read.normal))
-                return false;
+    const char *start = scanner->cur;
+    while (glmIsSpace(*start))
+        ++start;
+    static const GlmFaceForm Candidates[] = {GlmFaceVertexNormal, GlmFaceVertexTextureNormal,
+                                             GlmFaceVertexTexture, GlmFaceVertex};
+    for (GlmFaceForm candidate : Candidates) {
+        const char *p = start;
+        GlmCorner read = *corner;
+        if (scanPlainNumbers(&p, scanner->end, candidate, &read) && glmIsSpace(*p)) {
+            *form = candidate;
+            *corner = read;
+            scanner->cur = p;
+            return true;
         }
     }
-    if (!glmIsSpace(*p))
-        return false;
-    *form = plain;
-    *corner = read;
-    scanner->cur = p;
-    return true;
+    return false;
 }
 
 GlmFaceForm glmScanFirstCorner(GlmScanner *scanner, char *token, GlmCorner *corner)
@@ -182,22 +175,17 @@ void glmGroupNameOf(const char *line, char *name)
     name[length] = '\0';
 }
 
-static bool isBlank(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Copies the word at *line into word and moves *line past it; false when the
 // line holds no further word.
 static bool takeWord(const char **line, char *word)
 {
     const char *p = *line;
-    while (isBlank(*p))
+    while (glmIsSpace(*p))
         ++p;
     if (!*p)
         return false;
     size_t length = 0;
-    while (*p && !isBlank(*p))
+    while (*p && !glmIsSpace(*p))
         word[length++] = *p++;
     word[length] = '\0';
     *line = p;
