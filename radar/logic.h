@@ -11,6 +11,7 @@
 #include <list>
 
 class QDataStream;
+class SweptGap;
 
 // The non-visual core of the client: the link to the radar server, the target
 // buffers, the turning beam and the hits it makes. Everything runs on the GUI
@@ -30,7 +31,7 @@ public:
     // request is due and the connection is gone; the beam then stays put.
     bool tick(double dt);
 
-    // Snapshot renewal every RebuildPeriod, hit scan, hit ageing.
+    // Snapshot renewal every 0.7 s, hit scan, hit ageing.
     void update(double dt);
 
     void rebuildTargets();
@@ -56,6 +57,7 @@ private:
     void fillSnapshot(Target *snapshot, int &count);
     void advanceBeam(double dt);
     void scanForHits();
+    SweptGap gapSinceLastScan() const;
     void ageHits(double dt);
 
     TargetReport received[MaxTargets];
@@ -75,5 +77,10 @@ private:
     bool firstFrame;
     double beam;         // degrees
     double rebuildTimer; // seconds until the next snapshot rebuild
+    // The beam as the previous hit scan saw it, and the degrees it has turned
+    // since (not folded, so that a whole turn shows); the first scan has none.
+    bool scannedBefore;
+    double lastScanBeam;
+    double turnedSinceScan;
     std::list<Hit> hitList;
 };
