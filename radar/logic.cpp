@@ -20,7 +20,7 @@ constexpr float kRequestInterval = 0.04f; // seconds between requests, compared 
 // Bounded so that a flooding server is held back by TCP instead of growing our
 // memory; still room for the largest frame the wire format can describe.
 constexpr qint64 kReadBufferBytes = 1 << 20;
-static_assert(kReadBufferBytes >= wire::MaxFrameBytes, "a whole frame must fit the read buffer");
+static_assert(kReadBufferBytes >= wire::kMaxFrameBytes, "a whole frame must fit the read buffer");
 
 constexpr double kBeamSpeedDegPerSec = 80.0;
 constexpr double kFullTurnDeg = 360.0;
@@ -67,7 +67,7 @@ Logic::Logic()
       scannedBefore(false), lastScanBeam(0.0), turnedSinceScan(0.0)
 {
     in = new QDataStream(&socket);
-    in->setVersion(wire::StreamVersion);
+    in->setVersion(wire::kStreamVersion);
     socket.setReadBufferSize(kReadBufferBytes);
     connect(&socket, SIGNAL(readyRead()), this, SLOT(readData()));
 }
@@ -93,7 +93,7 @@ bool Logic::tick(double dt)
         sinceRequest = 0.0f;
         if (request.isEmpty())
             request.resize(1);
-        request[0] = char(wire::RequestByte);
+        request[0] = char(wire::kRequestByte);
         socket.write(request);
         socket.flush();
     }
@@ -113,7 +113,7 @@ void Logic::readData()
 bool Logic::readFrame()
 {
     if (!haveBlockSize) {
-        if (socket.bytesAvailable() < wire::SizeFieldBytes)
+        if (socket.bytesAvailable() < wire::kSizeFieldBytes)
             return false;
         *in >> blockSize;
         haveBlockSize = true;
@@ -128,7 +128,7 @@ bool Logic::readFrame()
         return false;
     const QByteArray header = socket.peek(headerBytes);
     const int count =
-        qFromBigEndian<quint16>(header.constData() + headerBytes - wire::CountFieldBytes);
+        qFromBigEndian<quint16>(header.constData() + headerBytes - wire::kCountFieldBytes);
     if (socket.bytesAvailable() < wire::bodyBytes(firstFrame, count))
         return false;
 
@@ -143,7 +143,7 @@ bool Logic::readFrame()
     receivedCount = qMin(count, MaxTargets);
     readRecords();
     // Records beyond the buffer are consumed so that the stream stays in step.
-    in->skipRawData((count - receivedCount) * wire::RecordBytes);
+    in->skipRawData((count - receivedCount) * wire::kRecordBytes);
 
     if (firstFrame) {
         fillSnapshot(targetsA, countA);
@@ -157,13 +157,13 @@ bool Logic::readFrame()
 // the stream they cost several times the whole frame's budget.
 void Logic::readRecords()
 {
-    const qint64 bytes = qint64(receivedCount) * wire::RecordBytes;
+    const qint64 bytes = qint64(receivedCount) * wire::kRecordBytes;
     socket.read(recordBytes, bytes);
     const char *p = recordBytes;
-    for (int i = 0; i < receivedCount; ++i, p += wire::RecordBytes) {
+    for (int i = 0; i < receivedCount; ++i, p += wire::kRecordBytes) {
         received[i].x = wireFloat(p);
-        received[i].y = wireFloat(p + wire::FloatBytes);
-        received[i].value = float(qFromBigEndian<quint16>(p + 2 * wire::FloatBytes));
+        received[i].y = wireFloat(p + wire::kFloatBytes);
+        received[i].value = float(qFromBigEndian<quint16>(p + 2 * wire::kFloatBytes));
     }
 }
 

@@ -61,7 +61,7 @@ private:
     void ageHits(double dt);
 
     TargetReport received[MaxTargets];
-    char recordBytes[MaxTargets * wire::RecordBytes]; // raw records of the frame being parsed
+    char recordBytes[MaxTargets * wire::kRecordBytes]; // raw records of the frame being parsed
     Target targetsA[MaxTargets];
     Target targetsB[MaxTargets];
     int countA;
