@@ -2,14 +2,10 @@
 
 #include "bearing.h"
 #include "sweptgap.h"
-
 #include "wireformat.h"
 
-#include <QDataStream>
-#include <QtEndian>
-
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <iostream>
 
 namespace
@@ -18,9 +14,8 @@ namespace
 constexpr int kConnectTimeoutMs = 1000;
 constexpr float kRequestInterval = 0.04f; // seconds between requests, compared in single precision
 // Bounded so that a flooding server is held back by TCP instead of growing our
-// memory; still room for the largest frame the wire format can describe.
-constexpr qint64 kReadBufferBytes = 1 << 20;
-static_assert(kReadBufferBytes >= wire::kMaxFrameBytes, "a whole frame must fit the read buffer");
+// memory: bytes leave the socket only as far as the frame reader has room.
+constexpr qint64 kReadBufferBytes = FrameReader::kCapacityBytes;
 
 constexpr double kBeamSpeedDegPerSec = 80.0;
 constexpr double kFullTurnDeg = 360.0;
@@ -35,15 +30,6 @@ float toScene(float v)
 {
     const float scaled = kSceneScale * v;
     return scaled - kSceneOffset;
-}
-
-// A big-endian IEEE 754 single, as the stream reads a float under its version.
-float wireFloat(const char *p)
-{
-    const quint32 bits = qFromBigEndian<quint32>(p);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 // True when (X, Y) lies in the window round the beam or in the gap; *bearing
@@ -62,19 +48,15 @@ bool isHit(float X, float Y, double beam, const SweptGap &gap, float *bearing)
 } // namespace
 
 Logic::Logic()
-    : countA(0), countB(0), receivedCount(0), useA(false), sinceRequest(0.0f), in(nullptr),
-      blockSize(0), haveBlockSize(false), firstFrame(true), beam(0.0), rebuildTimer(0.0),
-      scannedBefore(false), lastScanBeam(0.0), turnedSinceScan(0.0)
+    : countA(0), countB(0), receivedCount(0), useA(false), sinceRequest(0.0f), beam(0.0),
+      rebuildTimer(0.0), scannedBefore(false), lastScanBeam(0.0), turnedSinceScan(0.0)
 {
-    in = new QDataStream(&socket);
-    in->setVersion(wire::kStreamVersion);
     socket.setReadBufferSize(kReadBufferBytes);
     connect(&socket, SIGNAL(readyRead()), this, SLOT(readData()));
 }
 
 Logic::~Logic()
 {
-    delete in;
     hitList.clear();
 }
 
@@ -105,66 +87,28 @@ void Logic::readData()
 {
     // Every complete frame that is buffered is parsed now: left for later they
     // would pile up whenever frames arrive together, and the screen would lag.
-    while (readFrame()) {
+    while (pullFromSocket()) {
+        while (reader.readFrame(received, receivedCount)) {
+            if (reader.framesRead() == 1) {
+                fillSnapshot(targetsA, countA);
+                fillSnapshot(targetsB, countB);
+            }
+        }
     }
 }
 
-// Parses one frame if all of it has arrived; false when more bytes are needed.
-bool Logic::readFrame()
+// Moves what the reader has room for from the socket to the reader; false
+// when nothing moved.
+bool Logic::pullFromSocket()
 {
-    if (!haveBlockSize) {
-        if (socket.bytesAvailable() < wire::kSizeFieldBytes)
-            return false;
-        *in >> blockSize;
-        haveBlockSize = true;
-    }
-    if (socket.bytesAvailable() < blockSize)
+    const qint64 wanted = std::min<qint64>(reader.room(), kSocketChunkBytes);
+    if (wanted <= 0)
         return false;
-
-    // The size field alone cannot be trusted to cover the records: wait for
-    // every byte that the count implies as well.
-    const int headerBytes = wire::bodyBytes(firstFrame, 0);
-    if (socket.bytesAvailable() < headerBytes)
+    const qint64 got = socket.read(socketChunk, wanted);
+    if (got <= 0)
         return false;
-    const QByteArray header = socket.peek(headerBytes);
-    const int count =
-        qFromBigEndian<quint16>(header.constData() + headerBytes - wire::kCountFieldBytes);
-    if (socket.bytesAvailable() < wire::bodyBytes(firstFrame, count))
-        return false;
-
-    if (!firstFrame) {
-        quint16 ignored;
-        *in >> ignored;
-    }
-    blockSize = 0;
-    haveBlockSize = false;
-    quint16 announced;
-    *in >> announced;
-    receivedCount = qMin(count, MaxTargets);
-    readRecords();
-    // Records beyond the buffer are consumed so that the stream stays in step.
-    in->skipRawData((count - receivedCount) * wire::kRecordBytes);
-
-    if (firstFrame) {
-        fillSnapshot(targetsA, countA);
-        fillSnapshot(targetsB, countB);
-    }
-    firstFrame = false;
+    reader.append(socketChunk, got);
     return true;
-}
-
-// The records are taken in one read and decoded here: field by field through
-// the stream they cost several times the whole frame's budget.
-void Logic::readRecords()
-{
-    const qint64 bytes = qint64(receivedCount) * wire::kRecordBytes;
-    socket.read(recordBytes, bytes);
-    const char *p = recordBytes;
-    for (int i = 0; i < receivedCount; ++i, p += wire::kRecordBytes) {
-        received[i].x = wireFloat(p);
-        received[i].y = wireFloat(p + wire::kFloatBytes);
-        received[i].value = float(qFromBigEndian<quint16>(p + 2 * wire::kFloatBytes));
-    }
 }
 
 void Logic::fillSnapshot(Target *snapshot, int &count)
@@ -205,7 +149,7 @@ const std::list<Hit> *Logic::hits() const
 
 qint64 Logic::bufferedBytes() const
 {
-    return socket.bytesAvailable();
+    return socket.bytesAvailable() + reader.bufferedBytes();
 }
 
 void Logic::normalizeAngle(double &angle)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "framereader.h"
 #include "hit.h"
 #include "target.h"
-#include "wireformat.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,7 +10,6 @@
 
 #include <list>
 
-class QDataStream;
 class SweptGap;
 
 // The non-visual core of the client: the link to the radar server, the target
@@ -41,7 +40,7 @@ public:
     double beamAngle() const;
     const std::list<Hit> *hits() const;
 
-    // Bytes received and not yet parsed; bounded by the socket's read buffer.
+    // Bytes received and not yet parsed, in the socket and the frame reader.
     qint64 bufferedBytes() const;
 
     // Folds an angle in degrees into [0, 360], both ends included.
@@ -51,17 +50,17 @@ private slots:
     void readData();
 
 private:
-    bool readFrame();
-    void readRecords();
-    void storeRecord(int i, float x, float y, quint16 value);
+    bool pullFromSocket();
     void fillSnapshot(Target *snapshot, int &count);
     void advanceBeam(double dt);
     void scanForHits();
     SweptGap gapSinceLastScan() const;
     void ageHits(double dt);
 
+    // Bytes go from the socket to the reader through this, a piece at a time.
+    static constexpr int kSocketChunkBytes = 16 * 1024;
+
     TargetReport received[MaxTargets];
-    char recordBytes[MaxTargets * wire::kRecordBytes]; // raw records of the frame being parsed
     Target targetsA[MaxTargets];
     Target targetsB[MaxTargets];
     int countA;
@@ -70,11 +69,9 @@ private:
     bool useA;
     float sinceRequest; // seconds since the last request
     QByteArray request;
-    QDataStream *in;
-    quint16 blockSize;  // size field of the frame being received
-    bool haveBlockSize; // blockSize has been read; a size of 0 is legal on the wire
+    FrameReader reader;
+    char socketChunk[kSocketChunkBytes];
     QTcpSocket socket;
-    bool firstFrame;
     double beam;         // degrees
     double rebuildTimer; // seconds until the next snapshot rebuild
     // The beam as the previous hit scan saw it, and the degrees it has turned

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <sstream>
 #include <string>
@@ -40,14 +39,9 @@ std::vector<std::string> linesOf(const std::string &text)
     return lines;
 }
 
-bool sameBits(float a, float b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 } // namespace
 
-class FrameReaderTest : public testing::Test
+class LogicFramesTest : public testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(driver.isConnected()); }
@@ -69,7 +63,7 @@ protected:
     RadarDriver driver;
 };
 
-TEST_F(FrameReaderTest, FirstFrameFillsBothSnapshotsAtOnce)
+TEST_F(LogicFramesTest, FirstFrameFillsBothSnapshotsAtOnce)
 {
     send(frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}));
     ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 3; }));
@@ -82,23 +76,7 @@ TEST_F(FrameReaderTest, FirstFrameFillsBothSnapshotsAtOnce)
     }
 }
 
-TEST_F(FrameReaderTest, LaterFramesCarryTheExtraWordAndFourByteFloats)
-{
-    send(frame(true, {{0.5f, 0.5f, 1}}));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 1; }));
-    // Values whose bits would be misread by an eight-byte float reader.
-    const float x = 0.1f, y = 0.7f;
-    send(frame(false, {{x, y, 65535}, {1.0f / 3.0f, 2.5e-7f, 0}}));
-    settle();
-    const std::vector<Target> got = latestFrame();
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_TRUE(sameBits(got[0].x, x));
-    EXPECT_TRUE(sameBits(got[0].y, y));
-    EXPECT_TRUE(sameBits(got[1].x, 1.0f / 3.0f));
-    EXPECT_TRUE(sameBits(got[1].y, 2.5e-7f));
-}
-
-TEST(FrameReaderSplitTest, ParsesFrameSplitAtEveryByte)
+TEST(LogicSplitTest, ParsesFrameSplitAtEveryByte)
 {
     const QByteArray whole = frame(true, {{0.25f, 0.75f, 9}, {0.5f, 0.125f, 4}});
     for (int cut = 1; cut < whole.size(); ++cut) {
@@ -113,7 +91,7 @@ TEST(FrameReaderSplitTest, ParsesFrameSplitAtEveryByte)
     }
 }
 
-TEST_F(FrameReaderTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
+TEST_F(LogicFramesTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
 {
     QByteArray burst = frame(true, {{0.1f, 0.1f, 1}});
     for (int n = 2; n <= 6; ++n)
@@ -126,75 +104,14 @@ TEST_F(FrameReaderTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
     EXPECT_FLOAT_EQ(got[5].x, 0.6f);
 }
 
-TEST_F(FrameReaderTest, CountZeroEmptiesTheNextSnapshot)
-{
-    send(frame(true, {{0.1f, 0.1f, 1}, {0.2f, 0.2f, 1}}));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 2; }));
-    send(frame(false, {}));
-    settle();
-    EXPECT_TRUE(latestFrame().empty());
-}
-
-TEST(FrameReaderEmptyTest, RebuildBeforeAnyFrameLeavesNoTargets)
+TEST(LogicSnapshotTest, RebuildBeforeAnyFrameLeavesNoTargets)
 {
     Logic logic;
     logic.rebuildTargets();
     EXPECT_EQ(logic.targetCount(), 0);
 }
 
-TEST_F(FrameReaderTest, OversizedCountKeepsTheFirstThousandAndStaysInStep)
-{
-    send(frame(true, {}));
-    settle();
-    std::vector<Record> many;
-    for (int i = 0; i < 5000; ++i)
-        many.push_back(Record{float(i), i < MaxTargets ? 0.25f : 0.75f, 3});
-    QByteArray bytes = frame(false, many);
-    bytes += frame(false, {{0.4f, 0.6f, 1}, {0.8f, 0.9f, 2}});
-    send(bytes);
-    ASSERT_TRUE(waitUntil([&] { return driver.server.allSent(); }));
-    settle();
-    const std::vector<Target> got = latestFrame();
-    ASSERT_EQ(got.size(), 2u) << "the frame after the oversized one was not parsed in step";
-    EXPECT_FLOAT_EQ(got[1].y, 0.9f);
-}
-
-TEST_F(FrameReaderTest, OversizedCountStoresOnlyTheBufferCapacity)
-{
-    std::vector<Record> many;
-    for (int i = 0; i < 5000; ++i)
-        many.push_back(Record{float(i), 0.5f, 3});
-    send(frame(true, many));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == MaxTargets; }));
-    EXPECT_FLOAT_EQ(logic().target(MaxTargets - 1)->x, float(MaxTargets - 1));
-}
-
-TEST_F(FrameReaderTest, SizeFieldSmallerThanTheBodyWaitsForTheWholeFrame)
-{
-    const QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}, 0);
-    send(bytes.left(bytes.size() - 1));
-    settle();
-    EXPECT_EQ(logic().targetCount(), 0);
-    send(bytes.right(1));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 3; }));
-    EXPECT_FLOAT_EQ(logic().target(2)->y, 0.6f);
-}
-
-TEST_F(FrameReaderTest, SizeLargerThanTheFieldsLeavesTheExcessAsTheNextFrame)
-{
-    QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}}, 2 + 10 + 2);
-    // The two excess bytes are read as the size field of the next frame, whose
-    // body (extra word, count 0) follows.
-    testframes::appendU16(bytes, 4);
-    testframes::appendU16(bytes, 0);
-    testframes::appendU16(bytes, 0);
-    send(bytes);
-    ASSERT_TRUE(
-        waitUntil([&] { return logic().bufferedBytes() == 0 && logic().targetCount() == 1; }));
-    EXPECT_TRUE(latestFrame().empty());
-}
-
-TEST_F(FrameReaderTest, FloodIsDrainedWithinTheReadBufferBound)
+TEST_F(LogicFramesTest, FloodIsDrainedWithinTheReadBufferBound)
 {
     send(frame(true, {}));
     settle();
