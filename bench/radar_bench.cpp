@@ -1,8 +1,9 @@
 // Measures the radar logic's per-tick work with a full target buffer: one
 // update (rebuild, hit scan, ageing) at the usual frame rate and at a slow one
 // whose ticks leave a gap behind the beam, and the parsing of one 1000-target
-// frame.
+// frame, by the frame reader alone and through a loopback connection.
 // Run it with standard output sent to /dev/null: update prints its lines.
+#include "framereader.h"
 #include "frames.h"
 #include "loopbackserver.h"
 #include "radardriver.h"
@@ -70,14 +71,46 @@ void benchUpdate(double tickSeconds)
                  percentile(micros, 0.99), kUpdates);
 }
 
-void benchParse()
+// kFrames frames of MaxTargets targets, as they follow the first frame.
+QByteArray laterFrames()
 {
-    RadarDriver driver;
-    driver.sendTargets({});
     QByteArray stream;
     const QByteArray frame = testframes::frame(false, spreadTargets());
     for (int i = 0; i < kFrames; ++i)
         stream += frame;
+    return stream;
+}
+
+// The reader alone, fed in pieces of the size a socket read hands over.
+void benchReader()
+{
+    constexpr qint64 kPieceBytes = 16 * 1024;
+    FrameReader reader;
+    static TargetReport records[MaxTargets];
+    int count = 0;
+    const QByteArray first = testframes::frame(true, {});
+    reader.append(first.constData(), first.size());
+    reader.readFrame(records, count);
+    const QByteArray stream = laterFrames();
+    QElapsedTimer clock;
+    clock.start();
+    int frames = 0;
+    for (qint64 offset = 0; offset < stream.size();) {
+        offset += reader.append(stream.constData() + offset,
+                                std::min(kPieceBytes, stream.size() - offset));
+        while (reader.readFrame(records, count))
+            ++frames;
+    }
+    const double micros = clock.nsecsElapsed() / 1000.0;
+    std::fprintf(stderr, "frame reader, %d targets: %.2f us per frame (%d frames)\n", MaxTargets,
+                 micros / frames, frames);
+}
+
+void benchParse()
+{
+    RadarDriver driver;
+    driver.sendTargets({});
+    const QByteArray stream = laterFrames();
     // Client and server share this thread, so the time covers the loopback
     // transfer as well as the parsing: an upper bound on the parse alone.
     // User CPU time leaves out the kernel's share of the transfer.
@@ -105,6 +138,8 @@ int main(int argc, char **argv)
         benchUpdate(kTickSeconds);
     if (only.isEmpty() || only == "slow-update")
         benchUpdate(kSlowTickSeconds);
+    if (only.isEmpty() || only == "reader")
+        benchReader();
     if (only.isEmpty() || only == "parse")
         benchParse();
     return 0;
