@@ -29,7 +29,7 @@ public:
     qint64 room() const { return kCapacityBytes - bufferedBytes(); }
     // Bytes taken and not yet parsed (a size field already read is not counted).
     qint64 bufferedBytes() const { return qint64(buffer.size() - readPos); }
-    int framesRead() const { return frames; }
+    qint64 framesRead() const { return frames; }
 
     // Parses the next frame if all of it has arrived: up to MaxTargets records
     // into records, their number into count. False, with nothing changed,
@@ -46,5 +46,5 @@ private:
     size_t readPos = 0;         // bytes of buffer already parsed
     quint16 blockSize = 0;      // size field of the frame being received
     bool haveBlockSize = false; // a size of 0 is legal on the wire
-    int frames = 0;
+    qint64 frames = 0;
 };
