@@ -1,6 +1,9 @@
 // Measures the radar logic's per-tick work with a full target buffer: one
-// update (rebuild, hit scan, ageing) and the parsing of one 1000-target frame.
+// update (rebuild, hit scan, ageing) at the usual frame rate and at a slow one
+// whose ticks leave a gap behind the beam, and the parsing of one 1000-target
+// frame, by the frame reader alone and through a loopback connection.
 // Run it with standard output sent to /dev/null: update prints its lines.
+#include "framereader.h"
 #include "frames.h"
 #include "loopbackserver.h"
 #include "radardriver.h"
@@ -22,6 +25,8 @@ namespace
 constexpr int kUpdates = 20000;
 constexpr int kFrames = 2000;
 constexpr double kTickSeconds = 0.02;
+// Four frames a second: the beam turns 20 degrees a tick.
+constexpr double kSlowTickSeconds = 0.25;
 
 std::vector<testframes::Record> spreadTargets()
 {
@@ -48,31 +53,64 @@ double percentile(std::vector<double> samples, double p)
     return samples[size_t(p * (samples.size() - 1))];
 }
 
-void benchUpdate()
+void benchUpdate(double tickSeconds)
 {
     RadarDriver driver;
     driver.sendTargets(spreadTargets());
     std::vector<double> micros;
     QElapsedTimer clock;
     for (int i = 0; i < kUpdates; ++i) {
-        driver.logic.tick(kTickSeconds);
+        driver.logic.tick(tickSeconds);
         clock.start();
-        driver.logic.update(kTickSeconds);
+        driver.logic.update(tickSeconds);
         micros.push_back(clock.nsecsElapsed() / 1000.0);
     }
-    std::fprintf(stderr, "update, %d targets: mean %.2f us, p99 %.2f us (%d updates)\n", MaxTargets,
+    std::fprintf(stderr, "update, %d targets, %g s ticks: mean %.2f us, p99 %.2f us (%d updates)\n",
+                 MaxTargets, tickSeconds,
                  std::accumulate(micros.begin(), micros.end(), 0.0) / micros.size(),
                  percentile(micros, 0.99), kUpdates);
+}
+
+// kFrames frames of MaxTargets targets, as they follow the first frame.
+QByteArray laterFrames()
+{
+    QByteArray stream;
+    const QByteArray frame = testframes::frame(false, spreadTargets());
+    for (int i = 0; i < kFrames; ++i)
+        stream += frame;
+    return stream;
+}
+
+// The reader alone, fed in pieces of the size a socket read hands over.
+void benchReader()
+{
+    constexpr qint64 kPieceBytes = 16 * 1024;
+    FrameReader reader;
+    static TargetReport records[MaxTargets];
+    int count = 0;
+    const QByteArray first = testframes::frame(true, {});
+    reader.append(first.constData(), first.size());
+    reader.readFrame(records, count);
+    const QByteArray stream = laterFrames();
+    QElapsedTimer clock;
+    clock.start();
+    int frames = 0;
+    for (qint64 offset = 0; offset < stream.size();) {
+        offset += reader.append(stream.constData() + offset,
+                                std::min(kPieceBytes, stream.size() - offset));
+        while (reader.readFrame(records, count))
+            ++frames;
+    }
+    const double micros = clock.nsecsElapsed() / 1000.0;
+    std::fprintf(stderr, "frame reader, %d targets: %.2f us per frame (%d frames)\n", MaxTargets,
+                 micros / frames, frames);
 }
 
 void benchParse()
 {
     RadarDriver driver;
     driver.sendTargets({});
-    QByteArray stream;
-    const QByteArray frame = testframes::frame(false, spreadTargets());
-    for (int i = 0; i < kFrames; ++i)
-        stream += frame;
+    const QByteArray stream = laterFrames();
     // Client and server share this thread, so the time covers the loopback
     // transfer as well as the parsing: an upper bound on the parse alone.
     // User CPU time leaves out the kernel's share of the transfer.
@@ -97,7 +135,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QString only = argc > 1 ? QString(argv[1]) : QString();
     if (only.isEmpty() || only == "update")
-        benchUpdate();
+        benchUpdate(kTickSeconds);
+    if (only.isEmpty() || only == "slow-update")
+        benchUpdate(kSlowTickSeconds);
+    if (only.isEmpty() || only == "reader")
+        benchReader();
     if (only.isEmpty() || only == "parse")
         benchParse();
     return 0;

@@ -1,17 +1,14 @@
-// The client's frame reader on arbitrary bytes in arbitrary chunks, through a
-// real Logic on a loopback connection.
+// The client's frame reader on arbitrary bytes in arbitrary chunks.
 //
 // Input: byte 0 gives how many chunk lengths follow (1 to 8), each length byte
 // b gives a chunk of b + 1 bytes, used in turn; the rest is the stream. The
-// stream is delivered chunk by chunk to one Logic and whole to another. The
-// outcome must not depend on the chunking: the same targets after a rebuild,
-// the same bytes left unparsed. No snapshot may ever hold more than MaxTargets
-// targets.
-#include "loopbackfeed.h"
-
-#include <QCoreApplication>
-#include <QHostAddress>
-#include <QTcpServer>
+// stream is given chunk by chunk to one reader, which parses every frame it
+// can after each chunk, as the client does when the socket reports data, and
+// whole to another. The outcome must not depend on the chunking: the same
+// frames with the same records bit for bit, the same bytes left unparsed. No
+// frame may give more than MaxTargets records, and no reader may hold more
+// than its bound.
+#include "framereader.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,82 +30,72 @@ constexpr int kMaxChunks = 64;
     std::abort();
 }
 
-QTcpServer &loopbackServer()
-{
-    static QTcpServer server;
-    if (!server.isListening() && !server.listen(QHostAddress::LocalHost, 0))
-        fail("cannot listen on loopback");
-    return server;
-}
-
-// What the rest of the client can see of the logic, after one more rebuild.
+// What a reader gave: every frame's records, one after the other, and how
+// many there were in each.
 struct Outcome {
-    std::vector<Target> targets;
-    qint64 unparsed;
+    std::vector<TargetReport> records;
+    std::vector<int> counts;
+    qint64 unparsed = 0;
 };
 
-Outcome observe(Logic &logic)
+void parseAll(FrameReader &reader, Outcome &outcome)
 {
-    logic.rebuildTargets();
-    Outcome outcome{{}, logic.bufferedBytes()};
-    for (int i = 0; i < logic.targetCount(); ++i)
-        outcome.targets.push_back(*logic.target(i));
-    return outcome;
+    static TargetReport frame[MaxTargets];
+    int count = -1;
+    while (reader.readFrame(frame, count)) {
+        if (count < 0 || count > MaxTargets)
+            fail("a frame gave a count outside 0..MaxTargets");
+        outcome.counts.push_back(count);
+        outcome.records.insert(outcome.records.end(), frame, frame + count);
+    }
+    if (reader.bufferedBytes() > FrameReader::kCapacityBytes)
+        fail("the reader holds more than its bound");
 }
 
-void checkCapacity(Logic &logic)
+// Gives the reader all of the bytes, parsing whenever it is full.
+void deliver(FrameReader &reader, const char *bytes, qint64 size, Outcome &outcome)
 {
-    logic.rebuildTargets();
-    if (logic.targetCount() < 0 || logic.targetCount() > MaxTargets)
-        fail("a snapshot holds more than MaxTargets targets");
+    while (size > 0) {
+        const qint64 taken = reader.append(bytes, size);
+        bytes += taken;
+        size -= taken;
+        parseAll(reader, outcome);
+        if (taken == 0 && reader.room() == 0)
+            fail("a full reader parsed nothing");
+    }
 }
 
 Outcome deliverInChunks(const char *stream, int size, const uint8_t *lengths, int lengthCount)
 {
-    LoopbackFeed feed(loopbackServer());
-    if (!feed.isConnected())
-        fail("no loopback connection");
+    FrameReader reader;
+    Outcome outcome;
     int offset = 0;
     for (int chunk = 0; offset < size; ++chunk) {
         const int wanted = chunk + 1 < kMaxChunks ? lengths[chunk % lengthCount] + 1 : size;
         const int length = wanted < size - offset ? wanted : size - offset;
-        if (!feed.deliver(stream + offset, length))
-            fail("a chunk was not delivered in time");
+        deliver(reader, stream + offset, length, outcome);
         offset += length;
-        checkCapacity(feed.logic);
     }
-    return observe(feed.logic);
+    outcome.unparsed = reader.bufferedBytes();
+    return outcome;
 }
 
 Outcome deliverWhole(const char *stream, int size)
 {
-    LoopbackFeed feed(loopbackServer());
-    if (!feed.isConnected())
-        fail("no loopback connection");
-    if (!feed.deliver(stream, size))
-        fail("the stream was not delivered in time");
-    checkCapacity(feed.logic);
-    return observe(feed.logic);
+    FrameReader reader;
+    Outcome outcome;
+    deliver(reader, stream, size, outcome);
+    outcome.unparsed = reader.bufferedBytes();
+    return outcome;
 }
 
-bool sameTarget(const Target &a, const Target &b)
+bool sameRecord(const TargetReport &a, const TargetReport &b)
 {
     // Bit for bit: NaN coordinates from the wire must survive unchanged too.
-    return std::memcmp(&a.x, &b.x, sizeof a.x) == 0 && std::memcmp(&a.y, &b.y, sizeof a.y) == 0 &&
-           a.hit == b.hit;
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    // The fuzzer's own options are no business of Qt's.
-    static int argc = 1;
-    static char name[] = "framereader_fuzz";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -125,10 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Outcome whole = deliverWhole(stream, streamSize);
     if (chunked.unparsed != whole.unparsed)
         fail("chunking changed the number of unparsed bytes");
-    if (chunked.targets.size() != whole.targets.size())
-        fail("chunking changed the number of targets");
-    for (size_t i = 0; i < whole.targets.size(); ++i)
-        if (!sameTarget(chunked.targets[i], whole.targets[i]))
-            fail("chunking changed a target");
+    if (chunked.counts != whole.counts)
+        fail("chunking changed the frames or their counts");
+    for (size_t i = 0; i < whole.records.size(); ++i)
+        if (!sameRecord(chunked.records[i], whole.records[i]))
+            fail("chunking changed a record");
     return 0;
 }

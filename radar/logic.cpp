@@ -1,14 +1,11 @@
 #include "logic.h"
 
 #include "bearing.h"
-
+#include "sweptgap.h"
 #include "wireformat.h"
 
-#include <QDataStream>
-#include <QtEndian>
-
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <iostream>
 
 namespace
@@ -17,9 +14,8 @@ namespace
 constexpr int kConnectTimeoutMs = 1000;
 constexpr float kRequestInterval = 0.04f; // seconds between requests, compared in single precision
 // Bounded so that a flooding server is held back by TCP instead of growing our
-// memory; still room for the largest frame the wire format can describe.
-constexpr qint64 kReadBufferBytes = 1 << 20;
-static_assert(kReadBufferBytes >= wire::MaxFrameBytes, "a whole frame must fit the read buffer");
+// memory: bytes leave the socket only as far as the frame reader has room.
+constexpr qint64 kReadBufferBytes = FrameReader::kCapacityBytes;
 
 constexpr double kBeamSpeedDegPerSec = 80.0;
 constexpr double kFullTurnDeg = 360.0;
@@ -36,30 +32,31 @@ float toScene(float v)
     return scaled - kSceneOffset;
 }
 
-// A big-endian IEEE 754 single, as the stream reads a float under its version.
-float wireFloat(const char *p)
+// True when (X, Y) lies in the window round the beam or in the gap; *bearing
+// then holds its bearing. Only targets outside the window pay for the exact
+// bearing, and only when there is a gap.
+bool isHit(float X, float Y, double beam, const SweptGap &gap, float *bearing)
 {
-    const quint32 bits = qFromBigEndian<quint32>(p);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    if (bearingWithin(X, Y, beam, kBeamHalfWidthDeg, bearing))
+        return true;
+    if (gap.isEmpty())
+        return false;
+    *bearing = bearingOf(X, Y);
+    return gap.contains(*bearing);
 }
 
 } // namespace
 
 Logic::Logic()
-    : countA(0), countB(0), receivedCount(0), useA(false), sinceRequest(0.0f), in(nullptr),
-      blockSize(0), haveBlockSize(false), firstFrame(true), beam(0.0), rebuildTimer(0.0)
+    : countA(0), countB(0), receivedCount(0), useA(false), sinceRequest(0.0f), beam(0.0),
+      rebuildTimer(0.0), scannedBefore(false), lastScanBeam(0.0), turnedSinceScan(0.0)
 {
-    in = new QDataStream(&socket);
-    in->setVersion(wire::StreamVersion);
     socket.setReadBufferSize(kReadBufferBytes);
     connect(&socket, SIGNAL(readyRead()), this, SLOT(readData()));
 }
 
 Logic::~Logic()
 {
-    delete in;
     hitList.clear();
 }
 
@@ -78,7 +75,7 @@ bool Logic::tick(double dt)
         sinceRequest = 0.0f;
         if (request.isEmpty())
             request.resize(1);
-        request[0] = char(wire::RequestByte);
+        request[0] = char(wire::kRequestByte);
         socket.write(request);
         socket.flush();
     }
@@ -90,66 +87,28 @@ void Logic::readData()
 {
     // Every complete frame that is buffered is parsed now: left for later they
     // would pile up whenever frames arrive together, and the screen would lag.
-    while (readFrame()) {
+    while (pullFromSocket()) {
+        while (reader.readFrame(received, receivedCount)) {
+            if (reader.framesRead() == 1) {
+                fillSnapshot(targetsA, countA);
+                fillSnapshot(targetsB, countB);
+            }
+        }
     }
 }
 
-// Parses one frame if all of it has arrived; false when more bytes are needed.
-bool Logic::readFrame()
+// Moves what the reader has room for from the socket to the reader; false
+// when nothing moved.
+bool Logic::pullFromSocket()
 {
-    if (!haveBlockSize) {
-        if (socket.bytesAvailable() < wire::SizeFieldBytes)
-            return false;
-        *in >> blockSize;
-        haveBlockSize = true;
-    }
-    if (socket.bytesAvailable() < blockSize)
+    const qint64 wanted = std::min<qint64>(reader.room(), kSocketChunkBytes);
+    if (wanted <= 0)
         return false;
-
-    // The size field alone cannot be trusted to cover the records: wait for
-    // every byte that the count implies as well.
-    const int headerBytes = wire::bodyBytes(firstFrame, 0);
-    if (socket.bytesAvailable() < headerBytes)
+    const qint64 got = socket.read(socketChunk, wanted);
+    if (got <= 0)
         return false;
-    const QByteArray header = socket.peek(headerBytes);
-    const int count =
-        qFromBigEndian<quint16>(header.constData() + headerBytes - wire::CountFieldBytes);
-    if (socket.bytesAvailable() < wire::bodyBytes(firstFrame, count))
-        return false;
-
-    if (!firstFrame) {
-        quint16 ignored;
-        *in >> ignored;
-    }
-    blockSize = 0;
-    haveBlockSize = false;
-    quint16 announced;
-    *in >> announced;
-    receivedCount = qMin(count, MaxTargets);
-    readRecords();
-    // Records beyond the buffer are consumed so that the stream stays in step.
-    in->skipRawData((count - receivedCount) * wire::RecordBytes);
-
-    if (firstFrame) {
-        fillSnapshot(targetsA, countA);
-        fillSnapshot(targetsB, countB);
-    }
-    firstFrame = false;
+    reader.append(socketChunk, got);
     return true;
-}
-
-// The records are taken in one read and decoded here: field by field through
-// the stream they cost several times the whole frame's budget.
-void Logic::readRecords()
-{
-    const qint64 bytes = qint64(receivedCount) * wire::RecordBytes;
-    socket.read(recordBytes, bytes);
-    const char *p = recordBytes;
-    for (int i = 0; i < receivedCount; ++i, p += wire::RecordBytes) {
-        received[i].x = wireFloat(p);
-        received[i].y = wireFloat(p + wire::FloatBytes);
-        received[i].value = float(qFromBigEndian<quint16>(p + 2 * wire::FloatBytes));
-    }
 }
 
 void Logic::fillSnapshot(Target *snapshot, int &count)
@@ -190,7 +149,7 @@ const std::list<Hit> *Logic::hits() const
 
 qint64 Logic::bufferedBytes() const
 {
-    return socket.bytesAvailable();
+    return socket.bytesAvailable() + reader.bufferedBytes();
 }
 
 void Logic::normalizeAngle(double &angle)
@@ -206,8 +165,10 @@ void Logic::normalizeAngle(double &angle)
 
 void Logic::advanceBeam(double dt)
 {
-    beam += dt * kBeamSpeedDegPerSec;
+    const double degrees = dt * kBeamSpeedDegPerSec;
+    beam += degrees;
     normalizeAngle(beam);
+    turnedSinceScan += degrees;
 }
 
 void Logic::update(double dt)
@@ -222,8 +183,14 @@ void Logic::update(double dt)
     ageHits(dt);
 }
 
+// Each scan hits the targets in the window round the beam and, after a tick
+// long enough to leave some behind (a slow frame: at 4 frames a second the
+// beam turns 20 degrees a tick), those in the gap that the beam passed since
+// the previous scan. So no target is lost at any frame rate, and at the usual
+// rates the gap is empty and the window's fast test is all the scan costs.
 void Logic::scanForHits()
 {
+    const SweptGap gap = gapSinceLastScan();
     Target *snapshot = useA ? targetsA : targetsB;
     const int count = targetCount();
     for (int i = 0; i < count; ++i) {
@@ -235,12 +202,22 @@ void Logic::scanForHits()
         const float X = toScene(t->x);
         const float Y = toScene(t->y);
         float bearing;
-        if (bearingWithin(X, Y, beam, kBeamHalfWidthDeg, &bearing)) {
+        if (isHit(X, Y, beam, gap, &bearing)) {
             t->hit = true;
             std::cout << "hit @ green: " << beam << " alpha: " << double(bearing) << std::endl;
             hitList.push_back(Hit{X, Y, kHitLife});
         }
     }
+    scannedBefore = true;
+    lastScanBeam = beam;
+    turnedSinceScan = 0.0;
+}
+
+SweptGap Logic::gapSinceLastScan() const
+{
+    if (!scannedBefore)
+        return SweptGap();
+    return SweptGap(lastScanBeam, beam, turnedSinceScan, kBeamHalfWidthDeg);
 }
 
 void Logic::ageHits(double dt)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "framereader.h"
 #include "hit.h"
 #include "target.h"
-#include "wireformat.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,7 +10,7 @@
 
 #include <list>
 
-class QDataStream;
+class SweptGap;
 
 // The non-visual core of the client: the link to the radar server, the target
 // buffers, the turning beam and the hits it makes. Everything runs on the GUI
@@ -30,7 +30,7 @@ public:
     // request is due and the connection is gone; the beam then stays put.
     bool tick(double dt);
 
-    // Snapshot renewal every RebuildPeriod, hit scan, hit ageing.
+    // Snapshot renewal every 0.7 s, hit scan, hit ageing.
     void update(double dt);
 
     void rebuildTargets();
@@ -40,7 +40,7 @@ public:
     double beamAngle() const;
     const std::list<Hit> *hits() const;
 
-    // Bytes received and not yet parsed; bounded by the socket's read buffer.
+    // Bytes received and not yet parsed, in the socket and the frame reader.
     qint64 bufferedBytes() const;
 
     // Folds an angle in degrees into [0, 360], both ends included.
@@ -50,16 +50,17 @@ private slots:
     void readData();
 
 private:
-    bool readFrame();
-    void readRecords();
-    void storeRecord(int i, float x, float y, quint16 value);
+    bool pullFromSocket();
     void fillSnapshot(Target *snapshot, int &count);
     void advanceBeam(double dt);
     void scanForHits();
+    SweptGap gapSinceLastScan() const;
     void ageHits(double dt);
 
+    // Bytes go from the socket to the reader through this, a piece at a time.
+    static constexpr int kSocketChunkBytes = 16 * 1024;
+
     TargetReport received[MaxTargets];
-    char recordBytes[MaxTargets * wire::RecordBytes]; // raw records of the frame being parsed
     Target targetsA[MaxTargets];
     Target targetsB[MaxTargets];
     int countA;
@@ -68,12 +69,15 @@ private:
     bool useA;
     float sinceRequest; // seconds since the last request
     QByteArray request;
-    QDataStream *in;
-    quint16 blockSize;  // size field of the frame being received
-    bool haveBlockSize; // blockSize has been read; a size of 0 is legal on the wire
+    FrameReader reader;
+    char socketChunk[kSocketChunkBytes];
     QTcpSocket socket;
-    bool firstFrame;
     double beam;         // degrees
     double rebuildTimer; // seconds until the next snapshot rebuild
+    // The beam as the previous hit scan saw it, and the degrees it has turned
+    // since (not folded, so that a whole turn shows); the first scan has none.
+    bool scannedBefore;
+    double lastScanBeam;
+    double turnedSinceScan;
     std::list<Hit> hitList;
 };

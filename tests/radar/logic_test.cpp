@@ -1,3 +1,4 @@
+#include "bearing.h"
 #include "frames.h"
 #include "logic.h"
 #include "loopbackserver.h"
@@ -7,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,14 +39,9 @@ std::vector<std::string> linesOf(const std::string &text)
     return lines;
 }
 
-bool sameBits(float a, float b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 } // namespace
 
-class FrameReaderTest : public testing::Test
+class LogicFramesTest : public testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(driver.isConnected()); }
@@ -67,7 +63,7 @@ protected:
     RadarDriver driver;
 };
 
-TEST_F(FrameReaderTest, FirstFrameFillsBothSnapshotsAtOnce)
+TEST_F(LogicFramesTest, FirstFrameFillsBothSnapshotsAtOnce)
 {
     send(frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}));
     ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 3; }));
@@ -80,23 +76,7 @@ TEST_F(FrameReaderTest, FirstFrameFillsBothSnapshotsAtOnce)
     }
 }
 
-TEST_F(FrameReaderTest, LaterFramesCarryTheExtraWordAndFourByteFloats)
-{
-    send(frame(true, {{0.5f, 0.5f, 1}}));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 1; }));
-    // Values whose bits would be misread by an eight-byte float reader.
-    const float x = 0.1f, y = 0.7f;
-    send(frame(false, {{x, y, 65535}, {1.0f / 3.0f, 2.5e-7f, 0}}));
-    settle();
-    const std::vector<Target> got = latestFrame();
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_TRUE(sameBits(got[0].x, x));
-    EXPECT_TRUE(sameBits(got[0].y, y));
-    EXPECT_TRUE(sameBits(got[1].x, 1.0f / 3.0f));
-    EXPECT_TRUE(sameBits(got[1].y, 2.5e-7f));
-}
-
-TEST(FrameReaderSplitTest, ParsesFrameSplitAtEveryByte)
+TEST(LogicSplitTest, ParsesFrameSplitAtEveryByte)
 {
     const QByteArray whole = frame(true, {{0.25f, 0.75f, 9}, {0.5f, 0.125f, 4}});
     for (int cut = 1; cut < whole.size(); ++cut) {
@@ -111,7 +91,7 @@ TEST(FrameReaderSplitTest, ParsesFrameSplitAtEveryByte)
     }
 }
 
-TEST_F(FrameReaderTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
+TEST_F(LogicFramesTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
 {
     QByteArray burst = frame(true, {{0.1f, 0.1f, 1}});
     for (int n = 2; n <= 6; ++n)
@@ -124,75 +104,14 @@ TEST_F(FrameReaderTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
     EXPECT_FLOAT_EQ(got[5].x, 0.6f);
 }
 
-TEST_F(FrameReaderTest, CountZeroEmptiesTheNextSnapshot)
-{
-    send(frame(true, {{0.1f, 0.1f, 1}, {0.2f, 0.2f, 1}}));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 2; }));
-    send(frame(false, {}));
-    settle();
-    EXPECT_TRUE(latestFrame().empty());
-}
-
-TEST(FrameReaderEmptyTest, RebuildBeforeAnyFrameLeavesNoTargets)
+TEST(LogicSnapshotTest, RebuildBeforeAnyFrameLeavesNoTargets)
 {
     Logic logic;
     logic.rebuildTargets();
     EXPECT_EQ(logic.targetCount(), 0);
 }
 
-TEST_F(FrameReaderTest, OversizedCountKeepsTheFirstThousandAndStaysInStep)
-{
-    send(frame(true, {}));
-    settle();
-    std::vector<Record> many;
-    for (int i = 0; i < 5000; ++i)
-        many.push_back(Record{float(i), i < MaxTargets ? 0.25f : 0.75f, 3});
-    QByteArray bytes = frame(false, many);
-    bytes += frame(false, {{0.4f, 0.6f, 1}, {0.8f, 0.9f, 2}});
-    send(bytes);
-    ASSERT_TRUE(waitUntil([&] { return driver.server.allSent(); }));
-    settle();
-    const std::vector<Target> got = latestFrame();
-    ASSERT_EQ(got.size(), 2u) << "the frame after the oversized one was not parsed in step";
-    EXPECT_FLOAT_EQ(got[1].y, 0.9f);
-}
-
-TEST_F(FrameReaderTest, OversizedCountStoresOnlyTheBufferCapacity)
-{
-    std::vector<Record> many;
-    for (int i = 0; i < 5000; ++i)
-        many.push_back(Record{float(i), 0.5f, 3});
-    send(frame(true, many));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == MaxTargets; }));
-    EXPECT_FLOAT_EQ(logic().target(MaxTargets - 1)->x, float(MaxTargets - 1));
-}
-
-TEST_F(FrameReaderTest, SizeFieldSmallerThanTheBodyWaitsForTheWholeFrame)
-{
-    const QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}, 0);
-    send(bytes.left(bytes.size() - 1));
-    settle();
-    EXPECT_EQ(logic().targetCount(), 0);
-    send(bytes.right(1));
-    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 3; }));
-    EXPECT_FLOAT_EQ(logic().target(2)->y, 0.6f);
-}
-
-TEST_F(FrameReaderTest, SizeLargerThanTheFieldsLeavesTheExcessAsTheNextFrame)
-{
-    QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}}, 2 + 10 + 2);
-    // The two excess bytes are read as the size field of the next frame, whose
-    // body (extra word, count 0) follows.
-    testframes::appendU16(bytes, 4);
-    testframes::appendU16(bytes, 0);
-    testframes::appendU16(bytes, 0);
-    send(bytes);
-    ASSERT_TRUE(
-        waitUntil([&] { return logic().bufferedBytes() == 0 && logic().targetCount() == 1; }));
-    EXPECT_TRUE(latestFrame().empty());
-}
-
-TEST_F(FrameReaderTest, FloodIsDrainedWithinTheReadBufferBound)
+TEST_F(LogicFramesTest, FloodIsDrainedWithinTheReadBufferBound)
 {
     send(frame(true, {}));
     settle();
@@ -415,4 +334,191 @@ TEST_F(HitScanTest, HitsAgeInOrderAndExpire)
     EXPECT_EQ(lives,
               (std::vector<std::vector<float>>{{1.5f, 2.0f}, {1.0f, 1.5f}, {0.5f, 1.0f}, {0.5f}}));
     EXPECT_TRUE(driver.logic.hits()->empty());
+}
+
+// The scan after a long tick: targets the beam passed since the previous scan
+// are hit too, so that none is lost when frames come slowly.
+namespace
+{
+
+constexpr int kRingTargets = 72; // one every 5 degrees
+
+// count targets spread evenly round the screen, the first at bearing 0.
+std::vector<Record> ring(int count)
+{
+    std::vector<Record> targets;
+    for (int i = 0; i < count; ++i)
+        targets.push_back(targetAtBearing(360.0 * i / count));
+    return targets;
+}
+
+// Index in a ring of count targets of the target that a hit line names.
+int ringIndexOf(const std::string &hitLine, int count)
+{
+    const std::string alpha = " alpha: ";
+    const double bearing = std::stod(hitLine.substr(hitLine.find(alpha) + alpha.size()));
+    return int(std::lround(bearing * count / 360.0)) % count;
+}
+
+// A frame-timer tick as the window runs it, tick then update; the lines printed.
+std::vector<std::string> frameLines(RadarDriver &driver, double dt)
+{
+    EXPECT_TRUE(driver.logic.tick(dt));
+    testing::internal::CaptureStdout();
+    driver.update(dt);
+    return linesOf(testing::internal::GetCapturedStdout());
+}
+
+// Hits per target of a ring in each whole turn of ticks of dt, after a first
+// scan with the beam at phase degrees and a first turn that is not counted:
+// the first scan's window may have taken some targets of the first turn.
+std::vector<std::vector<int>> ringHitsPerTurn(double dt, double phase, int turns)
+{
+    RadarDriver driver;
+    EXPECT_TRUE(driver.isConnected());
+    EXPECT_TRUE(driver.sendTargets(ring(kRingTargets)));
+    driver.turnBeamTo(phase);
+    frameLines(driver, 0.0);
+    const int ticksPerTurn = int(std::lround(360.0 / (dt * kBeamSpeed)));
+    std::vector<std::vector<int>> counts;
+    for (int turn = 0; turn <= turns; ++turn) {
+        std::vector<int> count(kRingTargets, 0);
+        for (int tick = 0; tick < ticksPerTurn; ++tick)
+            for (const std::string &line : frameLines(driver, dt))
+                if (line != "build")
+                    ++count[size_t(ringIndexOf(line, kRingTargets))];
+        for (int n : count)
+            EXPECT_LE(n, 1) << "in the first turn";
+        counts.push_back(count);
+    }
+    counts.erase(counts.begin());
+    return counts;
+}
+
+} // namespace
+
+TEST(HitSweepTest, SlowTicksHitEveryRingTargetOncePerTurnAcrossTheSeam)
+{
+    // A turn takes 4.5 s and the snapshot is renewed every 0.7 s, so no hit
+    // flag outlives a turn: every target must be hit in every turn. Only once,
+    // because at more than 10 degrees a tick the stretches that successive
+    // scans look at follow one another without overlapping. The phases land
+    // the beam on 360, just past the seam and just short of it.
+    const std::vector<std::vector<int>> oncePerTurn(2, std::vector<int>(kRingTargets, 1));
+    for (double dt : {0.25, 0.5})
+        for (double phase : {0.0, 3.0, 7.5, 357.5})
+            EXPECT_EQ(ringHitsPerTurn(dt, phase, 2), oncePerTurn) << dt << " s from " << phase;
+}
+
+TEST(HitSweepTest, TenDegreeTicksReachTheTargetsOnTheSeam)
+{
+    // From 357.5 to 7.5 neither window reaches bearing 0: the one at 357.5
+    // does not wrap, the one at 7.5 starts at 2.5.
+    const std::vector<std::vector<int>> oncePerTurn(2, std::vector<int>(kRingTargets, 1));
+    EXPECT_EQ(ringHitsPerTurn(0.125, 7.5, 2), oncePerTurn);
+}
+
+TEST(HitSweepTest, FirstScanLooksOnlyAtTheWindow)
+{
+    RadarDriver driver;
+    ASSERT_TRUE(driver.isConnected());
+    ASSERT_TRUE(driver.sendTargets(ring(kRingTargets)));
+    driver.turnBeamTo(180.0);
+    std::vector<int> hit;
+    for (const std::string &line : frameLines(driver, 0.0))
+        if (line != "build")
+            hit.push_back(ringIndexOf(line, kRingTargets));
+    EXPECT_EQ(hit, (std::vector<int>{35, 36, 37})); // bearings 175, 180, 185
+}
+
+TEST(HitSweepTest, TickOfAWholeTurnOrMoreCoversTheCircle)
+{
+    for (double dt : {4.5, 5.0, 11.0}) {
+        RadarDriver driver;
+        ASSERT_TRUE(driver.isConnected());
+        ASSERT_TRUE(driver.sendTargets(ring(kRingTargets)));
+        driver.turnBeamTo(100.0);
+        frameLines(driver, 0.0);
+        std::vector<int> count(kRingTargets, 0);
+        for (const std::string &line : frameLines(driver, dt))
+            if (line != "build")
+                ++count[size_t(ringIndexOf(line, kRingTargets))];
+        EXPECT_EQ(count, std::vector<int>(kRingTargets, 1)) << dt;
+    }
+}
+
+TEST(HitSweepTest, SmallTicksDecideAsTheWindowAlone)
+{
+    // The window rule on its own, with the hit flags that each rebuild clears:
+    // what the scan did before it looked behind the beam.
+    std::vector<Record> targets;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(0.0f, 1.0f);
+    for (int i = 0; i < MaxTargets; ++i)
+        targets.push_back({coordinate(random), coordinate(random), 1});
+    std::vector<float> bearings;
+    for (const Record &t : targets)
+        bearings.push_back(bearingOf(3.0f * t.x - 1.5f, 3.0f * t.y - 1.5f));
+
+    // Ticks of up to 5 degrees for whole turns, seam included; up to 10
+    // degrees on a stretch clear of it, where the windows alone miss nothing.
+    struct Run {
+        double dt, from, degrees;
+    };
+    for (const Run &run : {Run{0.02, 0.0, 800.0}, Run{0.05, 0.0, 800.0}, Run{0.0625, 1.0, 800.0},
+                           Run{0.1, 20.0, 320.0}, Run{0.125, 17.0, 320.0}}) {
+        RadarDriver driver;
+        ASSERT_TRUE(driver.isConnected());
+        ASSERT_TRUE(driver.sendTargets(targets));
+        driver.turnBeamTo(run.from);
+        std::vector<bool> flagged(targets.size(), false);
+        for (double turned = 0.0; turned < run.degrees; turned += run.dt * kBeamSpeed) {
+            const std::vector<std::string> lines = frameLines(driver, run.dt);
+            std::vector<std::string> expected;
+            if (!lines.empty() && lines.front() == "build") {
+                expected.push_back("build");
+                flagged.assign(targets.size(), false);
+            }
+            const double beam = driver.logic.beamAngle();
+            for (size_t i = 0; i < targets.size(); ++i) {
+                if (flagged[i] || !(std::fabs(double(bearings[i]) - beam) <= 5.0))
+                    continue;
+                flagged[i] = true;
+                std::ostringstream line;
+                line << "hit @ green: " << beam << " alpha: " << double(bearings[i]);
+                expected.push_back(line.str());
+            }
+            ASSERT_EQ(lines, expected) << run.dt << " s ticks, beam " << beam;
+        }
+    }
+}
+
+TEST(HitSweepTest, NoTargetIsHitTwiceBetweenRebuilds)
+{
+    // Ticks of random length, long and short, over many turns: the hit flag
+    // still allows one hit per target per snapshot, and none is missed.
+    RadarDriver driver;
+    ASSERT_TRUE(driver.isConnected());
+    constexpr int kTargets = 360;
+    ASSERT_TRUE(driver.sendTargets(ring(kTargets)));
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> tickSeconds(0.001, 0.6);
+    std::vector<int> inPeriod(kTargets, 0);
+    std::vector<int> total(kTargets, 0);
+    double turned = 0.0;
+    while (turned < 20 * 360.0) {
+        const double dt = tickSeconds(random);
+        turned += dt * kBeamSpeed;
+        for (const std::string &line : frameLines(driver, dt)) {
+            if (line == "build") {
+                inPeriod.assign(kTargets, 0);
+                continue;
+            }
+            const int target = ringIndexOf(line, kTargets);
+            ASSERT_EQ(++inPeriod[size_t(target)], 1) << line;
+            ++total[size_t(target)];
+        }
+    }
+    for (int i = 0; i < kTargets; ++i)
+        EXPECT_GE(total[size_t(i)], 19) << "target at bearing " << i;
 }

@@ -86,7 +86,7 @@ TEST_F(FrameEncoderTest, FloatsKeepEveryBitMostSignificantByteFirst)
 
 TEST_F(FrameEncoderTest, CountIsCappedWhereTheSizeFieldWouldOverflow)
 {
-    const TargetList many(FrameEncoder::MaxEncodableCount + 10, SimTarget{0, 0, 0});
+    const TargetList many(FrameEncoder::kMaxEncodableCount + 10, SimTarget{0, 0, 0});
     const QByteArray later = FrameEncoder::encode(many, false, 0);
     const QByteArray first = FrameEncoder::encode(many, true, 0);
     EXPECT_EQ(later.left(6).toHex(), hex("fffe"

@@ -1,35 +1,32 @@
 #include "frameencoder.h"
 
-#include <QDataStream>
-#include <QIODevice>
-#include <QtEndian>
+#include "wirecodec.h"
 
 #include <algorithm>
 
 QByteArray FrameEncoder::encode(const TargetList &targets, bool firstFrame, quint16 extraWord)
 {
-    const int count = std::min(targets.size(), MaxEncodableCount);
+    const int count = std::min(targets.size(), kMaxEncodableCount);
     const int body = wire::bodyBytes(firstFrame, count);
-    QByteArray frame;
-    frame.reserve(wire::SizeFieldBytes + body);
-    QDataStream out(&frame, QIODevice::WriteOnly);
-    out.setVersion(wire::StreamVersion);
-    out.setByteOrder(QDataStream::BigEndian);
-    out.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    out << static_cast<quint16>(body);
-    if (!firstFrame)
-        out << extraWord;
-    out << static_cast<quint16>(count);
-    for (int i = 0; i < count; ++i)
-        out << targets[i].x << targets[i].y << targets[i].value;
+    QByteArray frame(wire::kSizeFieldBytes + body, Qt::Uninitialized);
+    char *at = frame.data();
+    wire::writeWord(at, static_cast<quint16>(body));
+    at += wire::kSizeFieldBytes;
+    if (!firstFrame) {
+        wire::writeWord(at, extraWord);
+        at += wire::kExtraWordBytes;
+    }
+    wire::writeWord(at, static_cast<quint16>(count));
+    at += wire::kCountFieldBytes;
+    for (int i = 0; i < count; ++i, at += wire::kRecordBytes)
+        wire::writeRecord(at, wire::Record{targets[i].x, targets[i].y, targets[i].value});
     return frame;
 }
 
 void FrameEncoder::shortenSizeField(QByteArray &frame, int shortfall)
 {
-    if (frame.size() < wire::SizeFieldBytes || shortfall <= 0)
+    if (frame.size() < wire::kSizeFieldBytes || shortfall <= 0)
         return;
-    uchar *sizeField = reinterpret_cast<uchar *>(frame.data());
-    const int size = qFromBigEndian<quint16>(sizeField);
-    qToBigEndian(static_cast<quint16>(std::max(0, size - shortfall)), sizeField);
+    const int size = wire::readWord(frame.constData());
+    wire::writeWord(frame.data(), static_cast<quint16>(std::max(0, size - shortfall)));
 }

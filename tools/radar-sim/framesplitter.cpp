@@ -1,44 +1,21 @@
 #include "framesplitter.h"
 
-#include "wireformat.h"
-
-#include <QtEndian>
+#include "wirecodec.h"
 
 #include <algorithm>
-#include <cstring>
-
-namespace
-{
-
-constexpr int kFloatBytes = 4;
-
-quint16 readWord(const char *at)
-{
-    return qFromBigEndian<quint16>(at);
-}
-
-float readFloat(const char *at)
-{
-    const quint32 bits = qFromBigEndian<quint32>(at);
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-} // namespace
 
 std::vector<RecordedFrame> FrameSplitter::feed(const QByteArray &bytes, quint32 milliseconds)
 {
     pending.append(bytes);
     std::vector<RecordedFrame> frames;
-    while (pending.size() >= wire::SizeFieldBytes) {
-        const int size = readWord(pending.constData());
-        if (pending.size() < wire::SizeFieldBytes + size)
+    while (pending.size() >= wire::kSizeFieldBytes) {
+        const int size = wire::readWord(pending.constData());
+        if (pending.size() < wire::kSizeFieldBytes + size)
             break;
-        RecordedFrame frame = decode(pending.mid(wire::SizeFieldBytes, size));
+        RecordedFrame frame = decode(pending.mid(wire::kSizeFieldBytes, size));
         frame.milliseconds = milliseconds;
         frames.push_back(std::move(frame));
-        pending.remove(0, wire::SizeFieldBytes + size);
+        pending.remove(0, wire::kSizeFieldBytes + size);
     }
     return frames;
 }
@@ -55,17 +32,17 @@ RecordedFrame FrameSplitter::decode(const QByteArray &body)
     }
     const char *at = body.constData();
     if (hadExtraWord) {
-        frame.extraWord = readWord(at);
-        at += wire::ExtraWordBytes;
+        frame.extraWord = wire::readWord(at);
+        at += wire::kExtraWordBytes;
     }
-    const int count = readWord(at);
-    at += wire::CountFieldBytes;
-    const int fitting = std::min(count, (body.size() - header) / wire::RecordBytes);
-    if (fitting != count || body.size() != header + count * wire::RecordBytes)
+    const int count = wire::readWord(at);
+    at += wire::kCountFieldBytes;
+    const int fitting = std::min(count, (body.size() - header) / wire::kRecordBytes);
+    if (fitting != count || body.size() != header + count * wire::kRecordBytes)
         ++malformed;
-    for (int i = 0; i < fitting; ++i, at += wire::RecordBytes) {
-        frame.targets.append(
-            SimTarget{readFloat(at), readFloat(at + kFloatBytes), readWord(at + 2 * kFloatBytes)});
+    for (int i = 0; i < fitting; ++i, at += wire::kRecordBytes) {
+        const wire::Record record = wire::readRecord(at);
+        frame.targets.append(SimTarget{record.x, record.y, record.value});
     }
     return frame;
 }

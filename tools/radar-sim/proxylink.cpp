@@ -42,7 +42,7 @@ void ProxyLink::fromClient()
 {
     const QByteArray bytes = client->readAll();
     for (char byte : bytes) {
-        if (static_cast<quint8>(byte) == wire::RequestByte)
+        if (static_cast<quint8>(byte) == wire::kRequestByte)
             ++stats.requests;
         else
             ++stats.otherBytes;

@@ -14,7 +14,7 @@ const QByteArray kMagic = QByteArrayLiteral("RADARREC");
 
 void prepare(QDataStream &stream)
 {
-    stream.setVersion(wire::StreamVersion);
+    stream.setVersion(wire::kStreamVersion);
     stream.setByteOrder(QDataStream::BigEndian);
     stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
 }
@@ -30,7 +30,7 @@ void Recording::writeHeader(QDataStream &out)
 
 void Recording::writeFrame(QDataStream &out, const RecordedFrame &frame)
 {
-    const int count = std::min(frame.targets.size(), static_cast<int>(wire::MaxCount));
+    const int count = std::min(frame.targets.size(), static_cast<int>(wire::kMaxCount));
     out << frame.milliseconds << frame.extraWord << static_cast<quint16>(count);
     for (int i = 0; i < count; ++i)
         out << frame.targets[i].x << frame.targets[i].y << frame.targets[i].value;

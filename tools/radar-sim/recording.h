@@ -29,7 +29,7 @@ public:
     static constexpr quint16 FormatVersion = 1;
 
     static void writeHeader(QDataStream &out);
-    // Writes at most wire::MaxCount targets, all that the count field can hold.
+    // Writes at most wire::kMaxCount targets, all that the count field can hold.
     static void writeFrame(QDataStream &out, const RecordedFrame &frame);
 
     // Reads a whole recording; on failure returns false with a message

@@ -71,7 +71,7 @@ void SimConnection::readRequests()
 {
     const QByteArray bytes = socket->readAll();
     for (char byte : bytes) {
-        if (static_cast<quint8>(byte) != wire::RequestByte) {
+        if (static_cast<quint8>(byte) != wire::kRequestByte) {
             ++stats.otherBytes;
             continue;
         }

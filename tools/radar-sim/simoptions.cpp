@@ -149,7 +149,7 @@ bool SimOptions::readFaults(const QCommandLineParser &parser)
     qint64 closeAfter = faults.closeAfterSeconds;
     qint64 flood = faults.floodIntervalMs;
     if (!readNumber(parser, "byte-delay", 1, kMaxDelayMs, byteDelay) ||
-        !readNumber(parser, "oversize-count", MaxTargets + 1, FrameEncoder::MaxEncodableCount,
+        !readNumber(parser, "oversize-count", MaxTargets + 1, FrameEncoder::kMaxEncodableCount,
                     oversize) ||
         !readNumber(parser, "short-size", 1, kMaxShortfall, shortfall) ||
         !readNumber(parser, "close-after", 1, kMaxSeconds, closeAfter) ||
