@@ -4,6 +4,7 @@
 #include "glm.h"
 #include "light.h"
 #include "logic.h"
+#include "scenecache.h"
 #include "shapes.h"
 
 #include <GL/glu.h>
@@ -16,6 +17,10 @@ namespace
 
 const QSize PreferredSize(400, 400);
 const QSize SmallestSize(50, 50);
+
+// Set to 0, the view draws the whole scene every frame instead of keeping its
+// fixed part: for comparing the two and for drivers that mishandle the cache.
+const char *const SceneCacheVariable = "RADAR_SCENE_CACHE";
 
 // Projection: vertical field of view in degrees, near and far planes.
 const GLdouble FieldOfView = 45.0;
@@ -122,7 +127,8 @@ void layScreenQuad()
 GLWidget::GLWidget(Logic *logic)
     : QGLWidget(nullptr, nullptr, Qt::WindowFlags()), logic(logic), light(nullptr),
       screenList(nullptr), sweepList(nullptr), markerList(nullptr), radarModel(nullptr),
-      tableModel(nullptr), displayModel(nullptr)
+      tableModel(nullptr), displayModel(nullptr),
+      sceneCacheWanted(qEnvironmentVariable(SceneCacheVariable) != QLatin1String("0"))
 {
 }
 
@@ -139,6 +145,7 @@ GLWidget::~GLWidget()
     delete sweepList;
     delete markerList;
     freeModels();
+    sceneCache.reset();
 }
 
 void GLWidget::freeModels()
@@ -172,6 +179,7 @@ void GLWidget::initializeGL()
     loadModels();
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    sceneCache = sceneCacheWanted ? SceneCache::create() : nullptr;
 }
 
 void GLWidget::loadTextures()
@@ -245,6 +253,7 @@ void GLWidget::setMaterial()
 
 void GLWidget::resizeGL(int width, int height)
 {
+    viewSize = QSize(width, height);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -255,21 +264,64 @@ void GLWidget::resizeGL(int width, int height)
     glMatrixMode(GL_MODELVIEW);
 }
 
+bool GLWidget::keepsFixedScene()
+{
+    return sceneCache && sceneCache->holds(viewSize);
+}
+
 void GLWidget::paintGL()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(Eye[0], Eye[1], Eye[2], LookAt[0], LookAt[1], LookAt[2], Up[0], Up[1], Up[2]);
-    light->apply();
-    drawModels();
-    glEnable(GL_BLEND);
-    drawScreen();
+    if (keepsFixedScene())
+        restoreFixedScene();
+    else
+        drawFixedScene();
     drawSweep();
     drawHits();
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
+}
+
+// The part of the frame before the sweep, which only a new size changes: drawn
+// whole, and kept for the frames that follow when the view has a cache.
+void GLWidget::drawFixedScene()
+{
+    drawStationAndScreen();
+    if (sceneCache && !sceneCache->store(viewSize)) {
+        // The cache's failed checks may have overwritten what was just drawn.
+        sceneCache.reset();
+        drawStationAndScreen();
+    }
+}
+
+void GLWidget::drawStationAndScreen()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setCamera();
+    light->apply();
+    drawModels();
+    glEnable(GL_BLEND);
+    drawScreen();
+}
+
+// The kept pixels, and the state that drawing them would have left for the
+// sweep and the markers: camera, light, blending, the colour of the models and
+// the screen's texture.
+void GLWidget::restoreFixedScene()
+{
+    sceneCache->restore();
+    setCamera();
+    light->apply();
+    glColor4fv(ModelColour);
+    glBindTexture(GL_TEXTURE_2D, screenTexture);
+    glEnable(GL_BLEND);
+}
+
+void GLWidget::setCamera()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(Eye[0], Eye[1], Eye[2], LookAt[0], LookAt[1], LookAt[2], Up[0], Up[1], Up[2]);
 }
 
 void GLWidget::drawModels()

@@ -55,28 +55,43 @@ class ViewUnderTest : public GLWidget
 {
 public:
     using GLWidget::GLWidget;
+    using GLWidget::keepsFixedScene;
     using GLWidget::resizeGL;
     using GLWidget::setAutoBufferSwap;
 };
 
+// A view that draws its whole scene every frame, as the environment variable
+// asks for.
+std::unique_ptr<ViewUnderTest> wholeSceneView(Logic *logic)
+{
+    qputenv("RADAR_SCENE_CACHE", "0");
+    auto view = std::make_unique<ViewUnderTest>(logic);
+    qunsetenv("RADAR_SCENE_CACHE");
+    return view;
+}
+
+// Shows a view at a size and waits until its window can be drawn into. One
+// swap lets the window system give the buffers that size: until then they may
+// keep an older one, and the view cannot keep its scene.
+bool showAt(ViewUnderTest &view, QSize size)
+{
+    view.setAutoBufferSwap(false); // keep each frame in the back buffer to read
+    view.resize(size);
+    view.show();
+    QElapsedTimer clock;
+    clock.start();
+    while (!(view.isValid() && view.windowHandle() && view.windowHandle()->isExposed() &&
+             view.size() == size) &&
+           clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    view.updateGL();
+    view.swapBuffers();
+    return view.isValid() && view.size() == size;
+}
+
 // A real logic on a loopback server, and a view of it shown on screen.
 struct Scene {
-    Scene()
-    {
-        view.setAutoBufferSwap(false); // keep each frame in the back buffer to read
-        view.resize(ViewSize, ViewSize);
-        view.show();
-    }
-
-    bool ready()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!(view.isValid() && view.windowHandle() && view.windowHandle()->isExposed()) &&
-               clock.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return driver.isConnected() && view.isValid();
-    }
+    bool ready() { return showAt(view, QSize(ViewSize, ViewSize)) && driver.isConnected(); }
 
     // Frames are drawn twice, so that the second starts from the colour the
     // first left behind, as every frame of the running client does.
@@ -262,6 +277,65 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
+}
+
+TEST_F(GLWidgetTest, KeptSceneGivesTheFramesOfTheWholeScene)
+{
+    RadarDriver driver;
+    ASSERT_TRUE(driver.isConnected());
+    ViewUnderTest kept(&driver.logic);
+    const std::unique_ptr<ViewUnderTest> whole = wholeSceneView(&driver.logic);
+    // Targets at several bearings, hit at different times, so that the
+    // markers differ in place and in alpha and some overlap the sweep.
+    ASSERT_TRUE(driver.sendTargets({{East.x, East.y, 1},
+                                    {SouthWest.x, SouthWest.y, 1},
+                                    {0.5f, 0.9f, 1},
+                                    {0.52f, 0.88f, 1},
+                                    {0.1f, 0.2f, 1}}));
+    const double beams[] = {0.0, 37.5, 101.0, 183.25, 231.0, 305.0, 360.0};
+    for (const QSize size : {QSize(ViewSize, ViewSize), QSize(ViewSize, ViewSize / 2)}) {
+        ASSERT_TRUE(showAt(kept, size) && showAt(*whole, size));
+        for (const double beam : beams) {
+            driver.turnBeamTo(beam);
+            driver.update(0.1);
+            kept.updateGL();
+            whole->updateGL();
+            EXPECT_TRUE(kept.keepsFixedScene()) << "beam " << beam;
+            EXPECT_FALSE(whole->keepsFixedScene());
+            EXPECT_TRUE(kept.grabFrameBuffer() == whole->grabFrameBuffer())
+                << "beam " << beam << " at " << size.width() << "x" << size.height() << ", "
+                << driver.logic.hits()->size() << " hits";
+        }
+    }
+    EXPECT_GT(driver.logic.hits()->size(), 0u);
+}
+
+TEST_F(GLWidgetTest, MultisampledWindowDrawsTheWholeSceneAndSaysSoOnce)
+{
+    const QGLFormat usual = QGLFormat::defaultFormat();
+    QGLFormat multisampled = usual;
+    multisampled.setSampleBuffers(true);
+    RadarDriver driver;
+    bool gotSamples = false;
+    testing::internal::CaptureStderr();
+    {
+        QGLFormat::setDefaultFormat(multisampled);
+        ViewUnderTest view(&driver.logic);
+        QGLFormat::setDefaultFormat(usual);
+        gotSamples = showAt(view, QSize(ViewSize, ViewSize)) && view.format().sampleBuffers();
+        for (int frame = 0; frame < 3; ++frame) {
+            view.updateGL();
+            view.swapBuffers();
+        }
+        EXPECT_FALSE(view.keepsFixedScene());
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    if (!gotSamples)
+        GTEST_SKIP() << "no multisampled window here";
+    const std::string message =
+        "SceneCache: the window is multisampled; the whole scene is drawn every frame\n";
+    EXPECT_EQ(errors.find(message), errors.rfind(message)) << errors;
+    EXPECT_NE(errors.find(message), std::string::npos) << errors;
 }
 
 TEST_F(GLWidgetTest, ZeroHeightLeavesAFiniteProjection)
