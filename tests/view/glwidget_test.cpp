@@ -2,6 +2,7 @@
 #include "light.h"
 #include "offscreengl.h"
 #include "radardriver.h"
+#include "scenelayout.h"
 
 #include <GL/glu.h>
 #include <QCoreApplication>
@@ -21,17 +22,8 @@ namespace
 const int ViewSize = 640; // pixels, square unless a test resizes
 const double Pi = 3.14159265358979323846;
 
-// Where the scene puts things, in scene units: the screen centre, and the
-// heights of the sweep and the markers above the floor.
-const double ScreenCentreZ = -0.5;
-const double SweepHeight = 1.451;
-const double MarkerHeight = 1.452;
 // From a marker's centre to a point on its badge, clear of the figure.
 const double BadgeProbeOffset = 0.1;
-
-// The camera the view promises to keep, whatever its size.
-const GLdouble Eye[3] = {2.5, 6.0, 5.3};
-const GLdouble FieldOfView = 45.0;
 
 // A wire coordinate of a target in [0, 1] and where the logic puts it.
 struct TargetAt {
@@ -135,13 +127,15 @@ protected:
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
-        gluPerspective(FieldOfView, double(width) / height, 0.1, 100.0);
+        gluPerspective(scene::kFieldOfViewYDeg, double(width) / height, scene::kNearPlane,
+                       scene::kFarPlane);
         glGetDoublev(GL_PROJECTION_MATRIX, proj);
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
-        gluLookAt(Eye[0], Eye[1], Eye[2], 0, 0, 0, 0, 1, 0);
+        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
+                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
         glGetDoublev(GL_MODELVIEW_MATRIX, model);
         glPopMatrix();
         GLdouble wx = 0, wy = 0, wz = 0;
@@ -152,8 +146,8 @@ protected:
     static QPointF projectOnSweep(ViewUnderTest &view, double bearing, double radius)
     {
         const double a = bearing * Pi / 180.0;
-        return project(view, radius * std::sin(a), SweepHeight,
-                       ScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
+        return project(view, radius * std::sin(a), scene::kSweepHeight,
+                       scene::kScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
     }
 
     // Centre of the box round the pixels within reach of near that differ
@@ -199,8 +193,8 @@ TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
         scene.driver.turnBeamTo(std::fmod(target.bearing() + 180.0, 360.0));
         const QImage away = scene.render();
 
-        const QPointF edge = project(scene.view, target.sceneX(), SweepHeight,
-                                     ScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
+        const QPointF edge = project(scene.view, target.sceneX(), scene::kSweepHeight,
+                                     scene::kScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
         EXPECT_GT(at(onTarget, edge).green() - at(away, edge).green(), 80)
             << "bearing " << target.bearing();
         // The afterglow trails behind the edge; ahead of it the screen is bare.
@@ -223,8 +217,8 @@ TEST_F(GLWidgetTest, HitMarkerIsCentredOnTheHitsScenePoint)
     const QImage withMarker = hit.render();
     const QImage without = elsewhere.render();
 
-    const QPointF expected = project(hit.view, East.sceneX(), MarkerHeight,
-                                     ScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -240,8 +234,9 @@ TEST_F(GLWidgetTest, MarkerIsOpaqueAtLife2AndQuarterAlphaAtLifeHalf)
     faded.makeHit(East, 0.5f, park);
     elsewhere.makeHit(SouthWest, 0.5f, park);
     // A point on the marker's badge, beside the figure in its middle.
-    const QPointF probe = project(faded.view, East.sceneX() + BadgeProbeOffset, MarkerHeight,
-                                  ScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF probe =
+        project(faded.view, East.sceneX() + BadgeProbeOffset, scene::kMarkerHeight,
+                scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
     const QColor marker = at(opaque.render(), probe);
     const QColor blended = at(faded.render(), probe);
     const QColor under = at(elsewhere.render(), probe);
@@ -272,8 +267,8 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(QRect(viewport[0], viewport[1], viewport[2], viewport[3]),
               QRect(0, 0, width, height));
-    const QPointF expected = project(hit.view, East.sceneX(), MarkerHeight,
-                                     ScreenCentreZ + East.sceneY(), width, height);
+    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + East.sceneY(), width, height);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
