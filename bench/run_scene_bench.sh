@@ -1,34 +1,36 @@
 #!/usr/bin/env bash
-# Benchmarks the radar view under Mesa's software renderer (llvmpipe) on an
-# Xvfb screen of 1280x1024, the size the client fills:
-#   1. scene_bench, RUNS times: paintGL and the whole frame (tick, update,
-#      repaint) with no hit and with 1000 live hits in two layouts;
-#   2. the real radar-client against the real radar-sim (1000 walkers), STARTS
-#      times: from process start to the first frame drawn;
-#   3. the real client for CLIENT_SECONDS against 1000 walkers and against 1000
-#      targets standing in one sector: its frame periods and hits per second;
-#   4. scene_bench once more on a SMALL_SCREEN, to show how the frame's cost
-#      follows its number of pixels.
-# Medians and min..max over the runs are printed; the machine is shared, so
-# the load average is printed beside them.
+# Benchmarks the radar view under Mesa's software renderer (llvmpipe), with
+# the view keeping its fixed scene (the station and the screen) and, for
+# comparison in the same run, drawing the whole scene every frame
+# (RADAR_SCENE_CACHE=0):
+#   1. scene_bench on each of SCREENS, RUNS times, kept and whole in turn:
+#      paintGL and the whole frame (tick, update, repaint) with no hit and with
+#      1000 live hits;
+#   2. the real radar-client against the real radar-sim (1000 walkers) on a
+#      1280x1024 screen, STARTS times: from process start to the first frame;
+#   3. the real client for CLIENT_SECONDS against 1000 walkers, kept and
+#      whole: its frame periods, its CPU time per frame and its hits per second.
+# Medians and min..max over the runs are printed, with the load average beside
+# them, since a shared machine stretches wall-clock times.
 #
 # The real client is timed from outside: the shell notes the time just before
 # it starts the client, and swap_probe (LD_PRELOAD) notes the time at which
-# every glXSwapBuffers returns. The client itself is not changed.
+# every glXSwapBuffers returns; its CPU time comes from /proc. The client
+# itself is not changed.
 #
-# Environment: BUILD_DIR (build-bench), RUNS (3), STARTS (5), CLIENT_SECONDS (15),
-# SMALL_SCREEN (640x480x24),
-# SCENE_BENCH_ARGS (options for scene_bench, e.g. "--paints 50 --frames 90").
+# Environment: BUILD_DIR (build-bench), RUNS (3), STARTS (5), CLIENT_SECONDS
+# (15), SCREENS ("1280x1024 1920x1080"), LAYOUTS ("none sector"),
+# SCENE_BENCH_ARGS (options for scene_bench; default "--paints 100 --frames 270").
 set -euo pipefail
 export LC_ALL=C # decimal points in EPOCHREALTIME and awk
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 
-screen="1280x1024x24"
+client_screen="1280x1024"
 if [ -z "${SCENE_BENCH_UNDER_XVFB:-}" ]; then
     bash scripts/setup.sh
     export SCENE_BENCH_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 ${client_screen}x24" bash "$0" "$@"
 fi
 export LIBGL_ALWAYS_SOFTWARE=1
 
@@ -36,10 +38,14 @@ build_dir=${BUILD_DIR:-build-bench}
 runs=${RUNS:-3}
 starts=${STARTS:-5}
 client_seconds=${CLIENT_SECONDS:-15}
-small_screen=${SMALL_SCREEN:-640x480x24}
+screens=${SCREENS:-1280x1024 1920x1080}
+layouts=${LAYOUTS:-none sector}
+scene_bench_args=${SCENE_BENCH_ARGS:---paints 100 --frames 270}
+modes="kept whole"
 warmup_seconds=2   # frames of the first seconds are left out of the periods
 start_seconds=2    # life of the client in a start-up run
 hit_life_seconds=2 # a hit's life: hits per second times this is the mean number live
+ticks_per_second=$(getconf CLK_TCK)
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build_dir" -j2 --target scene_bench swap_probe radar-client radar-sim >/dev/null
@@ -48,11 +54,16 @@ probe="$repo/$build_dir/bench/libswap_probe.so"
 client="$repo/$build_dir/app/radar-client"
 
 work=$(mktemp -d)
+# shellcheck disable=SC2034 # the harness keeps its files there
 work_dir=$work
+# shellcheck source=scripts/client-harness.sh
 source scripts/client-harness.sh
 trap 'harness_cleanup; rm -rf "$work"' EXIT
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+# The environment of a mode: the view keeps its fixed scene, or draws it whole.
+cache_setting() { [ "$1" = whole ] && echo 0 || echo 1; }
 
 # summarise < "KEY VALUE" lines: "KEY median min max count" per key.
 summarise() {
@@ -70,73 +81,106 @@ percentiles() {
         END { if (n) printf "%d %.2f %.2f %.2f %.2f\n", n, s / n, at(0.5), at(0.99), v[n] }'
 }
 
-# table < "LAYOUT/MEASURE/STATISTIC VALUE" lines of the runs: one row per measure.
+# statistics MODE < scene_bench's output: "MODE/LAYOUT/MEASURE/STATISTIC VALUE" lines.
+statistics() {
+    awk -v mode="$1" '
+        NF == 6 { print mode "/" $1 "/" $2 "/mean", $3; print mode "/" $1 "/" $2 "/p99", $5 }
+        NF == 4 && $2 == "hits" { print mode "/" $1 "/hits/min", $3; print mode "/" $1 "/hits/max", $4 }
+        NF == 4 && $2 ~ /^kept-/ { print mode "/" $1 "/" $2 "/count", $3; print mode "/" $1 "/" $2 "/of", $4 }'
+}
+
+# table < statistics of the runs: per layout and measure, the kept and the
+# whole scene side by side (median of the runs' means and p99s, min..max), and
+# the kept frame's share of the whole one's.
 table() {
-    summarise | awk '
+    summarise | awk -v layouts="$layouts" '
         { med[$1] = $2; lo[$1] = $3; hi[$1] = $4 }
-        function cell(k) { return (k in med) ? sprintf("%8.2f (%.2f..%.2f)", med[k], lo[k], hi[k]) : "" }
+        function cell(k) { return (k in med) ? sprintf("%7.2f (%.2f..%.2f)", med[k], lo[k], hi[k]) : "" }
         END {
-            printf "  %-7s %-20s %-28s %-28s\n", "layout", "measure", "mean", "p99"
-            split("none wedge sector", layouts, " ")
-            split("paintGL paintGL+finish updateGL+finish updateGL+finish-cpu tick update repaint frame frame-cpu hit-making-update", measures, " ")
-            for (l = 1; l <= 3; ++l) {
-                k = layouts[l] "/hits/min"
-                printf "  %-7s hits drawn: %d..%d\n", layouts[l], med[k], med[layouts[l] "/hits/max"]
-                for (m = 1; m <= 10; ++m) {
-                    k = layouts[l] "/" measures[m]
-                    if ((k "/mean") in med)
-                        printf "  %-7s %-20s %-28s %-28s\n", layouts[l], measures[m], cell(k "/mean"), cell(k "/p99")
+            printf "  %-7s %-20s %-26s %-26s %-26s %-26s %s\n", "layout", "measure", "kept mean", "kept p99", "whole mean", "whole p99", "kept/whole"
+            n = split(layouts, names, " ")
+            split("paintGL paintGL+finish updateGL+finish updateGL+finish-cpu tick update repaint frame frame-cpu", measures, " ")
+            for (l = 1; l <= n; ++l) {
+                layout = names[l]
+                printf "  %-7s hits drawn %d..%d; frames that restored the fixed scene: kept %d of %d, whole %d of %d\n", layout,
+                    med["kept/" layout "/hits/min"], med["kept/" layout "/hits/max"],
+                    med["kept/" layout "/kept-frames/count"], med["kept/" layout "/kept-frames/of"],
+                    med["whole/" layout "/kept-frames/count"], med["whole/" layout "/kept-frames/of"]
+                for (m = 1; m <= 9; ++m) {
+                    k = layout "/" measures[m]
+                    if (!(("kept/" k "/mean") in med))
+                        continue
+                    ratio = med["whole/" k "/mean"] > 0 ? sprintf("%.2f", med["kept/" k "/mean"] / med["whole/" k "/mean"]) : ""
+                    printf "  %-7s %-20s %-26s %-26s %-26s %-26s %s\n", layout, measures[m],
+                        cell("kept/" k "/mean"), cell("kept/" k "/p99"), cell("whole/" k "/mean"), cell("whole/" k "/p99"), ratio
                 }
             }
         }'
 }
 
-# statistics < scene_bench's output: "LAYOUT/MEASURE/STATISTIC VALUE" lines.
-statistics() {
-    awk 'NF == 6 { print $1 "/" $2 "/mean", $3; print $1 "/" $2 "/p99", $5 }
-         NF == 4 && $2 ~ /hits/ { print $1 "/" $2 "/min", $3; print $1 "/" $2 "/max", $4 }'
-}
-
-echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GB; Xvfb $screen"
-echo "Load average at start: $(load)"
-
-# 1. scene_bench -------------------------------------------------------------
-results="$work/scene.txt"
-: > "$results"
-for run in $(seq "$runs"); do
-    before=$(load)
-    # shellcheck disable=SC2086 # the options are meant to split
-    "$bench" ${SCENE_BENCH_ARGS:-} 2> "$work/run$run.txt" > /dev/null
-    echo "scene_bench run $run: load $before -> $(load)"
-    statistics < "$work/run$run.txt" >> "$results"
-done
-grep -m1 renderer "$work/run1.txt"
-echo
-echo "scene_bench, $runs runs: each run's mean and p99, as the median over the runs (min..max), in ms"
-table < "$results"
-
-# 2 and 3: the real client against the real simulator --------------------------
-# Runs the client in dir until its time to live ends. Leaves its swap times in
-# dir/swaps.log, the time of its first "build" line in dir/build.stamp, its
-# standard output in dir/out.txt, and the time it was started in dir/start.stamp.
-run_client() {
-    local dir=$1
-    rm -f "$dir/swaps.log" "$dir/build.stamp"
-    echo "$EPOCHREALTIME" > "$dir/start.stamp"
-    (cd "$dir" && SWAP_PROBE_LOG="$dir/swaps.log" LD_PRELOAD="$probe" exec "$client") \
-        2> "$dir/err.txt" | {
-        while IFS= read -r line; do
-            echo "$line"
-            if [ "$line" = build ]; then
-                echo "$EPOCHREALTIME" > "$dir/build.stamp"
-                break
-            fi
+# scene_runs SCREEN: scene_bench on an Xvfb of that size, RUNS times, each
+# layout kept and whole in turn so that both share the machine's mood.
+scene_runs() {
+    local screen=$1 results="$work/scene-$1.txt"
+    : > "$results"
+    for run in $(seq "$runs"); do
+        for layout in $layouts; do
+            for mode in $modes; do
+                local log="$work/run-$screen-$run-$layout-$mode.txt" before
+                before=$(load)
+                # shellcheck disable=SC2086 # the options are meant to split
+                RADAR_SCENE_CACHE=$(cache_setting "$mode") xvfb-run -a -s "-screen 0 ${screen}x24" \
+                    "$bench" --layout "$layout" $scene_bench_args 2> "$log" > /dev/null
+                echo "$screen run $run $layout $mode: load $before -> $(load)"
+                statistics "$mode" < "$log" >> "$results"
+            done
         done
-        cat
-    } > "$dir/out.txt"
+    done
+    grep -m1 renderer "$work/run-$screen-1-${layouts%% *}-kept.txt"
+    echo
+    echo "scene_bench at $screen, $runs runs: each run's mean and p99, as the median over the runs (min..max), in ms"
+    table < "$results"
+    echo
 }
 
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GB"
+echo "Load average at start: $(load)"
 echo
+
+# 1. scene_bench ---------------------------------------------------------------
+for screen in $screens; do
+    scene_runs "$screen"
+done
+
+# 2 and 3: the real client against the real simulator ---------------------------
+# run_client DIR MODE: runs the client in DIR until its time to live ends.
+# Leaves its swap times in DIR/swaps.log, samples of its CPU time in
+# DIR/cpu.log, its standard output in DIR/out.txt, and the time it was
+# started in DIR/start.stamp.
+run_client() {
+    local dir=$1 mode=$2
+    rm -f "$dir/swaps.log" "$dir/cpu.log"
+    echo "$EPOCHREALTIME" > "$dir/start.stamp"
+    (cd "$dir" && RADAR_SCENE_CACHE=$(cache_setting "$mode") SWAP_PROBE_LOG="$dir/swaps.log" \
+        LD_PRELOAD="$probe" exec "$client") 2> "$dir/err.txt" > "$dir/out.txt" &
+    local pid=$!
+    watch_cpu "$pid" "$dir/cpu.log" &
+    local watcher=$!
+    wait "$pid" || true
+    wait "$watcher" || true
+}
+
+# watch_cpu PID FILE: appends "TIME TICKS" to FILE, the process's user +
+# system CPU ticks, until it ends (its /proc entry goes with it).
+watch_cpu() {
+    local ticks
+    while ticks=$(awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null); do
+        echo "$EPOCHREALTIME $ticks" >> "$2"
+        sleep 0.1
+    done
+}
+
+echo "== the real client on a $client_screen screen"
 harness_start_sim --targets 1000
 startup="$work/startup.txt"
 : > "$startup"
@@ -144,18 +188,16 @@ for run in $(seq "$starts"); do
     dir="$work/start$run"
     harness_prepare "$start_seconds" "$dir"
     before=$(load)
-    run_client "$dir"
-    if [ ! -s "$dir/swaps.log" ] || [ ! -s "$dir/build.stamp" ]; then
+    run_client "$dir" kept
+    if [ ! -s "$dir/swaps.log" ]; then
         echo "run_scene_bench.sh: start-up run $run drew no frame:" >&2
         cat "$dir/err.txt" >&2
         exit 1
     fi
     t0=$(cat "$dir/start.stamp")
     swap=$(head -n1 "$dir/swaps.log")
-    built=$(cat "$dir/build.stamp")
-    awk -v t0="$t0" -v s="$swap" -v b="$built" \
-        'BEGIN { printf "first-build %.1f\nfirst-frame %.1f\n", (b - t0) * 1000, (s - t0) * 1000 }' >> "$startup"
-    echo "start-up run $run: load $before; first build $(awk -v t0="$t0" -v b="$built" 'BEGIN { printf "%.1f", (b - t0) * 1000 }') ms, first frame drawn $(awk -v t0="$t0" -v s="$swap" 'BEGIN { printf "%.1f", (s - t0) * 1000 }') ms"
+    awk -v t0="$t0" -v s="$swap" 'BEGIN { printf "first-frame %.1f\n", (s - t0) * 1000 }' >> "$startup"
+    echo "start-up run $run: load $before; first frame drawn $(awk -v t0="$t0" -v s="$swap" 'BEGIN { printf "%.1f", (s - t0) * 1000 }') ms"
 done
 echo "Start-up of radar-client, $starts runs (ms from process start; median, min..max):"
 summarise < "$startup" | awk '{ printf "  %-12s %8.1f %8.1f..%.1f\n", $1, $2, $3, $4 }'
@@ -167,6 +209,21 @@ frame_periods() {
         $1 - first >= w { if (prev) printf "%.3f\n", ($1 - prev) * 1000; prev = $1 }' "$dir/swaps.log"
 }
 
+# cpu_per_frame DIR: the client's CPU time between the first and the last
+# sample of its CPU log that lie after the warm-up, over the frames swapped
+# between those two samples.
+cpu_per_frame() {
+    local dir=$1
+    awk -v w="$warmup_seconds" -v t="$ticks_per_second" '
+        FNR == NR { if (FNR == 1) first = $1; if ($1 - first >= w) swap[++frames] = $1; next }
+        $1 - first >= w && !start { start = $1; ticks0 = $2 }
+        { end = $1; ticks1 = $2 }
+        END {
+            for (i = 1; i <= frames; ++i) if (swap[i] > start && swap[i] <= end) n++
+            if (n) printf "  CPU per frame, worker threads included: %.2f ms (%.0f ms over %d frames)\n", (ticks1 - ticks0) * 1000 / t / n, (ticks1 - ticks0) * 1000 / t, n
+        }' "$dir/swaps.log" "$dir/cpu.log"
+}
+
 report_client_run() {
     local dir=$1 label=$2
     local span hits
@@ -176,29 +233,17 @@ report_client_run() {
     frame_periods "$dir" | percentiles | awk -v hits="$hits" -v span="$span" -v life="$hit_life_seconds" '{
         printf "  %d frame periods: mean %.2f ms (%.1f frames/s), p50 %.2f, p99 %.2f, max %.2f ms\n", $1, $2, 1000 / $2, $3, $4, $5
         printf "  %d hits in %.1f s: %.0f per second, about %.0f live on average\n", hits, span, hits / span, hits / span * life }'
+    cpu_per_frame "$dir"
     awk '{ if ($1 > 25) late++; n++ } END { if (n) printf "  periods above 25 ms: %d of %d (%.1f%%)\n", late, n, 100 * late / n }' \
         <(frame_periods "$dir")
 }
 
-dir="$work/walkers"
-harness_prepare "$client_seconds" "$dir"
-run_client "$dir"
-echo
-report_client_run "$dir" "radar-client, ${client_seconds} s against radar-sim --targets 1000"
+for mode in $modes; do
+    dir="$work/walkers-$mode"
+    harness_prepare "$client_seconds" "$dir"
+    run_client "$dir" "$mode"
+    echo
+    report_client_run "$dir" "radar-client ($mode scene), ${client_seconds} s against radar-sim --targets 1000"
+done
 harness_stop_sim
-
-"$bench" --scenario "$work/sector.scn" 2> "$work/scenario.log" || { cat "$work/scenario.log" >&2; exit 1; }
-harness_start_sim --scenario "$work/sector.scn"
-dir="$work/sector"
-harness_prepare "$client_seconds" "$dir"
-run_client "$dir"
-report_client_run "$dir" "radar-client, ${client_seconds} s against 1000 targets standing in a 150-degree sector"
-harness_stop_sim
-
-echo
-echo "scene_bench once on a $small_screen screen (load $(load)):"
-# shellcheck disable=SC2086 # the options are meant to split
-xvfb-run -a -s "-screen 0 $small_screen" "$bench" ${SCENE_BENCH_ARGS:-} 2> "$work/small.txt" > /dev/null
-grep -m1 '^view' "$work/small.txt"
-statistics < "$work/small.txt" | table
 echo "Load average at end: $(load)"

@@ -10,6 +10,10 @@
 // Results go to standard error, one line per measure, times in milliseconds:
 //   LAYOUT MEASURE mean p50 p99 max
 //   LAYOUT hits MIN MAX             the hits drawn in the measured frames
+//   LAYOUT kept-paints N OF         N of the OF repaints of one frozen state,
+//   LAYOUT kept-frames N OF         and of the timed frames, restored the
+//                                   station and the screen instead of drawing
+//                                   them (none with RADAR_SCENE_CACHE=0)
 // Measures ending in "-cpu" are the process's CPU time, the renderer's worker
 // threads included: the work itself, which the other programs on a busy
 // machine do not stretch the way they stretch the wall-clock times.
@@ -136,6 +140,7 @@ void measurePaints(Scene &scene, const HitLayout &layout, int paints)
         scene.view.updateGL();
     std::vector<double> paint, render, repaint, repaintCpu;
     QElapsedTimer clock;
+    const int keptBefore = scene.view.keptPaints();
     for (int i = 0; i < paints; ++i) {
         QCoreApplication::processEvents();
         const double cpuBefore = processCpuMs();
@@ -147,6 +152,8 @@ void measurePaints(Scene &scene, const HitLayout &layout, int paints)
         render.push_back(scene.view.lastRenderMs());
     }
     std::fprintf(stderr, "%s paint-hits %d %d\n", layout.name, scene.hitCount(), scene.hitCount());
+    std::fprintf(stderr, "%s kept-paints %d %d\n", layout.name,
+                 scene.view.keptPaints() - keptBefore, paints);
     report(layout, "paintGL", paint);
     report(layout, "paintGL+finish", render);
     report(layout, "updateGL+finish", repaint);
@@ -189,6 +196,7 @@ bool measureFrames(Scene &scene, const HitLayout &layout, int frames)
 {
     scene.view.setFinishing(false);
     FrameTimes times;
+    const int keptBefore = scene.view.keptPaints();
     for (int done = 0; done < frames;) {
         double longestUpdateMs;
         makeHits(scene.driver, layout, &longestUpdateMs);
@@ -200,6 +208,8 @@ bool measureFrames(Scene &scene, const HitLayout &layout, int frames)
         }
     }
     std::fprintf(stderr, "%s hits %d %d\n", layout.name, times.fewestHits, times.mostHits);
+    std::fprintf(stderr, "%s kept-frames %d %d\n", layout.name,
+                 scene.view.keptPaints() - keptBefore, frames);
     report(layout, "tick", times.tick);
     report(layout, "update", times.update);
     report(layout, "repaint", times.repaint);

@@ -9,6 +9,8 @@ constexpr double kNsPerMs = 1e6;
 
 void TimedView::paintGL()
 {
+    if (keepsFixedScene())
+        ++kept;
     QElapsedTimer clock;
     clock.start();
     GLWidget::paintGL();

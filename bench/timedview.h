@@ -17,6 +17,9 @@ public:
 
     double lastPaintMs() const { return paintMs; }
     double lastRenderMs() const { return renderMs; }
+    // Paints so far that restored the station and the screen instead of
+    // drawing them.
+    int keptPaints() const { return kept; }
 
 protected:
     void paintGL() override;
@@ -25,4 +28,5 @@ private:
     bool finishing = false;
     double paintMs = 0.0;  // the view's paintGL alone
     double renderMs = 0.0; // paintGL and glFinish, when finishing
+    int kept = 0;
 };

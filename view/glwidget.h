@@ -2,10 +2,13 @@
 
 #include <QGLWidget>
 
+#include <memory>
+
 struct GlmMesh;
 class DisplayList;
 class Logic;
 class PositionalLight;
+class SceneCache;
 
 // The OpenGL view of the radar station: from a fixed camera, a flat radar
 // screen, a sweep turned by the logic's beam angle, and one fading marker per
@@ -28,6 +31,10 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    // True when the next frame restores the station and the screen instead of
+    // drawing them.
+    bool keepsFixedScene();
+
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
@@ -40,6 +47,10 @@ private:
     void loadModels();
     void freeModels();
     void setMaterial();
+    void drawFixedScene();
+    void drawStationAndScreen();
+    void restoreFixedScene();
+    void setCamera();
     void drawModels();
     void drawScreen();
     void drawSweep();
@@ -63,4 +74,9 @@ private:
     GLuint sweepTexture;
     GLuint displayTexture;
     GLuint markerTexture;
+    // The station and the screen as last drawn at viewSize, restored instead
+    // of drawn again; null when unwanted or when this context cannot keep them.
+    const bool sceneCacheWanted;
+    std::unique_ptr<SceneCache> sceneCache;
+    QSize viewSize; // pixels, as resizeGL last gave it
 };

@@ -6,10 +6,10 @@ namespace
 {
 
 // The numbers in use, ascending; only the first lightCount entries count.
-GLenum lightNumbers[Light::MaxLights];
+GLenum lightNumbers[Light::kMaxLights];
 int lightCount = 0;
 
-const GLenum HighestGuaranteedLight = GL_LIGHT0 + Light::MaxLights - 1;
+const GLenum kHighestGuaranteedLight = GL_LIGHT0 + Light::kMaxLights - 1;
 
 // One above the highest number in use, or GL_LIGHT0 when none is.
 GLenum aboveHighest()
@@ -23,7 +23,7 @@ GLenum aboveHighest()
 }
 
 // The lowest number in GL_LIGHT0..GL_LIGHT7 not in use. There is always one,
-// since fewer than MaxLights are registered when this is asked.
+// since fewer than kMaxLights are registered when this is asked.
 GLenum lowestFree()
 {
     GLenum number = GL_LIGHT0;
@@ -36,12 +36,12 @@ GLenum lowestFree()
 
 GLenum Light::claimNumber()
 {
-    if (lightCount > MaxLights - 1)
+    if (lightCount > kMaxLights - 1)
         throw new LightError;
     // Counting on from the highest number keeps a freed number idle for a
     // while, but must never hand out a number OpenGL may not have.
     GLenum claimed = aboveHighest();
-    if (claimed > HighestGuaranteedLight)
+    if (claimed > kHighestGuaranteedLight)
         claimed = lowestFree();
     // Insert in order so that the registry stays ascending.
     GLenum *end = lightNumbers + lightCount;

@@ -7,17 +7,20 @@
 // Owners of one fixed-function OpenGL light number each. A light claims its
 // number from a process-wide registry when built, sends its colours at once,
 // sends its position (and direction) on every apply, and gives the number back
-// when destroyed. At most MaxLights lights exist at a time; one more throws
+// when destroyed. At most kMaxLights lights exist at a time; one more throws
 // LightError*. All of it runs on the thread that owns the OpenGL context.
 //
 // Colours are arrays of four floats (red, green, blue, alpha); positions and
 // directions are arrays of three floats in model coordinates. Arguments are
 // copied or sent at once; the caller keeps the arrays.
+//
+// The radar view holds one PositionalLight but never enables lighting, so it
+// shades nothing there; the other kinds and attenuation have no user today.
 class Light
 {
 public:
     // The number of lights OpenGL guarantees, and so the registry's cap.
-    static constexpr int MaxLights = 8;
+    static constexpr int kMaxLights = 8;
 
     Light(const GLfloat ambient[4], const GLfloat diffuse[4], const GLfloat specular[4]);
     ~Light();

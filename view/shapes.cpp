@@ -5,8 +5,8 @@
 namespace
 {
 
-const GLdouble ShapeRadius = 0.5;
-const GLdouble ConeHeight = 1.0;
+const GLdouble kShapeRadius = 0.5;
+const GLdouble kConeHeight = 1.0;
 
 // A quadric set up for lit, textured shapes, or null when GLU is out of memory.
 GLUquadric *newShapeQuadric()
@@ -52,7 +52,7 @@ void drawDisk(int slices)
     GLUquadric *quadric = newShapeQuadric();
     if (quadric == nullptr)
         return;
-    gluDisk(quadric, 0.0, ShapeRadius, slices, 1);
+    gluDisk(quadric, 0.0, kShapeRadius, slices, 1);
     gluDeleteQuadric(quadric);
 }
 
@@ -71,7 +71,7 @@ void drawSphere(int slices)
     GLUquadric *quadric = newShapeQuadric();
     if (quadric == nullptr)
         return;
-    gluSphere(quadric, ShapeRadius, slices, slices);
+    gluSphere(quadric, kShapeRadius, slices, slices);
     gluDeleteQuadric(quadric);
 }
 
@@ -82,7 +82,7 @@ void drawCone(int slices)
         return;
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -0.5f);
-    gluCylinder(quadric, ShapeRadius, 0.0, ConeHeight, slices, slices);
+    gluCylinder(quadric, kShapeRadius, 0.0, kConeHeight, slices, slices);
     glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
     drawDisk(slices);
     glPopMatrix();

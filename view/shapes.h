@@ -5,6 +5,7 @@
 // Textured primitive shapes in immediate mode, centred at the origin, sizes in
 // model units. They bind no texture and set no colour, so they draw with
 // whatever is current, and they can be recorded into display lists.
+// The radar view draws only drawQuad; the other shapes have no user today.
 
 // Unit square in the z = 0 plane facing +z; s grows from +x to -x, t from +y
 // to -y.

@@ -105,8 +105,35 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
     // machine): a rebuild every 0.7 s, and more than half a turn.
     EXPECT_GE(builds, 3);
     EXPECT_GE(hits, 4);
+    const QByteArray errors = client.readAllStandardError();
     // Every texture and model was found in the working directory.
-    EXPECT_EQ(client.readAllStandardError().count("cannot read"), 0);
+    EXPECT_EQ(errors.count("cannot read"), 0);
+    // The view kept its fixed scene: the renderer copies it back exactly.
+    EXPECT_EQ(errors.count("SceneCache"), 0) << errors.toStdString();
+}
+
+TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOnce)
+{
+    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>3</timeToLive>")
+                      .arg(server.port()));
+    // Mesa's software renderer, made to offer an OpenGL without them.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MESA_GL_VERSION_OVERRIDE", "2.1");
+    environment.insert("MESA_EXTENSION_OVERRIDE", "-GL_ARB_framebuffer_object "
+                                                  "-GL_EXT_framebuffer_object "
+                                                  "-GL_EXT_framebuffer_blit");
+    client.setProcessEnvironment(environment);
+    client.start(RADAR_CLIENT_BINARY, QStringList());
+    ASSERT_TRUE(client.waitForStarted());
+    serveUntilFinished();
+    ASSERT_EQ(client.state(), QProcess::NotRunning);
+    EXPECT_EQ(client.exitCode(), 0);
+    const QByteArray errors = client.readAllStandardError();
+    EXPECT_EQ(errors.count("SceneCache: this OpenGL has no framebuffer objects with blits;"
+                           " the whole scene is drawn every frame\n"),
+              1)
+        << errors.toStdString();
+    EXPECT_TRUE(outputLines().contains("build"));
 }
 
 TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)

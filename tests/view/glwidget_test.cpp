@@ -2,6 +2,7 @@
 #include "light.h"
 #include "offscreengl.h"
 #include "radardriver.h"
+#include "scenelayout.h"
 
 #include <GL/glu.h>
 #include <QCoreApplication>
@@ -21,17 +22,8 @@ namespace
 const int ViewSize = 640; // pixels, square unless a test resizes
 const double Pi = 3.14159265358979323846;
 
-// Where the scene puts things, in scene units: the screen centre, and the
-// heights of the sweep and the markers above the floor.
-const double ScreenCentreZ = -0.5;
-const double SweepHeight = 1.451;
-const double MarkerHeight = 1.452;
 // From a marker's centre to a point on its badge, clear of the figure.
 const double BadgeProbeOffset = 0.1;
-
-// The camera the view promises to keep, whatever its size.
-const GLdouble Eye[3] = {2.5, 6.0, 5.3};
-const GLdouble FieldOfView = 45.0;
 
 // A wire coordinate of a target in [0, 1] and where the logic puts it.
 struct TargetAt {
@@ -55,28 +47,43 @@ class ViewUnderTest : public GLWidget
 {
 public:
     using GLWidget::GLWidget;
+    using GLWidget::keepsFixedScene;
     using GLWidget::resizeGL;
     using GLWidget::setAutoBufferSwap;
 };
 
+// A view that draws its whole scene every frame, as the environment variable
+// asks for.
+std::unique_ptr<ViewUnderTest> wholeSceneView(Logic *logic)
+{
+    qputenv("RADAR_SCENE_CACHE", "0");
+    auto view = std::make_unique<ViewUnderTest>(logic);
+    qunsetenv("RADAR_SCENE_CACHE");
+    return view;
+}
+
+// Shows a view at a size and waits until its window can be drawn into. One
+// swap lets the window system give the buffers that size: until then they may
+// keep an older one, and the view cannot keep its scene.
+bool showAt(ViewUnderTest &view, QSize size)
+{
+    view.setAutoBufferSwap(false); // keep each frame in the back buffer to read
+    view.resize(size);
+    view.show();
+    QElapsedTimer clock;
+    clock.start();
+    while (!(view.isValid() && view.windowHandle() && view.windowHandle()->isExposed() &&
+             view.size() == size) &&
+           clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    view.updateGL();
+    view.swapBuffers();
+    return view.isValid() && view.size() == size;
+}
+
 // A real logic on a loopback server, and a view of it shown on screen.
 struct Scene {
-    Scene()
-    {
-        view.setAutoBufferSwap(false); // keep each frame in the back buffer to read
-        view.resize(ViewSize, ViewSize);
-        view.show();
-    }
-
-    bool ready()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!(view.isValid() && view.windowHandle() && view.windowHandle()->isExposed()) &&
-               clock.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return driver.isConnected() && view.isValid();
-    }
+    bool ready() { return showAt(view, QSize(ViewSize, ViewSize)) && driver.isConnected(); }
 
     // Frames are drawn twice, so that the second starts from the colour the
     // first left behind, as every frame of the running client does.
@@ -120,13 +127,15 @@ protected:
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
-        gluPerspective(FieldOfView, double(width) / height, 0.1, 100.0);
+        gluPerspective(scene::kFieldOfViewYDeg, double(width) / height, scene::kNearPlane,
+                       scene::kFarPlane);
         glGetDoublev(GL_PROJECTION_MATRIX, proj);
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
-        gluLookAt(Eye[0], Eye[1], Eye[2], 0, 0, 0, 0, 1, 0);
+        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
+                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
         glGetDoublev(GL_MODELVIEW_MATRIX, model);
         glPopMatrix();
         GLdouble wx = 0, wy = 0, wz = 0;
@@ -137,8 +146,8 @@ protected:
     static QPointF projectOnSweep(ViewUnderTest &view, double bearing, double radius)
     {
         const double a = bearing * Pi / 180.0;
-        return project(view, radius * std::sin(a), SweepHeight,
-                       ScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
+        return project(view, radius * std::sin(a), scene::kSweepHeight,
+                       scene::kScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
     }
 
     // Centre of the box round the pixels within reach of near that differ
@@ -184,8 +193,8 @@ TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
         scene.driver.turnBeamTo(std::fmod(target.bearing() + 180.0, 360.0));
         const QImage away = scene.render();
 
-        const QPointF edge = project(scene.view, target.sceneX(), SweepHeight,
-                                     ScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
+        const QPointF edge = project(scene.view, target.sceneX(), scene::kSweepHeight,
+                                     scene::kScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
         EXPECT_GT(at(onTarget, edge).green() - at(away, edge).green(), 80)
             << "bearing " << target.bearing();
         // The afterglow trails behind the edge; ahead of it the screen is bare.
@@ -208,8 +217,8 @@ TEST_F(GLWidgetTest, HitMarkerIsCentredOnTheHitsScenePoint)
     const QImage withMarker = hit.render();
     const QImage without = elsewhere.render();
 
-    const QPointF expected = project(hit.view, East.sceneX(), MarkerHeight,
-                                     ScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -225,8 +234,9 @@ TEST_F(GLWidgetTest, MarkerIsOpaqueAtLife2AndQuarterAlphaAtLifeHalf)
     faded.makeHit(East, 0.5f, park);
     elsewhere.makeHit(SouthWest, 0.5f, park);
     // A point on the marker's badge, beside the figure in its middle.
-    const QPointF probe = project(faded.view, East.sceneX() + BadgeProbeOffset, MarkerHeight,
-                                  ScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF probe =
+        project(faded.view, East.sceneX() + BadgeProbeOffset, scene::kMarkerHeight,
+                scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
     const QColor marker = at(opaque.render(), probe);
     const QColor blended = at(faded.render(), probe);
     const QColor under = at(elsewhere.render(), probe);
@@ -257,11 +267,70 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(QRect(viewport[0], viewport[1], viewport[2], viewport[3]),
               QRect(0, 0, width, height));
-    const QPointF expected = project(hit.view, East.sceneX(), MarkerHeight,
-                                     ScreenCentreZ + East.sceneY(), width, height);
+    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + East.sceneY(), width, height);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
+}
+
+TEST_F(GLWidgetTest, KeptSceneGivesTheFramesOfTheWholeScene)
+{
+    RadarDriver driver;
+    ASSERT_TRUE(driver.isConnected());
+    ViewUnderTest kept(&driver.logic);
+    const std::unique_ptr<ViewUnderTest> whole = wholeSceneView(&driver.logic);
+    // Targets at several bearings, hit at different times, so that the
+    // markers differ in place and in alpha and some overlap the sweep.
+    ASSERT_TRUE(driver.sendTargets({{East.x, East.y, 1},
+                                    {SouthWest.x, SouthWest.y, 1},
+                                    {0.5f, 0.9f, 1},
+                                    {0.52f, 0.88f, 1},
+                                    {0.1f, 0.2f, 1}}));
+    const double beams[] = {0.0, 37.5, 101.0, 183.25, 231.0, 305.0, 360.0};
+    for (const QSize size : {QSize(ViewSize, ViewSize), QSize(ViewSize, ViewSize / 2)}) {
+        ASSERT_TRUE(showAt(kept, size) && showAt(*whole, size));
+        for (const double beam : beams) {
+            driver.turnBeamTo(beam);
+            driver.update(0.1);
+            kept.updateGL();
+            whole->updateGL();
+            EXPECT_TRUE(kept.keepsFixedScene()) << "beam " << beam;
+            EXPECT_FALSE(whole->keepsFixedScene());
+            EXPECT_TRUE(kept.grabFrameBuffer() == whole->grabFrameBuffer())
+                << "beam " << beam << " at " << size.width() << "x" << size.height() << ", "
+                << driver.logic.hits()->size() << " hits";
+        }
+    }
+    EXPECT_GT(driver.logic.hits()->size(), 0u);
+}
+
+TEST_F(GLWidgetTest, MultisampledWindowDrawsTheWholeSceneAndSaysSoOnce)
+{
+    const QGLFormat usual = QGLFormat::defaultFormat();
+    QGLFormat multisampled = usual;
+    multisampled.setSampleBuffers(true);
+    RadarDriver driver;
+    bool gotSamples = false;
+    testing::internal::CaptureStderr();
+    {
+        QGLFormat::setDefaultFormat(multisampled);
+        ViewUnderTest view(&driver.logic);
+        QGLFormat::setDefaultFormat(usual);
+        gotSamples = showAt(view, QSize(ViewSize, ViewSize)) && view.format().sampleBuffers();
+        for (int frame = 0; frame < 3; ++frame) {
+            view.updateGL();
+            view.swapBuffers();
+        }
+        EXPECT_FALSE(view.keepsFixedScene());
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    if (!gotSamples)
+        GTEST_SKIP() << "no multisampled window here";
+    const std::string message =
+        "SceneCache: the window is multisampled; the whole scene is drawn every frame\n";
+    EXPECT_EQ(errors.find(message), errors.rfind(message)) << errors;
+    EXPECT_NE(errors.find(message), std::string::npos) << errors;
 }
 
 TEST_F(GLWidgetTest, ZeroHeightLeavesAFiniteProjection)

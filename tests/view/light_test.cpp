@@ -38,7 +38,7 @@ protected:
     static std::vector<std::unique_ptr<Light>> allLights()
     {
         std::vector<std::unique_ptr<Light>> lights;
-        for (int i = 0; i < Light::MaxLights; ++i)
+        for (int i = 0; i < Light::kMaxLights; ++i)
             lights.push_back(newLight());
         return lights;
     }
@@ -104,7 +104,7 @@ TEST_F(LightTest, NinthLightThrowsAndLeavesRegistryAsItWas)
     }
     EXPECT_NE(error, nullptr);
     delete error;
-    EXPECT_EQ(Light::registeredCount(), Light::MaxLights);
+    EXPECT_EQ(Light::registeredCount(), Light::kMaxLights);
     EXPECT_EQ(registry(), before);
 }
 
@@ -118,7 +118,7 @@ TEST_F(LightTest, TakesLowestFreeNumberRatherThanPassingLight7)
     auto second = newLight();
     EXPECT_EQ(second->lightNumber(), static_cast<GLenum>(GL_LIGHT5));
     const std::vector<GLenum> numbers = registry();
-    EXPECT_EQ(numbers.size(), static_cast<size_t>(Light::MaxLights));
+    EXPECT_EQ(numbers.size(), static_cast<size_t>(Light::kMaxLights));
     EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
 }
 

@@ -4,7 +4,7 @@
 // Models, textures and transforms are those the view uses; the screen and
 // the sweep are drawn on top as the view draws them. Needs a display (Xvfb).
 #include "glm.h"
-#include "stationlayout.h"
+#include "scenelayout.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -22,12 +22,13 @@
 namespace
 {
 
-const int ImageWidth = 1280;
-const int ImageHeight = 1024;
-const double NearPlane = 0.1;
-const double FarPlane = 100.0;
-const float ModelAlpha = 0.7f;
-const double ScreenSize = 5.0;
+const int kImageWidth = 1280;
+const int kImageHeight = 1024;
+
+std::string dataPath(const std::string &source, const char *folder, const char *file)
+{
+    return source + "/" + folder + file;
+}
 
 GLuint loadTexture(const std::string &path)
 {
@@ -46,17 +47,17 @@ GLuint loadTexture(const std::string &path)
     return name;
 }
 
-void drawModel(const std::string &source, const ModelPlacement &place, const char *texture)
+void drawModel(const std::string &source, const scene::Station &place)
 {
-    GlmMesh *model = glmReadOBJ((source + "/mdl/" + place.fileName).c_str());
+    GlmMesh *model = glmReadOBJ(dataPath(source, scene::kModelFolder, place.modelFile).c_str());
     glmFitToUnitCube(model);
     glmFaceNormals(model);
-    glmVertexNormals(model, 90.0f);
-    const GLuint name = loadTexture(source + "/textures/" + texture);
+    glmVertexNormals(model, scene::kModelCreaseAngleDeg);
+    const GLuint name = loadTexture(dataPath(source, scene::kTextureFolder, place.textureFile));
     glPushMatrix();
     glTranslated(place.anchor.x, place.anchor.y, place.anchor.z);
     glScaled(place.scale, place.scale, place.scale);
-    glColor4f(1.0f, 1.0f, 1.0f, ModelAlpha);
+    glColor4fv(scene::kModelColour);
     glmDraw(model, GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED);
     glPopMatrix();
     glDeleteTextures(1, &name);
@@ -68,10 +69,9 @@ void drawModel(const std::string &source, const ModelPlacement &place, const cha
 // corners as the view's screen and sweep lists place them.
 void drawLevelSquare(double height, double angle, GLuint texture)
 {
-    const double half = ScreenSize * 0.5;
-    const double centreZ = (kScreenMinZ + kScreenMaxZ) * 0.5;
+    const double half = scene::kScreenSize * 0.5;
     glPushMatrix();
-    glTranslated(0.0, height, centreZ);
+    glTranslated(scene::kScreenCentreX, height, scene::kScreenCentreZ);
     glRotated(angle, 0.0, -1.0, 0.0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glBegin(GL_QUADS);
@@ -93,20 +93,23 @@ void drawScene(const std::string &source, double sweepAngle)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
-    glViewport(0, 0, ImageWidth, ImageHeight);
+    glViewport(0, 0, kImageWidth, kImageHeight);
     glMatrixMode(GL_PROJECTION);
-    gluPerspective(kFieldOfViewYDeg, double(ImageWidth) / ImageHeight, NearPlane, FarPlane);
+    gluPerspective(scene::kFieldOfViewYDeg, double(kImageWidth) / kImageHeight, scene::kNearPlane,
+                   scene::kFarPlane);
     glMatrixMode(GL_MODELVIEW);
-    gluLookAt(kEye.x, kEye.y, kEye.z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-    drawModel(source, kTablePlacement, "radartischr2thell.png");
-    drawModel(source, kRadarUnitPlacement, "radarr2t2hell.png");
-    drawModel(source, kDisplayPlacement, "radardisplay.png");
+    gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
+              scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
+    drawModel(source, scene::kTable);
+    drawModel(source, scene::kRadarUnit);
+    drawModel(source, scene::kDisplay);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const GLuint screen = loadTexture(source + "/textures/radarscheibe.png");
-    const GLuint sweep = loadTexture(source + "/textures/radgreen.png");
-    drawLevelSquare(kScreenHeight, 0.0, screen);
-    drawLevelSquare(kSweepHeight, sweepAngle, sweep);
+    const GLuint screen =
+        loadTexture(dataPath(source, scene::kTextureFolder, scene::kScreenTexture));
+    const GLuint sweep = loadTexture(dataPath(source, scene::kTextureFolder, scene::kSweepTexture));
+    drawLevelSquare(scene::kScreenHeight, 0.0, screen);
+    drawLevelSquare(scene::kSweepHeight, sweepAngle, sweep);
     glDeleteTextures(1, &screen);
     glDeleteTextures(1, &sweep);
 }
@@ -127,7 +130,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "modelpreview: no OpenGL context\n");
         return 1;
     }
-    QOpenGLFramebufferObject framebuffer(ImageWidth, ImageHeight,
+    QOpenGLFramebufferObject framebuffer(kImageWidth, kImageHeight,
                                          QOpenGLFramebufferObject::CombinedDepthStencil);
     framebuffer.bind();
     drawScene(argv[1], argc > 3 ? std::atof(argv[3]) : 0.0);

@@ -31,14 +31,14 @@ void writeText(const std::string &path, const std::string &text)
 void checkPlacement(const StationModel &model)
 {
     const Bounds box = model.mesh.bounds();
-    const ModelPlacement &place = model.placement;
-    checkCentred("x", box.min.x, box.max.x, place.anchor.x, place.fileName);
-    checkCentred("y", box.min.y, box.max.y, place.anchor.y, place.fileName);
-    checkCentred("z", box.min.z, box.max.z, place.anchor.z, place.fileName);
+    const scene::Station &place = model.placement;
+    checkCentred("x", box.min.x, box.max.x, place.anchor.x, place.modelFile);
+    checkCentred("y", box.min.y, box.max.y, place.anchor.y, place.modelFile);
+    checkCentred("z", box.min.z, box.max.z, place.anchor.z, place.modelFile);
     const Vec3 size = box.max - box.min;
     const double largest = std::max({size.x, size.y, size.z});
     if (std::abs(largest - 2.0 * place.scale) > kPlacementTolerance)
-        throw std::runtime_error(std::string(place.fileName) + ": largest size is not 2 * scale");
+        throw std::runtime_error(std::string(place.modelFile) + ": largest size is not 2 * scale");
 }
 
 void writeStationModel(const StationModel &model, const std::string &directory)
@@ -46,7 +46,7 @@ void writeStationModel(const StationModel &model, const std::string &directory)
     checkPlacement(model);
     const std::string folder =
         directory.empty() || directory.back() == '/' ? directory : directory + "/";
-    writeText(folder + model.placement.fileName,
+    writeText(folder + model.placement.modelFile,
               model.mesh.objText(model.header, model.mtlFileName, model.placement.anchor));
     writeText(folder + model.mtlFileName, materialLibraryText(model.header, model.materials));
 }

@@ -2,7 +2,7 @@
 
 #include "materiallibrary.h"
 #include "meshbuilder.h"
-#include "stationlayout.h"
+#include "scenelayout.h"
 
 #include <string>
 #include <vector>
@@ -10,12 +10,12 @@
 // One station model as designed: its polygons in scene units, where the view
 // will place it, and its materials.
 struct StationModel {
-    StationModel(const ModelPlacement &place, const std::string &mtlName)
+    StationModel(const scene::Station &place, const std::string &mtlName)
         : placement(place), mtlFileName(mtlName)
     {
     }
 
-    ModelPlacement placement;
+    scene::Station placement;
     std::string mtlFileName;         // beside the OBJ file
     std::vector<std::string> header; // comment lines naming what the model is
     MeshBuilder mesh;

@@ -1,11 +1,10 @@
 #pragma once
 
-// A point or direction in scene units (x right, y up, z towards the viewer).
-struct Vec3 {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
+#include "scenelayout.h"
+
+// A point or direction in scene units (x right, y up, z towards the viewer),
+// the scene layout's own point type.
+using Vec3 = scene::Point;
 
 inline Vec3 operator+(const Vec3 &a, const Vec3 &b)
 {

@@ -6,7 +6,7 @@
 namespace
 {
 
-const int Octaves = 4;
+const int kOctaves = 4;
 
 // Integer hash (Wang-style mixing) to [0, 1).
 double latticeValue(int x, int y, unsigned seed)
@@ -51,8 +51,8 @@ double tileableFractal(double x, double y, int size, int minCell, unsigned seed)
     double sum = 0.0;
     double weight = 0.5;
     double total = 0.0;
-    int cell = minCell << (Octaves - 1);
-    for (int octave = 0; octave < Octaves; ++octave) {
+    int cell = minCell << (kOctaves - 1);
+    for (int octave = 0; octave < kOctaves; ++octave) {
         sum += weight * tileableNoise(x, y, size, cell, seed + octave);
         total += weight;
         weight *= 0.5;

@@ -12,89 +12,89 @@
 namespace
 {
 
-const int ScopeImageSize = 512;
-const double ScopeCentre = ScopeImageSize / 2.0;
-const double ScopeRadius = 240.0; // pixels; the rest is bezel
-const int RangeRings = 4;
+const int kScopeImageSize = 512;
+const double kScopeCentre = kScopeImageSize / 2.0;
+const double kScopeRadius = 240.0; // pixels; the rest is bezel
+const int kRangeRings = 4;
 
-const QColor BezelColour(28, 33, 31);
-const QColor PhosphorCentre(12, 62, 28);
-const QColor PhosphorRim(3, 24, 10);
-const QColor Trace(70, 220, 105);
+const QColor kBezelColour(28, 33, 31);
+const QColor kPhosphorCentre(12, 62, 28);
+const QColor kPhosphorRim(3, 24, 10);
+const QColor kTrace(70, 220, 105);
 
-// Sweep: the afterglow spans TrailDegrees behind the edge; the edge line is
-// EdgeHalfWidth pixels either side of the vertical through the centre.
-const double TrailDegrees = 75.0;
-const double EdgeHalfWidth = 2.5;
-const double TrailPeakAlpha = 0.8;
-const QColor BeamColour(200, 255, 205);
-const QColor GlowColour(40, 235, 90);
+// Sweep: the afterglow spans kTrailDegrees behind the edge; the edge line is
+// kEdgeHalfWidth pixels either side of the vertical through the centre.
+const double kTrailDegrees = 75.0;
+const double kEdgeHalfWidth = 2.5;
+const double kTrailPeakAlpha = 0.8;
+const QColor kBeamColour(200, 255, 205);
+const QColor kGlowColour(40, 235, 90);
 
-const int MarkerImageSize = 128;
-const double BadgeRadius = 58.0;
-const QColor BadgeColour(255, 176, 40);
-const QColor BadgeRim(120, 60, 0);
-const QColor FigureColour(45, 20, 0);
-const double FigureScale = 1.3; // the figure is drawn in a frame of about +-40 pixels
+const int kMarkerImageSize = 128;
+const double kBadgeRadius = 58.0;
+const QColor kBadgeColour(255, 176, 40);
+const QColor kBadgeRim(120, 60, 0);
+const QColor kFigureColour(45, 20, 0);
+const double kFigureScale = 1.3; // the figure is drawn in a frame of about +-40 pixels
 
-const double Pi = 3.14159265358979323846;
-const double DegreesPerRadian = 180.0 / Pi;
+const double kPi = 3.14159265358979323846;
+const double kDegreesPerRadian = 180.0 / kPi;
 
 void paintBezel(QImage &image)
 {
-    for (int y = 0; y < ScopeImageSize; ++y) {
-        for (int x = 0; x < ScopeImageSize; ++x) {
-            const int grain = static_cast<int>(18 * tileableFractal(x, y, ScopeImageSize, 4, 11));
+    for (int y = 0; y < kScopeImageSize; ++y) {
+        for (int x = 0; x < kScopeImageSize; ++x) {
+            const int grain = static_cast<int>(18 * tileableFractal(x, y, kScopeImageSize, 4, 11));
             image.setPixel(x, y,
-                           qRgb(BezelColour.red() + grain, BezelColour.green() + grain,
-                                BezelColour.blue() + grain));
+                           qRgb(kBezelColour.red() + grain, kBezelColour.green() + grain,
+                                kBezelColour.blue() + grain));
         }
     }
 }
 
 void paintPhosphor(QPainter &painter)
 {
-    QRadialGradient glow(QPointF(ScopeCentre, ScopeCentre), ScopeRadius);
-    glow.setColorAt(0.0, PhosphorCentre);
-    glow.setColorAt(1.0, PhosphorRim);
+    QRadialGradient glow(QPointF(kScopeCentre, kScopeCentre), kScopeRadius);
+    glow.setColorAt(0.0, kPhosphorCentre);
+    glow.setColorAt(1.0, kPhosphorRim);
     painter.setPen(Qt::NoPen);
     painter.setBrush(glow);
-    painter.drawEllipse(QPointF(ScopeCentre, ScopeCentre), ScopeRadius, ScopeRadius);
+    painter.drawEllipse(QPointF(kScopeCentre, kScopeCentre), kScopeRadius, kScopeRadius);
 }
 
 void paintRangeRings(QPainter &painter)
 {
     painter.setBrush(Qt::NoBrush);
-    for (int ring = 1; ring <= RangeRings; ++ring) {
-        const double radius = ScopeRadius * ring / RangeRings;
-        painter.setPen(QPen(Trace, ring == RangeRings ? 3.0 : 1.6));
-        painter.drawEllipse(QPointF(ScopeCentre, ScopeCentre), radius, radius);
+    for (int ring = 1; ring <= kRangeRings; ++ring) {
+        const double radius = kScopeRadius * ring / kRangeRings;
+        painter.setPen(QPen(kTrace, ring == kRangeRings ? 3.0 : 1.6));
+        painter.drawEllipse(QPointF(kScopeCentre, kScopeCentre), radius, radius);
     }
 }
 
 // Faint radials every 30 degrees and ticks on the rim every 5, 10 and 30.
 void paintBearings(QPainter &painter)
 {
-    QColor faint = Trace;
+    QColor faint = kTrace;
     faint.setAlpha(70);
     for (int bearing = 0; bearing < 360; bearing += 5) {
-        const double a = bearing / DegreesPerRadian;
+        const double a = bearing / kDegreesPerRadian;
         const QPointF along(std::sin(a), -std::cos(a));
-        const QPointF centre(ScopeCentre, ScopeCentre);
+        const QPointF centre(kScopeCentre, kScopeCentre);
         if (bearing % 30 == 0) {
             painter.setPen(QPen(faint, 1.0));
-            painter.drawLine(centre, centre + along * ScopeRadius);
+            painter.drawLine(centre, centre + along * kScopeRadius);
         }
         const double length = bearing % 30 == 0 ? 20.0 : bearing % 10 == 0 ? 12.0 : 6.0;
-        painter.setPen(QPen(Trace, bearing % 10 == 0 ? 2.0 : 1.2));
-        painter.drawLine(centre + along * ScopeRadius, centre + along * (ScopeRadius - length));
+        painter.setPen(QPen(kTrace, bearing % 10 == 0 ? 2.0 : 1.2));
+        painter.drawLine(centre + along * kScopeRadius, centre + along * (kScopeRadius - length));
     }
 }
 
 // How far, in degrees, a pixel lies anticlockwise behind the upward beam edge.
 double lagBehindEdge(double dx, double dy)
 {
-    const double bearing = std::atan2(dx, -dy) * DegreesPerRadian;
+    const double bearing = std::atan2(dx, -dy) * kDegreesPerRadian;
     return bearing <= 0.0 ? -bearing : 360.0 - bearing;
 }
 
@@ -102,23 +102,23 @@ QRgb sweepPixel(double dx, double dy)
 {
     const double radius = std::hypot(dx, dy);
     // Soft rim, so the sweep ends where the scope does.
-    const double rim = std::clamp(ScopeRadius - radius, 0.0, 1.0);
-    if (dy < 0.0 && std::abs(dx) <= EdgeHalfWidth) {
-        const double edge = std::min(1.0, EdgeHalfWidth + 0.5 - std::abs(dx));
-        return qRgba(BeamColour.red(), BeamColour.green(), BeamColour.blue(),
+    const double rim = std::clamp(kScopeRadius - radius, 0.0, 1.0);
+    if (dy < 0.0 && std::abs(dx) <= kEdgeHalfWidth) {
+        const double edge = std::min(1.0, kEdgeHalfWidth + 0.5 - std::abs(dx));
+        return qRgba(kBeamColour.red(), kBeamColour.green(), kBeamColour.blue(),
                      static_cast<int>(255 * edge * rim));
     }
     const double lag = lagBehindEdge(dx, dy);
-    const double fade = lag < TrailDegrees ? 1.0 - lag / TrailDegrees : 0.0;
+    const double fade = lag < kTrailDegrees ? 1.0 - lag / kTrailDegrees : 0.0;
     // Transparent texels keep the glow colour so filtering draws no dark fringe.
-    return qRgba(GlowColour.red(), GlowColour.green(), GlowColour.blue(),
-                 static_cast<int>(255 * TrailPeakAlpha * fade * fade * rim));
+    return qRgba(kGlowColour.red(), kGlowColour.green(), kGlowColour.blue(),
+                 static_cast<int>(255 * kTrailPeakAlpha * fade * fade * rim));
 }
 
 void paintFigure(QPainter &painter)
 {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(FigureColour);
+    painter.setBrush(kFigureColour);
     painter.drawEllipse(QPointF(0, -26), 11, 11);            // head
     painter.drawRoundedRect(QRectF(-15, -13, 30, 30), 7, 7); // torso
     painter.drawRoundedRect(QRectF(-24, -12, 8, 26), 4, 4);  // arms
@@ -131,7 +131,7 @@ void paintFigure(QPainter &painter)
 
 QImage makeScreenTexture()
 {
-    QImage image(ScopeImageSize, ScopeImageSize, QImage::Format_ARGB32);
+    QImage image(kScopeImageSize, kScopeImageSize, QImage::Format_ARGB32);
     paintBezel(image);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -143,27 +143,27 @@ QImage makeScreenTexture()
 
 QImage makeSweepTexture()
 {
-    QImage image(ScopeImageSize, ScopeImageSize, QImage::Format_ARGB32);
-    for (int y = 0; y < ScopeImageSize; ++y) {
-        for (int x = 0; x < ScopeImageSize; ++x)
-            image.setPixel(x, y, sweepPixel(x + 0.5 - ScopeCentre, y + 0.5 - ScopeCentre));
+    QImage image(kScopeImageSize, kScopeImageSize, QImage::Format_ARGB32);
+    for (int y = 0; y < kScopeImageSize; ++y) {
+        for (int x = 0; x < kScopeImageSize; ++x)
+            image.setPixel(x, y, sweepPixel(x + 0.5 - kScopeCentre, y + 0.5 - kScopeCentre));
     }
     return image;
 }
 
 QImage makeMarkerTexture()
 {
-    QImage image(MarkerImageSize, MarkerImageSize, QImage::Format_ARGB32);
+    QImage image(kMarkerImageSize, kMarkerImageSize, QImage::Format_ARGB32);
     // Transparent texels keep the badge colour so filtering draws no dark fringe.
-    image.fill(QColor(BadgeColour.red(), BadgeColour.green(), BadgeColour.blue(), 0));
+    image.fill(QColor(kBadgeColour.red(), kBadgeColour.green(), kBadgeColour.blue(), 0));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(MarkerImageSize / 2.0, MarkerImageSize / 2.0);
-    painter.setPen(QPen(BadgeRim, 4.0));
-    painter.setBrush(BadgeColour);
-    painter.drawEllipse(QPointF(0, 0), BadgeRadius, BadgeRadius);
+    painter.translate(kMarkerImageSize / 2.0, kMarkerImageSize / 2.0);
+    painter.setPen(QPen(kBadgeRim, 4.0));
+    painter.setBrush(kBadgeColour);
+    painter.drawEllipse(QPointF(0, 0), kBadgeRadius, kBadgeRadius);
     painter.rotate(180.0);
-    painter.scale(FigureScale, FigureScale);
+    painter.scale(kFigureScale, kFigureScale);
     paintFigure(painter);
     return image;
 }

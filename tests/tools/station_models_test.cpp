@@ -4,7 +4,7 @@
 #include "displaymodel.h"
 #include "glm.h"
 #include "radarunitmodel.h"
-#include "stationlayout.h"
+#include "scenelayout.h"
 #include "tablemodel.h"
 
 #include <QFile>
@@ -33,14 +33,12 @@ namespace
 using MeshPtr = std::unique_ptr<GlmMesh, decltype(&glmFree)>;
 using Triangle = std::array<Vec3, 3>;
 
-// The crease angle the view prepares its models with, in degrees.
-const float ViewCreaseAngle = 90.0f;
 const unsigned ViewDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
 
 // What each model file is expected to hold. Group names are as the library
 // reads them: everything after the g keyword, the separating blank included.
 struct ModelCase {
-    ModelPlacement placement;
+    scene::Station placement;
     const char *materialLibrary;
     std::set<std::string> groups;
     unsigned namedMaterials; // besides the library's own "default"
@@ -50,37 +48,37 @@ struct ModelCase {
 // Names a case by its file in test listings, instead of dumping its bytes.
 void PrintTo(const ModelCase &model, std::ostream *out)
 {
-    *out << model.placement.fileName;
+    *out << model.placement.modelFile;
 }
 
 const ModelCase Table{
-    kTablePlacement, "radartisch.mtl", {" top", " legs", " apron", "default"}, 2, buildTableModel};
-const ModelCase RadarUnit{kRadarUnitPlacement,
+    scene::kTable, "radartisch.mtl", {" top", " legs", " apron", "default"}, 2, buildTableModel};
+const ModelCase RadarUnit{scene::kRadarUnit,
                           "radar2.mtl",
                           {" cabinet", " bezel", " controls", "default"},
                           3,
                           buildRadarUnitModel};
-const ModelCase Display{kDisplayPlacement,
+const ModelCase Display{scene::kDisplay,
                         "radardisplay.mtl",
                         {" housing", " bezels", " screens", " stand", "default"},
                         4,
                         buildDisplayModel};
 
-std::string modelPath(const ModelPlacement &placement)
+std::string modelPath(const scene::Station &placement)
 {
-    return std::string(RADAR_SOURCE_DIR "/mdl/") + placement.fileName;
+    return std::string(RADAR_SOURCE_DIR "/") + scene::kModelFolder + placement.modelFile;
 }
 
 // Reads and prepares a model as the view's start-up does; everything the
 // library printed meanwhile goes to messages.
-MeshPtr loadLikeTheView(const ModelPlacement &placement, std::string *messages)
+MeshPtr loadLikeTheView(const scene::Station &placement, std::string *messages)
 {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     GlmMesh *model = glmReadOBJ(modelPath(placement).c_str());
     glmFitToUnitCube(model);
     glmFaceNormals(model);
-    glmVertexNormals(model, ViewCreaseAngle);
+    glmVertexNormals(model, scene::kModelCreaseAngleDeg);
     std::fflush(stdout);
     std::fflush(stderr);
     *messages = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
@@ -94,7 +92,7 @@ Vec3 vertexOf(const GlmMesh &model, unsigned index)
 }
 
 // The model's triangles where the view draws them: anchor + scale * fitted.
-std::vector<Triangle> sceneTriangles(const GlmMesh &model, const ModelPlacement &placement)
+std::vector<Triangle> sceneTriangles(const GlmMesh &model, const scene::Station &placement)
 {
     std::vector<Triangle> triangles;
     for (unsigned t = 0; t < model.triangleCount; ++t) {
@@ -143,8 +141,10 @@ std::vector<Vec3> screenSamples(double height)
     std::vector<Vec3> points;
     for (int i = 0; i <= steps; ++i) {
         for (int j = 0; j <= steps; ++j) {
-            const double x = kScreenMinX + (kScreenMaxX - kScreenMinX) * i / steps;
-            const double z = kScreenMinZ + (kScreenMaxZ - kScreenMinZ) * j / steps;
+            const double x =
+                scene::kScreenMinX + (scene::kScreenMaxX - scene::kScreenMinX) * i / steps;
+            const double z =
+                scene::kScreenMinZ + (scene::kScreenMaxZ - scene::kScreenMinZ) * j / steps;
             points.push_back({x, height, z});
         }
     }
@@ -234,9 +234,10 @@ TEST_P(StationModelsTest, CommittedFilesMatchTheGenerator)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     writeStationModel(GetParam().build(), dir.path().toStdString());
-    for (const std::string name : {GetParam().placement.fileName, GetParam().materialLibrary}) {
+    for (const std::string name : {GetParam().placement.modelFile, GetParam().materialLibrary}) {
         QFile fresh(dir.filePath(QString::fromStdString(name)));
-        QFile committed(QString::fromStdString(RADAR_SOURCE_DIR "/mdl/" + name));
+        QFile committed(
+            QString::fromStdString(RADAR_SOURCE_DIR "/" + std::string(scene::kModelFolder) + name));
         ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
         ASSERT_TRUE(committed.open(QIODevice::ReadOnly)) << name;
         EXPECT_TRUE(fresh.readAll() == committed.readAll())
@@ -247,7 +248,7 @@ TEST_P(StationModelsTest, CommittedFilesMatchTheGenerator)
 INSTANTIATE_TEST_SUITE_P(StationModels, StationModelsTest,
                          testing::Values(Table, RadarUnit, Display),
                          [](const testing::TestParamInfo<ModelCase> &info) {
-                             const std::string file = info.param.placement.fileName;
+                             const std::string file = info.param.placement.modelFile;
                              return file.substr(0, file.find('.'));
                          });
 
@@ -281,9 +282,9 @@ std::vector<std::vector<Triangle>> StationModelsSceneTest::triangles;
 TEST_F(StationModelsSceneTest, NoModelStandsBetweenTheCameraAndTheScreenSweepOrMarkers)
 {
     const std::vector<Triangle> scene = all();
-    for (double height : {kScreenHeight, kSweepHeight, kMarkerHeight}) {
+    for (double height : {scene::kScreenHeight, scene::kSweepHeight, scene::kMarkerHeight}) {
         for (const Vec3 &point : screenSamples(height))
-            EXPECT_FALSE(anyHit(point, kEye, scene))
+            EXPECT_FALSE(anyHit(point, scene::kEye, scene))
                 << "hidden: " << point.x << ", " << point.y << ", " << point.z;
     }
 }
@@ -292,7 +293,7 @@ TEST_F(StationModelsSceneTest, NothingRisesAboveTheScreenOverTheScreen)
 {
     const std::vector<Triangle> scene = all();
     const double sky = 100.0;
-    for (const Vec3 &point : screenSamples(kScreenHeight))
+    for (const Vec3 &point : screenSamples(scene::kScreenHeight))
         EXPECT_FALSE(anyHit(point, {point.x, sky, point.z}, scene))
             << "covered: " << point.x << ", " << point.z;
 }
@@ -305,9 +306,9 @@ TEST_F(StationModelsSceneTest, DeskTopCarriesTheScreenJustBelowIt)
         for (const Vec3 &p : tri)
             top = std::max(top, p.y);
     }
-    EXPECT_LT(top, kScreenHeight);
-    EXPECT_GT(top, kScreenHeight - justBelow);
-    for (const Vec3 &point : screenSamples(kScreenHeight))
+    EXPECT_LT(top, scene::kScreenHeight);
+    EXPECT_GT(top, scene::kScreenHeight - justBelow);
+    for (const Vec3 &point : screenSamples(scene::kScreenHeight))
         EXPECT_TRUE(anyHit(point, point + Vec3{0.0, -justBelow, 0.0}, triangles[0]))
             << "no desk under " << point.x << ", " << point.z;
 }
@@ -316,12 +317,12 @@ TEST_F(StationModelsSceneTest, RadarUnitFramesTheScreenLeftRightAndFront)
 {
     // Straight down from above, just outside each of the three edges, the
     // first thing met is the radar unit's bezel, above the screen's plane.
-    const double outside = 0.2, above = 3.0, middleZ = (kScreenMinZ + kScreenMaxZ) * 0.5;
-    const Vec3 probes[] = {{kScreenMinX - outside, above, middleZ},
-                           {kScreenMaxX + outside, above, middleZ},
-                           {0.0, above, kScreenMaxZ + outside * 0.5}};
+    const double outside = 0.2, above = 3.0, middleZ = scene::kScreenCentreZ;
+    const Vec3 probes[] = {{scene::kScreenMinX - outside, above, middleZ},
+                           {scene::kScreenMaxX + outside, above, middleZ},
+                           {0.0, above, scene::kScreenMaxZ + outside * 0.5}};
     for (const Vec3 &probe : probes)
-        EXPECT_TRUE(anyHit(probe, {probe.x, kScreenHeight, probe.z}, triangles[1]))
+        EXPECT_TRUE(anyHit(probe, {probe.x, scene::kScreenHeight, probe.z}, triangles[1]))
             << "no bezel at " << probe.x << ", " << probe.z;
 }
 
@@ -329,12 +330,12 @@ TEST_F(StationModelsSceneTest, DisplayStandsInFrontOfTheScreenFacingTheCamera)
 {
     // Looking from the camera at the display's middle, the display is the
     // first thing in the way, and it stands in front of the screen's edge.
-    const Vec3 middle{kDisplayPlacement.anchor.x, 1.7, kDisplayPlacement.anchor.z};
-    EXPECT_GT(middle.z, kScreenMaxZ);
-    const Vec3 beyond = kEye + (middle - kEye) * 1.5;
-    EXPECT_TRUE(anyHit(kEye, beyond, triangles[2]));
-    EXPECT_FALSE(anyHit(kEye, middle + (kEye - middle) * 0.05, triangles[0]));
-    EXPECT_FALSE(anyHit(kEye, middle + (kEye - middle) * 0.05, triangles[1]));
+    const Vec3 middle{scene::kDisplay.anchor.x, 1.7, scene::kDisplay.anchor.z};
+    EXPECT_GT(middle.z, scene::kScreenMaxZ);
+    const Vec3 beyond = scene::kEye + (middle - scene::kEye) * 1.5;
+    EXPECT_TRUE(anyHit(scene::kEye, beyond, triangles[2]));
+    EXPECT_FALSE(anyHit(scene::kEye, middle + (scene::kEye - middle) * 0.05, triangles[0]));
+    EXPECT_FALSE(anyHit(scene::kEye, middle + (scene::kEye - middle) * 0.05, triangles[1]));
 }
 
 // Renders the scene from the fixed camera into an offscreen framebuffer of
@@ -371,10 +372,12 @@ protected:
         glViewport(0, 0, Width, Height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(kFieldOfViewYDeg, double(Width) / Height, 0.1, 100.0);
+        gluPerspective(scene::kFieldOfViewYDeg, double(Width) / Height, scene::kNearPlane,
+                       scene::kFarPlane);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        gluLookAt(kEye.x, kEye.y, kEye.z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
+                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
     }
 
     // Models drawn as the view draws them (mode 6, translate and scale, depth
@@ -383,8 +386,7 @@ protected:
     std::string drawModels(const std::set<int> &which)
     {
         const std::array<QRgb, 3> colours = {TableColour, UnitColour, DisplayColour};
-        const ModelPlacement placements[] = {kTablePlacement, kRadarUnitPlacement,
-                                             kDisplayPlacement};
+        const scene::Station placements[] = {scene::kTable, scene::kRadarUnit, scene::kDisplay};
         testing::internal::CaptureStdout();
         for (int m : which) {
             glPushMatrix();
@@ -412,9 +414,9 @@ protected:
 
     static void drawScreen()
     {
-        drawLevelSquare((kScreenMinX + kScreenMaxX) * 0.5, kScreenHeight,
-                        (kScreenMinZ + kScreenMaxZ) * 0.5, (kScreenMaxX - kScreenMinX) * 0.5,
-                        (kScreenMaxZ - kScreenMinZ) * 0.5, ScreenColour);
+        const double half = scene::kScreenSize * 0.5;
+        drawLevelSquare(scene::kScreenCentreX, scene::kScreenHeight, scene::kScreenCentreZ, half,
+                        half, ScreenColour);
     }
 
     // A frame with the given models, then the screen; depth test as the view.
@@ -493,19 +495,20 @@ TEST_F(StationModelsRenderTest, NoModelPixelCoversTheScreen)
 
 TEST_F(StationModelsRenderTest, HitsAtTheCentreAndNearEachEdgeShow)
 {
-    // Hit positions relative to the screen centre, 0.15 in from each edge,
-    // as the view places them: (x, y) on the screen is scene (x, z).
-    const double in = 2.35, markerHalf = 0.15;
+    // Hit positions relative to the screen centre, half a marker in from each
+    // edge, as the view places them: (x, y) on the screen is scene (x, z).
+    const double markerHalf = scene::kMarkerSize * 0.5;
+    const double in = scene::kScreenSize * 0.5 - markerHalf;
     const double hits[][2] = {{0, 0}, {-in, 0}, {in, 0}, {0, -in}, {0, in}};
-    const double centreX = (kScreenMinX + kScreenMaxX) * 0.5;
-    const double centreZ = (kScreenMinZ + kScreenMaxZ) * 0.5;
+    const double centreX = scene::kScreenCentreX;
+    const double centreZ = scene::kScreenCentreZ;
     frame({0, 1, 2});
     for (const auto &hit : hits)
-        drawLevelSquare(centreX + hit[0], kMarkerHeight, centreZ + hit[1], markerHalf, markerHalf,
-                        MarkerColour);
+        drawLevelSquare(centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1], markerHalf,
+                        markerHalf, MarkerColour);
     const QImage image = framebuffer->toImage();
     for (const auto &hit : hits) {
-        const QPoint at = pixelOf({centreX + hit[0], kMarkerHeight, centreZ + hit[1]});
+        const QPoint at = pixelOf({centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1]});
         ASSERT_TRUE(image.rect().contains(at)) << hit[0] << ", " << hit[1];
         EXPECT_EQ(image.pixel(at), MarkerColour) << "hit at " << hit[0] << ", " << hit[1];
     }

@@ -1,0 +1,188 @@
+#include "scenecache.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
+
+#include <algorithm>
+#include <iostream>
+
+namespace
+{
+
+// Two different fillings of a pixel that glReadPixels is asked for.
+constexpr GLuint kUnreadA = 0x5a5a5a5au;
+constexpr GLuint kUnreadB = 0xa5a5a5a5u;
+
+const GLbitfield kColour = GL_COLOR_BUFFER_BIT;
+// Depth and stencil travel together: a window's depth buffer is usually
+// packed with its stencil, and drivers copy the pair as it is stored, where
+// depth alone may go through a slower path that rounds.
+const GLbitfield kDepth = GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+
+} // namespace
+
+std::unique_ptr<SceneCache> SceneCache::create()
+{
+    if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() ||
+        !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
+        std::cerr << "SceneCache: this OpenGL has no framebuffer objects with blits;"
+                     " the whole scene is drawn every frame"
+                  << std::endl;
+        return nullptr;
+    }
+    std::unique_ptr<SceneCache> cache(new SceneCache);
+    cache->bindWindow();
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    if (sampleBuffers > 0) {
+        // A multisampled buffer cannot be the target of a copy.
+        std::cerr << "SceneCache: the window is multisampled;"
+                     " the whole scene is drawn every frame"
+                  << std::endl;
+        return nullptr;
+    }
+    return cache;
+}
+
+SceneCache::SceneCache()
+    : gl(QOpenGLContext::currentContext()->extraFunctions()),
+      colourOrientation(Orientation::Upright), depthOrientation(Orientation::Upright)
+{
+}
+
+SceneCache::~SceneCache() = default;
+
+bool SceneCache::holds(const QSize &size)
+{
+    // A copy in the orientation found for one size of the window's buffers
+    // would land elsewhere in buffers of another size.
+    return buffer && storedSize == size && windowHasSize(size);
+}
+
+bool SceneCache::store(const QSize &size)
+{
+    storedSize = QSize();
+    if (!windowHasSize(size))
+        return true;
+    if (!buffer || buffer->size() != size)
+        buffer = std::make_unique<QOpenGLFramebufferObject>(
+            size, QOpenGLFramebufferObject::CombinedDepthStencil);
+    const bool exact = buffer->isValid() && findExactRoundTrip();
+    bindWindow();
+    if (!exact) {
+        buffer.reset();
+        std::cerr << "SceneCache: copies between the window and a framebuffer object are"
+                     " not exact here; the whole scene is drawn every frame"
+                  << std::endl;
+        return false;
+    }
+    storedSize = size;
+    return true;
+}
+
+void SceneCache::restore()
+{
+    copy(buffer->handle(), windowFramebuffer(), kColour, colourOrientation);
+    copy(buffer->handle(), windowFramebuffer(), kDepth, depthOrientation);
+    bindWindow();
+}
+
+// The window's buffers have exactly this size when the top right pixel of that
+// size can be read and the pixels beyond it, above and to the right, cannot.
+bool SceneCache::windowHasSize(const QSize &size)
+{
+    bindWindow();
+    const GLint right = size.width() - 1;
+    const GLint top = size.height() - 1;
+    return isReadable(right, top) && !isReadable(right + 1, top) && !isReadable(right, top + 1);
+}
+
+// glReadPixels leaves the destination alone for a pixel outside the buffers:
+// a pixel read over two different fillings is inside when both reads agree.
+bool SceneCache::isReadable(GLint x, GLint y)
+{
+    GLuint first = kUnreadA;
+    GLuint second = kUnreadB;
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &first);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &second);
+    return first == second;
+}
+
+// Finds, for colour and for depth, an orientation in which the copy into the
+// cache keeps every value, then checks that copying back in that orientation
+// gives the window exactly what it holds now.
+bool SceneCache::findExactRoundTrip()
+{
+    const std::vector<GLuint> colour = read(windowFramebuffer(), kColour);
+    const std::vector<GLuint> depth = read(windowFramebuffer(), kDepth);
+    if (!findUnchangedCopy(kColour, colour, &colourOrientation) ||
+        !findUnchangedCopy(kDepth, depth, &depthOrientation))
+        return false;
+    restore();
+    return read(windowFramebuffer(), kColour) == colour &&
+           read(windowFramebuffer(), kDepth) == depth;
+}
+
+// A copy may land upside down: a driver that stores window buffers top row
+// first can copy them unchanged only into a flipped rectangle, and then reads
+// the cache back mirrored. Either is fine as long as the way back mirrors
+// again; a copy that changes values (a conversion that rounds) is not.
+bool SceneCache::findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &window,
+                                   Orientation *orientation)
+{
+    for (const Orientation candidate : {Orientation::Upright, Orientation::Flipped}) {
+        copy(windowFramebuffer(), buffer->handle(), buffers, candidate);
+        const std::vector<GLuint> copied = read(buffer->handle(), buffers);
+        if (copied == window || isMirrored(copied, window)) {
+            *orientation = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SceneCache::isMirrored(const std::vector<GLuint> &a, const std::vector<GLuint> &b) const
+{
+    const size_t width = size_t(buffer->width());
+    const size_t height = size_t(buffer->height());
+    for (size_t row = 0; row < height; ++row) {
+        const auto mirroredRow = b.begin() + (height - 1 - row) * width;
+        if (!std::equal(mirroredRow, mirroredRow + width, a.begin() + row * width))
+            return false;
+    }
+    return true;
+}
+
+void SceneCache::copy(GLuint from, GLuint to, GLbitfield buffers, Orientation orientation)
+{
+    const GLint width = buffer->width();
+    const GLint height = buffer->height();
+    const bool flipped = orientation == Orientation::Flipped;
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    gl->glBlitFramebuffer(0, flipped ? height : 0, width, flipped ? 0 : height, 0, 0, width, height,
+                          buffers, GL_NEAREST);
+}
+
+// The buffers' contents as glReadPixels gives them, bottom row first: colour
+// as RGBA bytes, depth as unsigned integers, one word per pixel either way.
+std::vector<GLuint> SceneCache::read(GLuint framebuffer, GLbitfield buffers)
+{
+    const bool colour = buffers == kColour;
+    std::vector<GLuint> pixels(size_t(buffer->width()) * size_t(buffer->height()));
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, buffer->width(), buffer->height(), colour ? GL_RGBA : GL_DEPTH_COMPONENT,
+                 colour ? GL_UNSIGNED_BYTE : GL_UNSIGNED_INT, pixels.data());
+    return pixels;
+}
+
+void SceneCache::bindWindow()
+{
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
+}
+
+GLuint SceneCache::windowFramebuffer() const
+{
+    return QOpenGLContext::currentContext()->defaultFramebufferObject();
+}
