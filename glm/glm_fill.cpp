@@ -129,8 +129,8 @@ static void fillVertexToken(FillState *state, const char *token)
 
 static void selectGroup(FillState *state)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
     glmScanLine(state->scanner, line);
     glmGroupNameOf(line, name);
     state->group = nullptr;
@@ -147,8 +147,8 @@ static void selectGroup(FillState *state)
 
 static void selectMaterial(FillState *state)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
     glmScanLine(state->scanner, line);
     glmLineWordOf(line, name);
     state->material = glmFindMaterial(state->model, name);
@@ -199,10 +199,10 @@ void glmFillPass(GlmMesh *model, std::FILE *file)
     state.scanner = &scanner;
     state.file = file;
     state.capacities = takeCapacities(model);
-    state.group = glmLookupGroup(model, "default");
+    state.group = glmLookupGroup(model, kGlmDefaultGroupName);
     state.groupCapacity = state.capacities[model->groupCount - 1];
     state.vertex = state.normal = state.texCoord = 1;
-    char token[GlmTokenSize];
+    char token[kGlmTokenSize];
     while (glmScanToken(&scanner, token))
         dispatch(&state, token);
     // Triangles the count saw but this pass did not stay out of the model.

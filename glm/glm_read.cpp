@@ -12,10 +12,7 @@
 
 // Size of the huge pages large arrays are backed with where the system has
 // them (elsewhere the advice is ignored).
-static constexpr size_t HugePageSize = 2 * 1024 * 1024;
-
-// The group every file starts in.
-static const char *const DefaultGroupName = "default";
+static constexpr size_t kHugePageSize = 2 * 1024 * 1024;
 
 [[noreturn]] static void failTooLarge(GlmMesh *model)
 {
@@ -73,8 +70,8 @@ static void countFace(GlmMesh *model, GlmScanner *scanner, char *token, GlmGroup
 
 static void readLibraryLine(GlmMesh *model, GlmScanner *scanner)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
     glmScanLine(scanner, line);
     glmLineWordOf(line, name);
     std::free(model->materialLibrary);
@@ -84,8 +81,8 @@ static void readLibraryLine(GlmMesh *model, GlmScanner *scanner)
 
 static GlmGroupNode *readGroupLine(GlmMesh *model, GlmScanner *scanner)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
     glmScanLine(scanner, line);
     glmGroupNameOf(line, name);
     return glmEnsureGroup(model, name);
@@ -95,8 +92,8 @@ void glmFirstPass(GlmMesh *model, std::FILE *file)
 {
     GlmScanner scanner;
     glmScanOpen(&scanner, file);
-    GlmGroupNode *group = glmEnsureGroup(model, DefaultGroupName);
-    char token[GlmTokenSize];
+    GlmGroupNode *group = glmEnsureGroup(model, kGlmDefaultGroupName);
+    char token[kGlmTokenSize];
     while (glmScanToken(&scanner, token)) {
         switch (token[0]) {
         case 'v':
@@ -133,9 +130,9 @@ static void *allocateZeroed(GlmMesh *model, size_t count, size_t size)
 {
     size_t bytes = count * size;
     void *memory = nullptr;
-    if (bytes < HugePageSize)
+    if (bytes < kHugePageSize)
         memory = std::calloc(count, size);
-    else if (posix_memalign(&memory, HugePageSize, bytes) == 0) {
+    else if (posix_memalign(&memory, kHugePageSize, bytes) == 0) {
         madvise(memory, bytes, MADV_HUGEPAGE);
         std::memset(memory, 0, bytes);
     }

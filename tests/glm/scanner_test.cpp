@@ -139,12 +139,12 @@ TEST_F(GlmScannerTest, TokensAndLinesAreCutAt127Bytes)
     std::string input = std::string(200, 't') + " next\n" + std::string(130, 'l') + "\nrest";
     GlmScanner scanner;
     glmScanString(&scanner, input.c_str());
-    char token[GlmTokenSize];
+    char token[kGlmTokenSize];
     ASSERT_TRUE(glmScanToken(&scanner, token));
     EXPECT_EQ(std::string(token), std::string(127, 't'));
     ASSERT_TRUE(glmScanToken(&scanner, token));
     EXPECT_STREQ(token, "next");
-    char line[GlmTokenSize];
+    char line[kGlmTokenSize];
     glmScanLine(&scanner, line);
     EXPECT_STREQ(line, "\n");
     glmScanLine(&scanner, line);
