@@ -3,6 +3,7 @@
 // later needs to distrust the triangles.
 #include "glm.h"
 #include "glm_parse.h"
+#include "glm_readerror.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,8 @@
 struct FillState {
     GlmMesh *model;
     GlmScanner *scanner;
-    std::FILE *file;        // for the line number of a rejected index
+    std::FILE *file; // for the line number of a rejected index
+    GlmReadError *error;
     unsigned *capacities;   // counted triangles per group, in list order
     GlmGroupNode *group;    // current group; null after a g line the count never saw
     unsigned groupCapacity; // capacity of the current group
@@ -22,9 +24,11 @@ struct FillState {
     unsigned triangle; // next triangle (from 0)
 };
 
-// Line number (from 1) of the byte before offset in the file.
+// Line number (from 1) of the byte before offset in the file. The file's
+// position is left where it was, beyond what the scanner has buffered.
 static long long lineAt(std::FILE *file, long long offset)
 {
+    long position = std::ftell(file);
     long long line = 1;
     std::rewind(file);
     for (long long i = 0; i + 1 < offset; i++) {
@@ -33,23 +37,27 @@ static long long lineAt(std::FILE *file, long long offset)
             break;
         line += c == '\n';
     }
+    std::fseek(file, position, SEEK_SET);
     return line;
 }
 
-[[noreturn]] static void rejectIndex(FillState *state, const char *kind, long long index,
-                                     unsigned count)
+static void rejectIndex(FillState *state, const char *kind, long long index, unsigned count)
 {
+    if (glmRefused(state->error))
+        return;
     long long line = lineAt(state->file, glmScanOffset(state->scanner));
-    std::fprintf(stderr, "glmFillPass(): %s index %lld out of range 1..%u in \"%s\", line %lld.\n",
-                 kind, index, count, state->model->sourcePath, line);
-    std::exit(1);
+    glmRefuse(state->error, kGlmReadIndexOutOfRange,
+              "glmFillPass(): %s index %lld out of range 1..%u in \"%s\", line %lld.\n", kind,
+              index, count, state->model->sourcePath, line);
 }
 
+// The index as stored, or 0 with the read refused.
 static unsigned checkedIndex(FillState *state, const char *kind, long long index, unsigned count)
 {
-    if (index < 1 || index > static_cast<long long>(count))
-        rejectIndex(state, kind, index, count);
-    return static_cast<unsigned>(index);
+    if (index >= 1 && index <= static_cast<long long>(count))
+        return static_cast<unsigned>(index);
+    rejectIndex(state, kind, index, count);
+    return 0;
 }
 
 // Stores corner into slot of tri, taking the numbers its form supplies.
@@ -88,7 +96,7 @@ static void fillFace(FillState *state, char *token)
         setCorner(state, &tri, slot, form, corner);
     }
     addTriangle(state, tri);
-    while (glmScanCorner(state->scanner, form, &corner) > 0) {
+    while (!glmRefused(state->error) && glmScanCorner(state->scanner, form, &corner) > 0) {
         GlmTri fan = {};
         for (int c = 0; c < 2; c++) {
             int from = c == 0 ? 0 : 2;
@@ -190,7 +198,7 @@ static void dispatch(FillState *state, char *token)
     }
 }
 
-void glmFillPass(GlmMesh *model, std::FILE *file)
+bool glmFillOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error)
 {
     GlmScanner scanner;
     glmScanOpen(&scanner, file);
@@ -198,15 +206,24 @@ void glmFillPass(GlmMesh *model, std::FILE *file)
     state.model = model;
     state.scanner = &scanner;
     state.file = file;
+    state.error = error;
     state.capacities = takeCapacities(model);
     state.group = glmLookupGroup(model, kGlmDefaultGroupName);
     state.groupCapacity = state.capacities[model->groupCount - 1];
     state.vertex = state.normal = state.texCoord = 1;
     char token[kGlmTokenSize];
-    while (glmScanToken(&scanner, token))
+    while (!glmRefused(error) && glmScanToken(&scanner, token))
         dispatch(&state, token);
     // Triangles the count saw but this pass did not stay out of the model.
     model->triangleCount = state.triangle;
     std::free(state.capacities);
     glmScanClose(&scanner);
+    return !glmRefused(error);
+}
+
+void glmFillPass(GlmMesh *model, std::FILE *file)
+{
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    if (!glmFillOBJ(model, file, &error))
+        glmExitRefused(&error);
 }

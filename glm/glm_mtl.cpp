@@ -2,6 +2,7 @@
 // pass. As with OBJ files, the filling pass stores nothing beyond the count.
 #include "glm.h"
 #include "glm_parse.h"
+#include "glm_readerror.h"
 
 #include <climits>
 #include <cstdlib>
@@ -16,7 +17,8 @@ static constexpr float kDefaultShininess = 65.0f;
 static constexpr double kMtlShininessRange = 1000.0;
 static constexpr double kGlShininessRange = 128.0;
 
-static std::FILE *openLibrary(GlmMesh *model, const char *name)
+// The library's file, or null with the read refused.
+static std::FILE *openLibrary(GlmMesh *model, const char *name, GlmReadError *error)
 {
     char *directory = glmPathDirectory(model->sourcePath);
     size_t length = std::strlen(directory) + std::strlen(name);
@@ -26,10 +28,9 @@ static std::FILE *openLibrary(GlmMesh *model, const char *name)
     std::free(directory);
     // An empty name would name the directory itself, which is no library.
     std::FILE *file = name[0] ? std::fopen(path, "r") : nullptr;
-    if (!file) {
-        std::fprintf(stderr, "glmReadMTL() failed: can't open material file \"%s\".\n", path);
-        std::exit(1);
-    }
+    if (!file)
+        glmRefuse(error, kGlmReadCannotOpen,
+                  "glmReadMTL() failed: can't open material file \"%s\".\n", path);
     std::free(path);
     return file;
 }
@@ -125,9 +126,11 @@ static void nameUnnamed(GlmMaterialEntry *table, unsigned count)
     }
 }
 
-void glmReadMTL(GlmMesh *model, const char *name)
+bool glmReadMTLFile(GlmMesh *model, const char *name, GlmReadError *error)
 {
-    std::FILE *file = openLibrary(model, name);
+    std::FILE *file = openLibrary(model, name, error);
+    if (!file)
+        return false;
     GlmScanner scanner;
     glmScanOpen(&scanner, file);
     unsigned count = countMaterials(&scanner);
@@ -138,4 +141,12 @@ void glmReadMTL(GlmMesh *model, const char *name)
     replaceTable(model, table, count);
     glmScanClose(&scanner);
     std::fclose(file);
+    return true;
+}
+
+void glmReadMTL(GlmMesh *model, const char *name)
+{
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    if (!glmReadMTLFile(model, name, &error))
+        glmExitRefused(&error);
 }

@@ -5,12 +5,14 @@
 
 #include "glm.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class ModelFiles
@@ -59,6 +61,25 @@ inline void keepOnlyStderr()
     std::fflush(stdout);
     int devNull = open("/dev/null", O_WRONLY);
     dup2(devNull, STDOUT_FILENO);
+}
+
+// Four vertices of a unit square, for faces to name.
+constexpr char kSquare[] = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+
+// Leaves the process a little more address space than it uses now, so that
+// the next large allocation fails. For death tests only: it cannot be undone.
+inline void limitAddressSpace()
+{
+    long pages = 0;
+    std::FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+        std::abort();
+    std::fclose(statm);
+    constexpr rlim_t kSpare = 8 * 1024 * 1024;
+    rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    rlimit limit = {used + kSpare, used + kSpare};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::abort();
 }
 
 #endif

@@ -72,8 +72,8 @@ private:
 
     std::string separator()
     {
-        static const char *const separators[] = {" ", " ", " ", "\t", "\n", "\r\n", "  "};
-        return separators[random() % (sizeof separators / sizeof *separators)];
+        static const char *const kSeparators[] = {" ", " ", " ", "\t", "\n", "\r\n", "  "};
+        return kSeparators[random() % (sizeof kSeparators / sizeof *kSeparators)];
     }
 };
 
@@ -82,10 +82,10 @@ struct FormCase {
     const char *format;
 };
 
-const FormCase Forms[] = {{kGlmFaceVertex, "%d"},
-                          {kGlmFaceVertexTexture, "%d/%d"},
-                          {kGlmFaceVertexTextureNormal, "%d/%d/%d"},
-                          {kGlmFaceVertexNormal, "%d//%d"}};
+const FormCase kForms[] = {{kGlmFaceVertex, "%d"},
+                           {kGlmFaceVertexTexture, "%d/%d"},
+                           {kGlmFaceVertexTextureNormal, "%d/%d/%d"},
+                           {kGlmFaceVertexNormal, "%d//%d"}};
 
 bool fitsInt(long long value)
 {
@@ -116,7 +116,7 @@ void expectSameNumbers(GlmFaceForm form, int converted, const GlmCorner &corner,
 TEST(GlmCornerTest, CornersReadAsFscanfReadsThemAlsoAcrossBlocks)
 {
     std::string text = CornerText(11).make(700 * 1024);
-    for (const FormCase &form : Forms) {
+    for (const FormCase &form : kForms) {
         std::FILE *expected = fmemopen(text.data(), text.size(), "r");
         std::FILE *actual = fmemopen(text.data(), text.size(), "r");
         GlmScanner scanner;
@@ -188,7 +188,7 @@ TEST(GlmCornerTest, FirstCornerTakesTheFormSscanfFindsInItsToken)
 TEST(GlmCornerTest, PlainAndGeneralReadingAgreeOnEveryCornerOfText)
 {
     std::string text = CornerText(13).make(64 * 1024);
-    for (const FormCase &form : Forms) {
+    for (const FormCase &form : kForms) {
         GlmScanner plain, general;
         glmScanString(&plain, text.c_str());
         glmScanString(&general, text.c_str());

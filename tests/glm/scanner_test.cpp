@@ -24,10 +24,10 @@ protected:
         return {result, consumed};
     }
 
-    static const char *const Inputs[];
+    static const char *const kInputs[];
 };
 
-const char *const GlmScannerTest::Inputs[] = {
+const char *const GlmScannerTest::kInputs[] = {
     "1.5 x",   "-0.25e-3 x", "+7 x",    "1e x",         "1e+ x",          "- x",
     ". x",     ".5 x",       "5. x",    "inf x",        "-Infinity x",    "infin x",
     "in x",    "nan(12) x",  "0x1p3 x", "0x x",         "0x1p x",         "1e400 x",
@@ -36,7 +36,7 @@ const char *const GlmScannerTest::Inputs[] = {
 
 TEST_F(GlmScannerTest, FloatsMatchTheStandardConversionInValueAndLength)
 {
-    for (const char *input : Inputs) {
+    for (const char *input : kInputs) {
         float expected = -7.0f, actual = -7.0f;
         auto [result, consumed] = standard(input, "%f", &expected);
         GlmScanner scanner;
@@ -84,7 +84,7 @@ TEST_F(GlmScannerTest, PlainDecimalsConvertToTheStandardBits)
 
 TEST_F(GlmScannerTest, IntegersMatchTheStandardConversionWithinIntRange)
 {
-    for (const char *input : Inputs) {
+    for (const char *input : kInputs) {
         int expected = -7;
         auto [result, consumed] = standard(input, "%d", &expected);
         long long actual = -7;
