@@ -87,8 +87,13 @@ struct GlmReadError {
     char *message;
 };
 
-// Reading. glmReadOBJFile returns null for a file it refuses, with the reason
-// in *error (which must not be null), having freed everything it allocated;
+// Reading. Face indices count from 1 through the whole file; negative ones
+// count back from the last element read before the face (-1 is that one) and
+// are stored as the absolute index they name. An index that names no element
+// refuses the file.
+//
+// glmReadOBJFile returns null for a file it refuses, with the reason in
+// *error (which must not be null), having freed everything it allocated;
 // warnings still go to standard output. glmReadOBJ and the steps below it
 // print the message instead (unknown tokens on standard output, the rest on
 // standard error) and end the process with status 1.

@@ -51,12 +51,18 @@ static void rejectIndex(FillState *state, const char *kind, long long index, uns
               index, count, state->model->sourcePath, line);
 }
 
-// The index as stored, or 0 with the read refused.
-static unsigned checkedIndex(FillState *state, const char *kind, long long index, unsigned count)
+// The element a face number names, among count elements of which the first
+// next - 1 have been read: a positive number counts from the file's first
+// element, a negative one back from the last element read before the face
+// (-1 is that one). Returns 0 with the read refused when it names none of the
+// count elements; the message quotes the number as written.
+static unsigned checkedIndex(FillState *state, const char *kind, long long number, unsigned next,
+                             unsigned count)
 {
+    long long index = number < 0 ? static_cast<long long>(next) + number : number;
     if (index >= 1 && index <= static_cast<long long>(count))
         return static_cast<unsigned>(index);
-    rejectIndex(state, kind, index, count);
+    rejectIndex(state, kind, number, count);
     return 0;
 }
 
@@ -65,12 +71,14 @@ static void setCorner(FillState *state, GlmTri *tri, int slot, GlmFaceForm form,
                       const GlmCorner &corner)
 {
     GlmMesh *model = state->model;
-    tri->vertexIndex[slot] = checkedIndex(state, "vertex", corner.vertex, model->vertexCount);
+    tri->vertexIndex[slot] =
+        checkedIndex(state, "vertex", corner.vertex, state->vertex, model->vertexCount);
     if (glmFormHasTexture(form))
-        tri->texCoordIndex[slot] =
-            checkedIndex(state, "texture coordinate", corner.texCoord, model->texCoordCount);
+        tri->texCoordIndex[slot] = checkedIndex(state, "texture coordinate", corner.texCoord,
+                                                state->texCoord, model->texCoordCount);
     if (glmFormHasNormal(form))
-        tri->normalIndex[slot] = checkedIndex(state, "normal", corner.normal, model->normalCount);
+        tri->normalIndex[slot] =
+            checkedIndex(state, "normal", corner.normal, state->normal, model->normalCount);
 }
 
 static void addTriangle(FillState *state, const GlmTri &tri)

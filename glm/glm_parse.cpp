@@ -156,16 +156,6 @@ GlmFaceForm glmScanFirstCorner(GlmScanner *scanner, char *token, GlmCorner *corn
     return faceFormOf(token, corner);
 }
 
-bool glmFormHasTexture(GlmFaceForm form)
-{
-    return form == kGlmFaceVertexTexture || form == kGlmFaceVertexTextureNormal;
-}
-
-bool glmFormHasNormal(GlmFaceForm form)
-{
-    return form == kGlmFaceVertexNormal || form == kGlmFaceVertexTextureNormal;
-}
-
 void glmGroupNameOf(const char *line, char *name)
 {
     size_t length = std::strlen(line);

@@ -36,8 +36,16 @@ int glmScanCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
 // The same without the in-place path for plain corners; kept apart so that
 // tests can hold the two against each other.
 int glmScanCornerInGeneral(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
-bool glmFormHasTexture(GlmFaceForm form);
-bool glmFormHasNormal(GlmFaceForm form);
+// Inline: the filling pass asks for every corner.
+inline bool glmFormHasTexture(GlmFaceForm form)
+{
+    return form == kGlmFaceVertexTexture || form == kGlmFaceVertexTextureNormal;
+}
+
+inline bool glmFormHasNormal(GlmFaceForm form)
+{
+    return form == kGlmFaceVertexNormal || form == kGlmFaceVertexTextureNormal;
+}
 
 // Group name of a g line's rest: the line without its last character
 // (normally the line end), the blank after the keyword included.

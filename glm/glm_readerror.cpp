@@ -24,11 +24,6 @@ void glmRefuse(GlmReadError *error, GlmReadFailure failure, const char *format, 
     error->message = message;
 }
 
-bool glmRefused(const GlmReadError *error)
-{
-    return error->failure != kGlmReadNoFailure;
-}
-
 void glmExitRefused(GlmReadError *error)
 {
     // Unknown tokens have always been reported with the warnings, on

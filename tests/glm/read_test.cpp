@@ -196,7 +196,7 @@ TEST_F(GlmReadDeathTest, FaceIndexOutsideItsArrayIsRejectedWithFileLineAndIndex)
         const char *message;
     } cases[] = {
         {"f 1 2 0", "vertex index 0 out of range 1..4 in \"[^\"]*\", line 7"},
-        {"f 1 -2 3", "vertex index -2 out of range 1..4 in \"[^\"]*\", line 7"},
+        {"f 1 -5 3", "vertex index -5 out of range 1..4 in \"[^\"]*\", line 7"},
         {"f 1 2 3 5", "vertex index 5 out of range 1..4 in \"[^\"]*\", line 7"},
         {"f 1 2\n 4294967297", "vertex index 4294967297 out of range 1..4 in \"[^\"]*\", line 8"},
         {"f 1/1 2/1 3/9", "texture coordinate index 9 out of range 1..1"},
