@@ -1,5 +1,6 @@
 // Test helpers: model files in a private temporary directory, owned models,
-// and redirections that let death tests tell standard output from error.
+// refused reads, and redirections that let death tests tell standard output
+// from error.
 #ifndef TESTS_GLM_MODEL_FILES_H
 #define TESTS_GLM_MODEL_FILES_H
 
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
@@ -44,6 +46,19 @@ struct ModelDeleter {
     void operator()(GlmMesh *model) const { glmFree(model); }
 };
 using ModelPtr = std::unique_ptr<GlmMesh, ModelDeleter>;
+
+// Reads path with glmReadOBJFile and expects it refused for failure, with
+// nothing returned. Returns the message (empty when there is none).
+inline std::string refusalMessage(const std::string &path, GlmReadFailure failure)
+{
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    GlmMesh *model = glmReadOBJFile(path.c_str(), &error);
+    EXPECT_EQ(model, nullptr) << path;
+    EXPECT_EQ(error.failure, failure) << path;
+    std::string message = error.message ? error.message : "";
+    std::free(error.message);
+    return message;
+}
 
 // For death tests, whose pattern sees only standard error: afterwards, what
 // the statement writes to the named stream reaches the pattern and the other

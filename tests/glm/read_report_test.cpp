@@ -1,48 +1,37 @@
 // The reporting reader: every file glmReadOBJ would end the process for is
 // refused with the reason and the very message glmReadOBJ prints, and nothing
-// stays allocated (the sanitized test run checks for leaks).
+// stays allocated (the sanitized test run checks for leaks). Memory running
+// out needs a death test's child and is tried with the read death tests.
 #include "model_files.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 
 class GlmReadReportTest : public ::testing::Test
 {
 protected:
-    // Reads path and expects a refusal; returns its message.
-    static std::string refusal(const std::string &path, GlmReadFailure failure)
-    {
-        GlmReadError error = {kGlmReadNoFailure, nullptr};
-        GlmMesh *model = glmReadOBJFile(path.c_str(), &error);
-        EXPECT_EQ(model, nullptr) << path;
-        EXPECT_EQ(error.failure, failure) << path;
-        std::string message = error.message ? error.message : "";
-        std::free(error.message);
-        return message;
-    }
-
     ModelFiles files;
 };
 
 TEST_F(GlmReadReportTest, FilesThatCannotBeOpenedAreReportedWithThePath)
 {
     std::string missing = files.directory() + "/none.obj";
-    EXPECT_EQ(refusal(missing, kGlmReadCannotOpen),
+    EXPECT_EQ(refusalMessage(missing, kGlmReadCannotOpen),
               "glmReadOBJ() failed: can't open data file \"" + missing + "\".\n");
     // The library is met after vertices, a group and another library.
     files.write("first.mtl", "newmtl one\n");
     std::string obj = files.write(
         "lib.obj", std::string(kSquare) + "g body\nmtllib first.mtl\nf 1 2 3\nmtllib gone.mtl\n");
-    EXPECT_EQ(refusal(obj, kGlmReadCannotOpen), "glmReadMTL() failed: can't open material file \"" +
-                                                    files.directory() + "/gone.mtl\".\n");
+    EXPECT_EQ(refusalMessage(obj, kGlmReadCannotOpen),
+              "glmReadMTL() failed: can't open material file \"" + files.directory() +
+                  "/gone.mtl\".\n");
 }
 
 TEST_F(GlmReadReportTest, UnknownVertexTokenIsReportedByName)
 {
     std::string obj =
         files.write("vp.obj", std::string(kSquare) + "f 1 2 3\nvp 0.5 0.5\nv 0 0 0\n");
-    EXPECT_EQ(refusal(obj, kGlmReadUnknownToken), "glmFirstPass(): Unknown token \"vp\".\n");
+    EXPECT_EQ(refusalMessage(obj, kGlmReadUnknownToken), "glmFirstPass(): Unknown token \"vp\".\n");
 }
 
 // The filling pass has allocated every array when it meets these.
@@ -61,7 +50,7 @@ TEST_F(GlmReadReportTest, FaceIndexOutsideItsArrayIsReportedWithFileAndLine)
     for (const auto &c : cases) {
         std::string obj =
             files.write("bad.obj", std::string(kSquare) + "vt 0 0\ng body\n" + c.faces);
-        EXPECT_EQ(refusal(obj, kGlmReadIndexOutOfRange),
+        EXPECT_EQ(refusalMessage(obj, kGlmReadIndexOutOfRange),
                   std::string("glmFillPass(): ") + c.message + " in \"" + obj + "\", line " +
                       std::to_string(c.line) + ".\n")
             << c.faces;
@@ -71,7 +60,7 @@ TEST_F(GlmReadReportTest, FaceIndexOutsideItsArrayIsReportedWithFileAndLine)
 TEST_F(GlmReadReportTest, SuccessfulReadReportsNoFailureAlsoAfterARefusal)
 {
     std::string bad = files.write("bad.obj", std::string(kSquare) + "f 1 2 9\n");
-    refusal(bad, kGlmReadIndexOutOfRange);
+    refusalMessage(bad, kGlmReadIndexOutOfRange);
     std::string good = files.write("good.obj", std::string(kSquare) + "g top\nf 1 2 3 4\n");
     GlmReadError error = {kGlmReadUnknownToken, nullptr};
     ModelPtr model(glmReadOBJFile(good.c_str(), &error));
@@ -79,27 +68,4 @@ TEST_F(GlmReadReportTest, SuccessfulReadReportsNoFailureAlsoAfterARefusal)
     EXPECT_EQ(error.failure, kGlmReadNoFailure);
     EXPECT_EQ(error.message, nullptr);
     EXPECT_EQ(model->triangleCount, 2u);
-}
-
-using GlmReadReportDeathTest = GlmReadReportTest;
-
-// Run in a child, whose address space can be limited for good.
-TEST_F(GlmReadReportDeathTest, ArraysThatDoNotFitInMemoryAreReported)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer reserves far more address space than it uses";
-#endif
-    std::string vertices;
-    for (int i = 0; i < 2000000; i++)
-        vertices += "v\n";
-    std::string obj = files.write("big.obj", vertices);
-    auto readAndReport = [&obj] {
-        GlmReadError error;
-        if (glmReadOBJFile(obj.c_str(), &error) || error.failure != kGlmReadTooLarge)
-            std::exit(2);
-        std::fputs(error.message, stderr);
-        std::exit(0);
-    };
-    EXPECT_EXIT((limitAddressSpace(), readAndReport()), testing::ExitedWithCode(0),
-                "^glmReadOBJ\\(\\): out of memory for the arrays of \"" + obj + "\"\\.\n$");
 }

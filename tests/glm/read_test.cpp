@@ -211,7 +211,7 @@ TEST_F(GlmReadDeathTest, FaceIndexOutsideItsArrayIsRejectedWithFileLineAndIndex)
     }
 }
 
-TEST_F(GlmReadDeathTest, ArraysThatDoNotFitInMemoryEndTheProcessWithAMessage)
+TEST_F(GlmReadDeathTest, ArraysThatDoNotFitInMemoryAreRefusedWithAMessage)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves far more address space than it uses";
@@ -222,6 +222,16 @@ TEST_F(GlmReadDeathTest, ArraysThatDoNotFitInMemoryEndTheProcessWithAMessage)
     std::string obj = files.write("big.obj", vertices);
     EXPECT_EXIT((keepOnlyStderr(), limitAddressSpace(), glmReadOBJ(obj.c_str())),
                 testing::ExitedWithCode(1),
+                "^glmReadOBJ\\(\\): out of memory for the arrays of \"[^\"]*big.obj\"\\.\n$");
+    // The reporting reader refuses it with the same message and lives on.
+    auto reportAndExit = [&obj] {
+        GlmReadError error;
+        if (glmReadOBJFile(obj.c_str(), &error) || error.failure != kGlmReadTooLarge)
+            std::exit(2);
+        std::fputs(error.message, stderr);
+        std::exit(0);
+    };
+    EXPECT_EXIT((limitAddressSpace(), reportAndExit()), testing::ExitedWithCode(0),
                 "^glmReadOBJ\\(\\): out of memory for the arrays of \"[^\"]*big.obj\"\\.\n$");
 }
 

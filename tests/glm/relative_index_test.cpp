@@ -130,19 +130,6 @@ protected:
         return model;
     }
 
-    // Reads obj and expects it refused for an index; returns the message.
-    std::string refusal(const std::string &obj)
-    {
-        std::string path = files.write("bad.obj", obj);
-        GlmReadError error = {kGlmReadNoFailure, nullptr};
-        GlmMesh *model = glmReadOBJFile(path.c_str(), &error);
-        EXPECT_EQ(model, nullptr) << obj;
-        EXPECT_EQ(error.failure, kGlmReadIndexOutOfRange) << obj;
-        std::string message = error.message ? error.message : "";
-        std::free(error.message);
-        return message;
-    }
-
     ModelFiles files;
 };
 
@@ -232,7 +219,8 @@ TEST_F(GlmRelativeIndexTest, RelativeIndexBeforeTheFirstElementIsRefusedAsWritte
          "vertex index -9223372036854775808 out of range 1..3"},
     };
     for (const auto &c : cases) {
-        std::string message = refusal(c.obj);
+        std::string message =
+            refusalMessage(files.write("bad.obj", c.obj), kGlmReadIndexOutOfRange);
         EXPECT_EQ(message.rfind(std::string("glmFillPass(): ") + c.message + " in \"", 0), 0u)
             << c.obj << message;
     }
