@@ -13,6 +13,11 @@ namespace
 
 using Indices = std::vector<unsigned>;
 
+// More than two of the scanner's blocks, and the least number of triangles
+// such a random file is expected to hold.
+constexpr size_t kTwinFileBytes = 600 * 1024;
+constexpr unsigned kTwinTrianglesAtLeast = 10000;
+
 Indices vertexIndices(const GlmTri &tri)
 {
     return {tri.vertexIndex[0], tri.vertexIndex[1], tri.vertexIndex[2]};
@@ -178,11 +183,11 @@ TEST_F(GlmRelativeIndexTest, FansAndGroupsCountThroughTheWholeFile)
 TEST_F(GlmRelativeIndexTest, RelativeFileReadsAsItsAbsoluteTwin)
 {
     TwinFiles twins(21);
-    twins.make(600 * 1024);
+    twins.make(kTwinFileBytes);
     ModelPtr absolute = read(twins.absolute);
     ModelPtr relative = read(twins.relative);
     ASSERT_TRUE(absolute && relative);
-    ASSERT_GT(absolute->triangleCount, 10000u);
+    ASSERT_GT(absolute->triangleCount, kTwinTrianglesAtLeast);
     ASSERT_EQ(relative->triangleCount, absolute->triangleCount);
     for (unsigned t = 0; t < absolute->triangleCount; t++) {
         const GlmTri &a = absolute->tris[t];
