@@ -12,8 +12,8 @@
 struct FillState {
     GlmMesh *model;
     GlmScanner *scanner;
-    std::FILE *file; // for the line number of a rejected index
-    GlmReadError *error;
+    std::FILE *file;        // for the line number of a rejected index
+    GlmReadError *error;    // the refusal, once there is one
     unsigned *capacities;   // counted triangles per group, in list order
     GlmGroupNode *group;    // current group; null after a g line the count never saw
     unsigned groupCapacity; // capacity of the current group

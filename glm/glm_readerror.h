@@ -12,10 +12,12 @@
 // already: the first reason found is the one the file is refused for.
 void glmRefuse(GlmReadError *error, GlmReadFailure failure, const char *format, ...)
     __attribute__((format(printf, 3, 4)));
+
 inline bool glmRefused(const GlmReadError *error)
 {
     return error->failure != kGlmReadNoFailure;
 }
+
 // Prints the message on the stream the failure belongs to, frees it and ends
 // the process with status 1.
 [[noreturn]] void glmExitRefused(GlmReadError *error);
