@@ -1,15 +1,11 @@
-// Arbitrary bytes as an OBJ file and its material library, then fitted and
-// given facet and vertex normals, as the view prepares its models.
+// Arbitrary bytes as an OBJ file and its material library, read in process
+// with glmReadOBJFile and, when accepted, fitted and given facet and vertex
+// normals, as the view prepares its models.
 //
 // The input is split at the first separator line: before it the OBJ file,
-// after it the MTL file (empty without a separator). The reader ends the
-// process for files it refuses, so every input is first read in a forked
-// child (see ForkServer): exit status 1 is such a refusal and is accepted.
-// Every other input is then read again in this process: one the child
-// survived so that the fuzzer sees its coverage and LeakSanitizer its
-// allocations, one that killed the child so that the crash is reported here
-// in full.
-#include "forkserver.h"
+// after it the MTL file (empty without a separator). A refused file must come
+// back as null with a reason and a message; LeakSanitizer then checks that
+// the refusal freed what the read had allocated.
 #include "glm.h"
 #include "scratchdir.h"
 
@@ -18,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace
@@ -27,8 +22,6 @@ namespace
 const char kSeparator[] = "\n=mtl=\n";
 const char kObjName[] = "model.obj";
 const char kMtlName[] = "model.mtl"; // what the seeds' mtllib lines name
-constexpr int kRefusedStatus = 1;    // the reader's exit status for a refused file
-constexpr unsigned kChildTimeLimitSeconds = 20;
 constexpr float kCreaseAngleDeg = 90.0f;
 
 [[noreturn]] void fail(const char *what)
@@ -69,51 +62,49 @@ void checkIndices(const GlmMesh *model)
         fail("groups do not hold every triangle exactly once");
 }
 
-void readAndPrepare(const char *path)
+// A refusal names its reason and carries the line that glmReadOBJ prints.
+void checkRefusal(const GlmReadError &error)
 {
-    GlmMesh *model = glmReadOBJ(path);
+    if (error.failure == kGlmReadNoFailure)
+        fail("a refused file reports no failure");
+    const size_t length = error.message ? std::strlen(error.message) : 0;
+    if (length == 0 || error.message[length - 1] != '\n')
+        fail("a refusal comes without a complete message line");
+}
+
+void prepare(GlmMesh *model)
+{
     checkIndices(model);
     glmFitToUnitCube(model);
     glmFaceNormals(model);
     glmVertexNormals(model, kCreaseAngleDeg);
     checkIndices(model);
-    glmFree(model);
 }
-
-// Made at initialisation, before the fuzzer grows, so that the fork server
-// starts small; gone at exit in reverse order, the server first.
-std::unique_ptr<ScratchDir> scratch;
-std::string objPath;
-std::unique_ptr<ForkServer> reader;
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    scratch = std::make_unique<ScratchDir>();
-    objPath = scratch->path() + "/" + kObjName;
-    reader = std::make_unique<ForkServer>(readAndPrepare, objPath.c_str(), kChildTimeLimitSeconds);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    static ScratchDir scratch;
+    static const std::string objPath = scratch.path() + "/" + kObjName;
     const char *begin = reinterpret_cast<const char *>(data);
     const char *end = begin + size;
     const char *separator =
         std::search(begin, end, kSeparator, kSeparator + std::strlen(kSeparator));
     const char *mtl = separator == end ? end : separator + std::strlen(kSeparator);
-    scratch->write(kObjName, begin, size_t(separator - begin));
-    scratch->write(kMtlName, mtl, size_t(end - mtl));
+    scratch.write(kObjName, begin, size_t(separator - begin));
+    scratch.write(kMtlName, mtl, size_t(end - mtl));
 
-    const ChildOutcome outcome = reader->run();
-    if (outcome.exited && outcome.code == kRefusedStatus)
+    GlmReadError error;
+    GlmMesh *model = glmReadOBJFile(objPath.c_str(), &error);
+    if (!model) {
+        checkRefusal(error);
+        std::free(error.message);
         return 0;
-    readAndPrepare(objPath.c_str());
-    if (!outcome.exited || outcome.code != 0) {
-        std::fprintf(stderr, "obj_fuzz: the read died in a child (%s %d) but not here\n",
-                     outcome.exited ? "status" : "signal", outcome.code);
-        std::abort();
     }
+    if (error.failure != kGlmReadNoFailure || error.message)
+        fail("an accepted file reports a failure");
+    prepare(model);
+    glmFree(model);
     return 0;
 }

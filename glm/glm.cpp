@@ -51,7 +51,7 @@ char *glmPathDirectory(const char *path)
     return directory;
 }
 
-static void freeMaterials(GlmMesh *model)
+void glmFreeMaterials(GlmMesh *model)
 {
     for (unsigned i = 0; model->materialTable && i < model->materialCount; i++)
         std::free(model->materialTable[i].name);
@@ -82,7 +82,7 @@ void glmFree(GlmMesh *model)
     std::free(model->texCoords);
     std::free(model->facetnorms);
     std::free(model->tris);
-    freeMaterials(model);
+    glmFreeMaterials(model);
     freeGroups(model);
     std::free(model);
 }

@@ -1,9 +1,10 @@
 // Polygonal model library: a model read from a Wavefront OBJ file (with its MTL
 // material library), processed in place, drawn with OpenGL and written back.
 //
-// Ownership: glmReadOBJ returns a GlmMesh that owns every string and array it
-// points to (all from malloc); only glmFree releases them, together with the
-// record. Functions that replace an array free the old one first.
+// Ownership: glmReadOBJ and glmReadOBJFile return a GlmMesh that owns every
+// string and array it points to (all from malloc); only glmFree releases them,
+// together with the record. Functions that replace an array free the old one
+// first. The message of a refused read belongs to the caller (GlmReadError).
 //
 // Indexing: vertices, normals, texCoords and facetnorms hold count + 1 entries;
 // entry 0 is unused and entries 1..count are valid, so OBJ indices (which count
@@ -68,8 +69,35 @@ struct GlmMesh {
     float origin[3];                 // 0, 0, 0 after reading; unused by the library
 };
 
-// Reading. Files that cannot be opened, unknown v-tokens and out-of-range face
-// indices print a message and end the process with status 1.
+// Why a read refused its file.
+enum GlmReadFailure {
+    kGlmReadNoFailure,       // the file was read
+    kGlmReadCannotOpen,      // the OBJ file or its material library cannot be opened
+    kGlmReadUnknownToken,    // a token beginning with "v" other than v, vn and vt
+    kGlmReadIndexOutOfRange, // a face index outside its array
+    kGlmReadTooLarge,        // more elements than a count holds, or arrays beyond memory
+};
+
+// What glmReadOBJFile reports. message is the complete text glmReadOBJ prints
+// for the failure, line end included; it is malloc'ed and the caller frees it
+// with free(). After a successful read failure is kGlmReadNoFailure and
+// message is null.
+struct GlmReadError {
+    GlmReadFailure failure;
+    char *message;
+};
+
+// Reading. Face indices count from 1 through the whole file; negative ones
+// count back from the last element read before the face (-1 is that one) and
+// are stored as the absolute index they name. An index that names no element
+// refuses the file.
+//
+// glmReadOBJFile returns null for a file it refuses, with the reason in
+// *error (which must not be null), having freed everything it allocated;
+// warnings still go to standard output. glmReadOBJ and the steps below it
+// print the message instead (unknown tokens on standard output, the rest on
+// standard error) and end the process with status 1.
+GlmMesh *glmReadOBJFile(const char *path, GlmReadError *error);
 GlmMesh *glmReadOBJ(const char *path);
 void glmFirstPass(GlmMesh *model, std::FILE *file);
 void glmFillPass(GlmMesh *model, std::FILE *file);

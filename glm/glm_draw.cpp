@@ -1,56 +1,11 @@
 // Drawing a model with OpenGL in immediate mode, and recording that drawing
 // into a display list.
 #include "glm.h"
+#include "glm_mode.h"
 
 #include <GL/gl.h>
 
 #include <cassert>
-#include <cstdio>
-
-// Prints a mode warning as one line on standard output.
-static void warn(const char *text)
-{
-    std::printf("%s\n", text);
-    std::fflush(stdout);
-}
-
-// Drops the mode bits the model has no data for, and resolves the conflicting
-// pairs, each with its warning, in a fixed order.
-static unsigned correctDrawMode(const GlmMesh *model, unsigned mode)
-{
-    if ((mode & GLM_DRAW_FACETED) && !model->facetnorms) {
-        warn("glmDraw() warning: flat render mode requested with no facet normals defined.");
-        mode &= ~GLM_DRAW_FACETED;
-    }
-    if ((mode & GLM_DRAW_SMOOTHED) && !model->normals) {
-        warn("glmDraw() warning: smooth render mode requested with no normals defined.");
-        mode &= ~GLM_DRAW_SMOOTHED;
-    }
-    if ((mode & GLM_DRAW_TEXTURED) && !model->texCoords) {
-        warn("glmDraw() warning: texture render mode requested with no texture coordinates "
-             "defined.");
-        mode &= ~GLM_DRAW_TEXTURED;
-    }
-    if ((mode & GLM_DRAW_FACETED) && (mode & GLM_DRAW_SMOOTHED)) {
-        warn("glmDraw() warning: flat render mode requested and smooth render mode requested "
-             "(using smooth).");
-        mode &= ~GLM_DRAW_FACETED;
-    }
-    if ((mode & GLM_DRAW_COLORED) && !model->materialTable) {
-        warn("glmDraw() warning: color render mode requested with no materials defined.");
-        mode &= ~GLM_DRAW_COLORED;
-    }
-    if ((mode & GLM_DRAW_MATERIALS) && !model->materialTable) {
-        warn("glmDraw() warning: material render mode requested with no materials defined.");
-        mode &= ~GLM_DRAW_MATERIALS;
-    }
-    if ((mode & GLM_DRAW_COLORED) && (mode & GLM_DRAW_MATERIALS)) {
-        warn("glmDraw() warning: color and material render mode requested using only material "
-             "mode.");
-        mode &= ~GLM_DRAW_COLORED;
-    }
-    return mode;
-}
 
 // Colours drive the material only in colour mode; material mode sets the
 // material itself, so colour tracking must be off; otherwise the caller's
@@ -93,7 +48,7 @@ void glmDraw(GlmMesh *model, unsigned mode)
 {
     assert(model);
     assert(model->vertices);
-    mode = correctDrawMode(model, mode);
+    mode = glmCorrectMode(model, mode, kGlmModeDrawing);
     applyColorMaterialRule(mode);
     for (const GlmGroupNode *group = model->groupList; group; group = group->next) {
         if (mode & (GLM_DRAW_MATERIALS | GLM_DRAW_COLORED))

@@ -3,6 +3,7 @@
 // later needs to distrust the triangles.
 #include "glm.h"
 #include "glm_parse.h"
+#include "glm_readerror.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@ struct FillState {
     GlmMesh *model;
     GlmScanner *scanner;
     std::FILE *file;        // for the line number of a rejected index
+    GlmReadError *error;    // the refusal, once there is one
     unsigned *capacities;   // counted triangles per group, in list order
     GlmGroupNode *group;    // current group; null after a g line the count never saw
     unsigned groupCapacity; // capacity of the current group
@@ -22,9 +24,11 @@ struct FillState {
     unsigned triangle; // next triangle (from 0)
 };
 
-// Line number (from 1) of the byte before offset in the file.
+// Line number (from 1) of the byte before offset in the file. The file's
+// position is left where it was, beyond what the scanner has buffered.
 static long long lineAt(std::FILE *file, long long offset)
 {
+    long position = std::ftell(file);
     long long line = 1;
     std::rewind(file);
     for (long long i = 0; i + 1 < offset; i++) {
@@ -33,23 +37,33 @@ static long long lineAt(std::FILE *file, long long offset)
             break;
         line += c == '\n';
     }
+    std::fseek(file, position, SEEK_SET);
     return line;
 }
 
-[[noreturn]] static void rejectIndex(FillState *state, const char *kind, long long index,
-                                     unsigned count)
+static void rejectIndex(FillState *state, const char *kind, long long index, unsigned count)
 {
+    if (glmRefused(state->error))
+        return;
     long long line = lineAt(state->file, glmScanOffset(state->scanner));
-    std::fprintf(stderr, "glmFillPass(): %s index %lld out of range 1..%u in \"%s\", line %lld.\n",
-                 kind, index, count, state->model->sourcePath, line);
-    std::exit(1);
+    glmRefuse(state->error, kGlmReadIndexOutOfRange,
+              "glmFillPass(): %s index %lld out of range 1..%u in \"%s\", line %lld.\n", kind,
+              index, count, state->model->sourcePath, line);
 }
 
-static unsigned checkedIndex(FillState *state, const char *kind, long long index, unsigned count)
+// The element a face number names, among count elements of which the first
+// next - 1 have been read: a positive number counts from the file's first
+// element, a negative one back from the last element read before the face
+// (-1 is that one). Returns 0 with the read refused when it names none of the
+// count elements; the message quotes the number as written.
+static unsigned checkedIndex(FillState *state, const char *kind, long long number, unsigned next,
+                             unsigned count)
 {
-    if (index < 1 || index > static_cast<long long>(count))
-        rejectIndex(state, kind, index, count);
-    return static_cast<unsigned>(index);
+    long long index = number < 0 ? static_cast<long long>(next) + number : number;
+    if (index >= 1 && index <= static_cast<long long>(count))
+        return static_cast<unsigned>(index);
+    rejectIndex(state, kind, number, count);
+    return 0;
 }
 
 // Stores corner into slot of tri, taking the numbers its form supplies.
@@ -57,12 +71,14 @@ static void setCorner(FillState *state, GlmTri *tri, int slot, GlmFaceForm form,
                       const GlmCorner &corner)
 {
     GlmMesh *model = state->model;
-    tri->vertexIndex[slot] = checkedIndex(state, "vertex", corner.vertex, model->vertexCount);
+    tri->vertexIndex[slot] =
+        checkedIndex(state, "vertex", corner.vertex, state->vertex, model->vertexCount);
     if (glmFormHasTexture(form))
-        tri->texCoordIndex[slot] =
-            checkedIndex(state, "texture coordinate", corner.texCoord, model->texCoordCount);
+        tri->texCoordIndex[slot] = checkedIndex(state, "texture coordinate", corner.texCoord,
+                                                state->texCoord, model->texCoordCount);
     if (glmFormHasNormal(form))
-        tri->normalIndex[slot] = checkedIndex(state, "normal", corner.normal, model->normalCount);
+        tri->normalIndex[slot] =
+            checkedIndex(state, "normal", corner.normal, state->normal, model->normalCount);
 }
 
 static void addTriangle(FillState *state, const GlmTri &tri)
@@ -88,7 +104,7 @@ static void fillFace(FillState *state, char *token)
         setCorner(state, &tri, slot, form, corner);
     }
     addTriangle(state, tri);
-    while (glmScanCorner(state->scanner, form, &corner) > 0) {
+    while (!glmRefused(state->error) && glmScanCorner(state->scanner, form, &corner) > 0) {
         GlmTri fan = {};
         for (int c = 0; c < 2; c++) {
             int from = c == 0 ? 0 : 2;
@@ -129,8 +145,8 @@ static void fillVertexToken(FillState *state, const char *token)
 
 static void selectGroup(FillState *state)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
     glmScanLine(state->scanner, line);
     glmGroupNameOf(line, name);
     state->group = nullptr;
@@ -147,8 +163,8 @@ static void selectGroup(FillState *state)
 
 static void selectMaterial(FillState *state)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
     glmScanLine(state->scanner, line);
     glmLineWordOf(line, name);
     state->material = glmFindMaterial(state->model, name);
@@ -190,7 +206,7 @@ static void dispatch(FillState *state, char *token)
     }
 }
 
-void glmFillPass(GlmMesh *model, std::FILE *file)
+bool glmFillOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error)
 {
     GlmScanner scanner;
     glmScanOpen(&scanner, file);
@@ -198,15 +214,24 @@ void glmFillPass(GlmMesh *model, std::FILE *file)
     state.model = model;
     state.scanner = &scanner;
     state.file = file;
+    state.error = error;
     state.capacities = takeCapacities(model);
-    state.group = glmLookupGroup(model, "default");
+    state.group = glmLookupGroup(model, kGlmDefaultGroupName);
     state.groupCapacity = state.capacities[model->groupCount - 1];
     state.vertex = state.normal = state.texCoord = 1;
-    char token[GlmTokenSize];
-    while (glmScanToken(&scanner, token))
+    char token[kGlmTokenSize];
+    while (!glmRefused(error) && glmScanToken(&scanner, token))
         dispatch(&state, token);
     // Triangles the count saw but this pass did not stay out of the model.
     model->triangleCount = state.triangle;
     std::free(state.capacities);
     glmScanClose(&scanner);
+    return !glmRefused(error);
+}
+
+void glmFillPass(GlmMesh *model, std::FILE *file)
+{
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    if (!glmFillOBJ(model, file, &error))
+        glmExitRefused(&error);
 }

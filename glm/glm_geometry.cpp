@@ -8,7 +8,7 @@
 #include <utility>
 
 // Edge length of the cube a fitted model fills (it spans -1..1).
-static constexpr float UnitCubeSize = 2.0f;
+static constexpr float kUnitCubeSize = 2.0f;
 
 float glmMaxOf(float a, float b)
 {
@@ -82,7 +82,7 @@ float glmFitToUnitCube(GlmMesh *model)
     boundsOf(model, largest, smallest);
     sizesOf(largest, smallest, sizes);
     float biggest = glmMaxOf(glmMaxOf(sizes[0], sizes[1]), sizes[2]);
-    float scale = biggest > 0.0f ? UnitCubeSize / biggest : 1.0f;
+    float scale = biggest > 0.0f ? kUnitCubeSize / biggest : 1.0f;
     for (unsigned i = 1; i <= model->vertexCount; i++) {
         for (int axis = 0; axis < 3; axis++) {
             float centre = (largest[axis] + smallest[axis]) * 0.5f;

@@ -2,21 +2,23 @@
 // pass. As with OBJ files, the filling pass stores nothing beyond the count.
 #include "glm.h"
 #include "glm_parse.h"
+#include "glm_readerror.h"
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
-static const char *const DefaultMaterialName = "default";
-static constexpr float DefaultDiffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-static constexpr float DefaultAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
-static constexpr float DefaultSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-static constexpr float DefaultShininess = 65.0f;
+static const char *const kDefaultMaterialName = "default";
+static constexpr float kDefaultDiffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+static constexpr float kDefaultAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+static constexpr float kDefaultSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+static constexpr float kDefaultShininess = 65.0f;
 // Ns runs 0..1000 in MTL files, the OpenGL exponent 0..128.
-static constexpr double MtlShininessRange = 1000.0;
-static constexpr double GlShininessRange = 128.0;
+static constexpr double kMtlShininessRange = 1000.0;
+static constexpr double kGlShininessRange = 128.0;
 
-static std::FILE *openLibrary(GlmMesh *model, const char *name)
+// The library's file, or null with the read refused.
+static std::FILE *openLibrary(GlmMesh *model, const char *name, GlmReadError *error)
 {
     char *directory = glmPathDirectory(model->sourcePath);
     size_t length = std::strlen(directory) + std::strlen(name);
@@ -26,10 +28,9 @@ static std::FILE *openLibrary(GlmMesh *model, const char *name)
     std::free(directory);
     // An empty name would name the directory itself, which is no library.
     std::FILE *file = name[0] ? std::fopen(path, "r") : nullptr;
-    if (!file) {
-        std::fprintf(stderr, "glmReadMTL() failed: can't open material file \"%s\".\n", path);
-        std::exit(1);
-    }
+    if (!file)
+        glmRefuse(error, kGlmReadCannotOpen,
+                  "glmReadMTL() failed: can't open material file \"%s\".\n", path);
     std::free(path);
     return file;
 }
@@ -37,7 +38,7 @@ static std::FILE *openLibrary(GlmMesh *model, const char *name)
 static unsigned countMaterials(GlmScanner *scanner)
 {
     unsigned count = 1;
-    char token[GlmTokenSize];
+    char token[kGlmTokenSize];
     while (glmScanToken(scanner, token)) {
         if (token[0] == 'n' && count < UINT_MAX)
             count++;
@@ -51,20 +52,18 @@ static GlmMaterialEntry *newTable(unsigned count)
     GlmMaterialEntry *table =
         static_cast<GlmMaterialEntry *>(std::calloc(count, sizeof(GlmMaterialEntry)));
     for (unsigned i = 0; i < count; i++) {
-        std::memcpy(table[i].diffuseColor, DefaultDiffuse, sizeof DefaultDiffuse);
-        std::memcpy(table[i].ambientColor, DefaultAmbient, sizeof DefaultAmbient);
-        std::memcpy(table[i].specularColor, DefaultSpecular, sizeof DefaultSpecular);
-        table[i].shininess = DefaultShininess;
+        std::memcpy(table[i].diffuseColor, kDefaultDiffuse, sizeof kDefaultDiffuse);
+        std::memcpy(table[i].ambientColor, kDefaultAmbient, sizeof kDefaultAmbient);
+        std::memcpy(table[i].specularColor, kDefaultSpecular, sizeof kDefaultSpecular);
+        table[i].shininess = kDefaultShininess;
     }
-    table[0].name = glmCopyString(DefaultMaterialName);
+    table[0].name = glmCopyString(kDefaultMaterialName);
     return table;
 }
 
 static void replaceTable(GlmMesh *model, GlmMaterialEntry *table, unsigned count)
 {
-    for (unsigned i = 0; model->materialTable && i < model->materialCount; i++)
-        std::free(model->materialTable[i].name);
-    std::free(model->materialTable);
+    glmFreeMaterials(model);
     model->materialTable = table;
     model->materialCount = count;
 }
@@ -77,15 +76,15 @@ static void readColor(GlmScanner *scanner, float *color)
     }
 }
 
-// Applies one MTL statement to material (a scratch entry once the filling
-// pass has seen more materials than the count). Returns false for newmtl,
-// which the caller handles.
+// Applies one MTL statement other than newmtl (which the caller handles) to
+// material, a scratch entry once the filling pass has seen more materials
+// than the count.
 static void readValue(GlmScanner *scanner, const char *token, GlmMaterialEntry *material)
 {
     if (token[0] == 'N') {
         glmScanFloat(scanner, &material->shininess);
         material->shininess =
-            static_cast<float>(material->shininess / MtlShininessRange * GlShininessRange);
+            static_cast<float>(material->shininess / kMtlShininessRange * kGlShininessRange);
     } else if (token[0] == 'K' && token[1] == 'd') {
         readColor(scanner, material->diffuseColor);
     } else if (token[0] == 'K' && token[1] == 'a') {
@@ -101,14 +100,14 @@ static void fillMaterials(GlmScanner *scanner, GlmMaterialEntry *table, unsigned
 {
     GlmMaterialEntry scratch = {};
     unsigned current = 0;
-    char token[GlmTokenSize];
+    char token[kGlmTokenSize];
     while (glmScanToken(scanner, token)) {
         if (token[0] != 'n') {
             readValue(scanner, token, current < count ? &table[current] : &scratch);
             continue;
         }
-        char line[GlmTokenSize];
-        char name[GlmTokenSize];
+        char line[kGlmTokenSize];
+        char name[kGlmTokenSize];
         glmScanLine(scanner, line);
         glmLineWordOf(line, name);
         if (current < count)
@@ -127,9 +126,11 @@ static void nameUnnamed(GlmMaterialEntry *table, unsigned count)
     }
 }
 
-void glmReadMTL(GlmMesh *model, const char *name)
+bool glmReadMTLFile(GlmMesh *model, const char *name, GlmReadError *error)
 {
-    std::FILE *file = openLibrary(model, name);
+    std::FILE *file = openLibrary(model, name, error);
+    if (!file)
+        return false;
     GlmScanner scanner;
     glmScanOpen(&scanner, file);
     unsigned count = countMaterials(&scanner);
@@ -140,4 +141,12 @@ void glmReadMTL(GlmMesh *model, const char *name)
     replaceTable(model, table, count);
     glmScanClose(&scanner);
     std::fclose(file);
+    return true;
+}
+
+void glmReadMTL(GlmMesh *model, const char *name)
+{
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    if (!glmReadMTLFile(model, name, &error))
+        glmExitRefused(&error);
 }

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
-static constexpr double Pi = 3.141592653589793;
-static constexpr double DegreesPerHalfTurn = 180.0;
+static constexpr double kPi = 3.141592653589793;
+static constexpr double kDegreesPerHalfTurn = 180.0;
 // Every corner of every triangle can need a normal of its own.
-static constexpr size_t CornersPerTriangle = 3;
+static constexpr size_t kCornersPerTriangle = 3;
 
 // The triangles that use each vertex, all vertices' lists in one array: the
 // uses of vertex v are uses[first[v]] .. uses[first[v + 1] - 1], the last
@@ -25,14 +25,14 @@ struct UseLists {
 static UseLists linkUses(const GlmMesh *model)
 {
     const size_t vertexSlots = static_cast<size_t>(model->vertexCount) + 2;
-    const size_t useCount = CornersPerTriangle * model->triangleCount;
+    const size_t useCount = kCornersPerTriangle * model->triangleCount;
     UseLists lists;
     lists.first = static_cast<unsigned *>(std::calloc(vertexSlots, sizeof(unsigned)));
     lists.uses = static_cast<unsigned *>(std::malloc((useCount + 1) * sizeof(unsigned)));
     lists.averaged = static_cast<bool *>(std::malloc((useCount + 1) * sizeof(bool)));
     // Count the uses of each vertex, then turn the counts into end positions.
     for (unsigned t = 0; t < model->triangleCount; t++)
-        for (size_t slot = 0; slot < CornersPerTriangle; slot++)
+        for (size_t slot = 0; slot < kCornersPerTriangle; slot++)
             lists.first[model->tris[t].vertexIndex[slot] + 1]++;
     for (size_t v = 1; v < vertexSlots; v++)
         lists.first[v] += lists.first[v - 1];
@@ -41,7 +41,7 @@ static UseLists linkUses(const GlmMesh *model)
     unsigned *fill = static_cast<unsigned *>(std::malloc(vertexSlots * sizeof(unsigned)));
     std::memcpy(fill, lists.first, vertexSlots * sizeof(unsigned));
     for (unsigned t = model->triangleCount; t-- > 0;)
-        for (size_t slot = CornersPerTriangle; slot-- > 0;)
+        for (size_t slot = kCornersPerTriangle; slot-- > 0;)
             lists.uses[fill[model->tris[t].vertexIndex[slot]]++] = t;
     std::free(fill);
     return lists;
@@ -106,10 +106,10 @@ void glmVertexNormals(GlmMesh *model, float angle)
 {
     assert(model);
     assert(model->facetnorms);
-    float cosAngle = static_cast<float>(std::cos(angle * Pi / DegreesPerHalfTurn));
+    float cosAngle = static_cast<float>(std::cos(angle * kPi / kDegreesPerHalfTurn));
     std::free(model->normals);
     float *normals = static_cast<float *>(
-        std::malloc(3 * (CornersPerTriangle * model->triangleCount + 1) * sizeof(float)));
+        std::malloc(3 * (kCornersPerTriangle * model->triangleCount + 1) * sizeof(float)));
     UseLists lists = linkUses(model);
     unsigned next = 1;
     for (unsigned vertex = 1; vertex <= model->vertexCount; vertex++) {

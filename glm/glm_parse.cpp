@@ -4,12 +4,12 @@
 #include <cstring>
 
 // Returned by the plain corner paths when the general reading must decide.
-static constexpr int Undecided = -2;
+static constexpr int kUndecided = -2;
 
 // Values a complete corner of the form supplies.
 static int valuesOf(GlmFaceForm form)
 {
-    return form == GlmFaceVertex ? 1 : form == GlmFaceVertexTextureNormal ? 3 : 2;
+    return form == kGlmFaceVertex ? 1 : form == kGlmFaceVertexTextureNormal ? 3 : 2;
 }
 
 // The numbers after a corner's vertex as plain input writes them: single
@@ -19,23 +19,23 @@ static bool scanPlainTail(const char **p, const char *end, GlmFaceForm form, Glm
 {
     const char *q = *p;
     switch (form) {
-    case GlmFaceVertex:
+    case kGlmFaceVertex:
         break;
-    case GlmFaceVertexNormal:
+    case kGlmFaceVertexNormal:
         if (q[0] != '/' || q[1] != '/')
             return false;
         q += 2;
         if (!glmScanPlainInt(&q, end, &corner->normal))
             return false;
         break;
-    case GlmFaceVertexTexture:
-    case GlmFaceVertexTextureNormal:
+    case kGlmFaceVertexTexture:
+    case kGlmFaceVertexTextureNormal:
         if (*q != '/')
             return false;
         ++q;
         if (!glmScanPlainInt(&q, end, &corner->texCoord))
             return false;
-        if (form == GlmFaceVertexTextureNormal) {
+        if (form == kGlmFaceVertexTextureNormal) {
             if (*q != '/')
                 return false;
             ++q;
@@ -61,7 +61,7 @@ static bool scanPlainNumbers(const char **p, const char *end, GlmFaceForm form, 
 }
 
 // A corner as almost every file writes it, read in place; anything unusual,
-// or a corner running into bytes not yet read, is Undecided and left to the
+// or a corner running into bytes not yet read, is kUndecided and left to the
 // general reading, so that both always agree. A line's next keyword ends the
 // face here too.
 static int scanPlainCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner)
@@ -70,13 +70,13 @@ static int scanPlainCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *cor
     while (glmIsSpace(*p))
         ++p;
     if (p >= scanner->end)
-        return Undecided;
+        return kUndecided;
     if (!glmIsDigit(*p) && *p != '-' && *p != '+') {
         scanner->cur = p;
         return 0;
     }
     if (!scanPlainNumbers(&p, scanner->end, form, corner))
-        return Undecided;
+        return kUndecided;
     scanner->cur = p;
     return valuesOf(form);
 }
@@ -84,21 +84,21 @@ static int scanPlainCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *cor
 int glmScanCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner)
 {
     int converted = scanPlainCorner(scanner, form, corner);
-    return converted != Undecided ? converted : glmScanCornerInGeneral(scanner, form, corner);
+    return converted != kUndecided ? converted : glmScanCornerInGeneral(scanner, form, corner);
 }
 
 int glmScanCornerInGeneral(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner)
 {
     int converted = glmScanInt(scanner, &corner->vertex);
-    if (converted <= 0 || form == GlmFaceVertex)
+    if (converted <= 0 || form == kGlmFaceVertex)
         return converted;
-    if (form == GlmFaceVertexNormal) {
+    if (form == kGlmFaceVertexNormal) {
         bool separated = glmScanLiteral(scanner, '/') && glmScanLiteral(scanner, '/');
         return separated && glmScanInt(scanner, &corner->normal) == 1 ? 2 : 1;
     }
     if (!glmScanLiteral(scanner, '/') || glmScanInt(scanner, &corner->texCoord) != 1)
         return 1;
-    if (form == GlmFaceVertexTexture)
+    if (form == kGlmFaceVertexTexture)
         return 2;
     if (!glmScanLiteral(scanner, '/') || glmScanInt(scanner, &corner->normal) != 1)
         return 2;
@@ -112,17 +112,17 @@ static GlmFaceForm faceFormOf(const char *token, GlmCorner *corner)
     GlmScanner scanner;
     glmScanString(&scanner, token);
     if (std::strstr(token, "//")) {
-        glmScanCornerInGeneral(&scanner, GlmFaceVertexNormal, corner);
-        return GlmFaceVertexNormal;
+        glmScanCornerInGeneral(&scanner, kGlmFaceVertexNormal, corner);
+        return kGlmFaceVertexNormal;
     }
-    if (glmScanCornerInGeneral(&scanner, GlmFaceVertexTextureNormal, corner) == 3)
-        return GlmFaceVertexTextureNormal;
+    if (glmScanCornerInGeneral(&scanner, kGlmFaceVertexTextureNormal, corner) == 3)
+        return kGlmFaceVertexTextureNormal;
     glmScanString(&scanner, token);
-    if (glmScanCornerInGeneral(&scanner, GlmFaceVertexTexture, corner) == 2)
-        return GlmFaceVertexTexture;
+    if (glmScanCornerInGeneral(&scanner, kGlmFaceVertexTexture, corner) == 2)
+        return kGlmFaceVertexTexture;
     glmScanString(&scanner, token);
-    glmScanCornerInGeneral(&scanner, GlmFaceVertex, corner);
-    return GlmFaceVertex;
+    glmScanCornerInGeneral(&scanner, kGlmFaceVertex, corner);
+    return kGlmFaceVertex;
 }
 
 // The plain first corner: the one form whose pattern it matches up to the
@@ -132,9 +132,9 @@ static bool scanPlainFirstCorner(GlmScanner *scanner, GlmFaceForm *form, GlmCorn
     const char *start = scanner->cur;
     while (glmIsSpace(*start))
         ++start;
-    static const GlmFaceForm Candidates[] = {GlmFaceVertexNormal, GlmFaceVertexTextureNormal,
-                                             GlmFaceVertexTexture, GlmFaceVertex};
-    for (GlmFaceForm candidate : Candidates) {
+    static const GlmFaceForm kCandidates[] = {kGlmFaceVertexNormal, kGlmFaceVertexTextureNormal,
+                                              kGlmFaceVertexTexture, kGlmFaceVertex};
+    for (GlmFaceForm candidate : kCandidates) {
         const char *p = start;
         GlmCorner read = *corner;
         if (scanPlainNumbers(&p, scanner->end, candidate, &read) && glmIsSpace(*p)) {
@@ -154,16 +154,6 @@ GlmFaceForm glmScanFirstCorner(GlmScanner *scanner, char *token, GlmCorner *corn
         return form;
     glmScanToken(scanner, token);
     return faceFormOf(token, corner);
-}
-
-bool glmFormHasTexture(GlmFaceForm form)
-{
-    return form == GlmFaceVertexTexture || form == GlmFaceVertexTextureNormal;
-}
-
-bool glmFormHasNormal(GlmFaceForm form)
-{
-    return form == GlmFaceVertexNormal || form == GlmFaceVertexTextureNormal;
 }
 
 void glmGroupNameOf(const char *line, char *name)

@@ -5,12 +5,17 @@
 
 #include "glm_scanner.h"
 
+struct GlmMesh;
+
+// The group every file starts in, and the one faces before any g line go to.
+constexpr char kGlmDefaultGroupName[] = "default";
+
 // How a face's corners are written; the face's first corner decides.
 enum GlmFaceForm {
-    GlmFaceVertex,              // "%d"
-    GlmFaceVertexTexture,       // "%d/%d"
-    GlmFaceVertexTextureNormal, // "%d/%d/%d"
-    GlmFaceVertexNormal,        // "%d//%d"
+    kGlmFaceVertex,              // "%d"
+    kGlmFaceVertexTexture,       // "%d/%d"
+    kGlmFaceVertexTextureNormal, // "%d/%d/%d"
+    kGlmFaceVertexNormal,        // "%d//%d"
 };
 
 // The numbers of one corner. A corner that supplies fewer numbers than its
@@ -31,8 +36,16 @@ int glmScanCorner(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
 // The same without the in-place path for plain corners; kept apart so that
 // tests can hold the two against each other.
 int glmScanCornerInGeneral(GlmScanner *scanner, GlmFaceForm form, GlmCorner *corner);
-bool glmFormHasTexture(GlmFaceForm form);
-bool glmFormHasNormal(GlmFaceForm form);
+// Inline: the filling pass asks for every corner.
+inline bool glmFormHasTexture(GlmFaceForm form)
+{
+    return form == kGlmFaceVertexTexture || form == kGlmFaceVertexTextureNormal;
+}
+
+inline bool glmFormHasNormal(GlmFaceForm form)
+{
+    return form == kGlmFaceVertexNormal || form == kGlmFaceVertexTextureNormal;
+}
 
 // Group name of a g line's rest: the line without its last character
 // (normally the line end), the blank after the keyword included.
@@ -40,6 +53,9 @@ void glmGroupNameOf(const char *line, char *name);
 // Name on an mtllib, usemtl or newmtl line's rest: its first word, replaced by
 // the second word when there is one; empty when the line has no word.
 void glmLineWordOf(const char *line, char *word);
+
+// Frees every material and the table, leaving the model without materials.
+void glmFreeMaterials(GlmMesh *model);
 
 // Copy of text on the heap (malloc), for the model's owned strings.
 char *glmCopyString(const char *text);

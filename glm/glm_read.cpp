@@ -4,6 +4,7 @@
 // crafted file makes the passes see different tokens.
 #include "glm.h"
 #include "glm_parse.h"
+#include "glm_readerror.h"
 
 #include <climits>
 #include <cstdlib>
@@ -12,175 +13,207 @@
 
 // Size of the huge pages large arrays are backed with where the system has
 // them (elsewhere the advice is ignored).
-static constexpr size_t HugePageSize = 2 * 1024 * 1024;
+static constexpr size_t kHugePageSize = 2 * 1024 * 1024;
 
-// The group every file starts in.
-static const char *const DefaultGroupName = "default";
-
-[[noreturn]] static void failTooLarge(GlmMesh *model)
-{
-    std::fprintf(stderr, "glmFirstPass(): too many elements in \"%s\".\n", model->sourcePath);
-    std::exit(1);
-}
+// Running state of the counting pass.
+struct CountState {
+    GlmMesh *model;
+    GlmScanner *scanner;
+    GlmGroupNode *group; // current group
+    GlmReadError *error;
+};
 
 // Counts one more element; counts stay below UINT_MAX so that count + 1
 // array entries can always be addressed.
-static void countOne(GlmMesh *model, unsigned *count)
+static void countOne(CountState *state, unsigned *count)
 {
-    if (*count >= UINT_MAX - 1)
-        failTooLarge(model);
-    ++*count;
+    if (*count < UINT_MAX - 1)
+        ++*count;
+    else
+        glmRefuse(state->error, kGlmReadTooLarge, "glmFirstPass(): too many elements in \"%s\".\n",
+                  state->model->sourcePath);
 }
 
-static void countVertexToken(GlmMesh *model, GlmScanner *scanner, const char *token)
+static void countVertexToken(CountState *state, const char *token)
 {
+    GlmMesh *model = state->model;
     switch (token[1]) {
     case '\0':
-        countOne(model, &model->vertexCount);
+        countOne(state, &model->vertexCount);
         break;
     case 'n':
-        countOne(model, &model->normalCount);
+        countOne(state, &model->normalCount);
         break;
     case 't':
-        countOne(model, &model->texCoordCount);
+        countOne(state, &model->texCoordCount);
         break;
     default:
-        std::printf("glmFirstPass(): Unknown token \"%s\".\n", token);
-        std::fflush(stdout);
-        std::exit(1);
+        glmRefuse(state->error, kGlmReadUnknownToken, "glmFirstPass(): Unknown token \"%s\".\n",
+                  token);
+        return;
     }
-    glmScanSkipLine(scanner);
+    glmScanSkipLine(state->scanner);
 }
 
-static void countTriangle(GlmMesh *model, GlmGroupNode *group)
+static void countTriangle(CountState *state)
 {
-    countOne(model, &model->triangleCount);
-    countOne(model, &group->triangleCount);
+    countOne(state, &state->model->triangleCount);
+    countOne(state, &state->group->triangleCount);
 }
 
 // token holds "f" on entry; a face at the very end of the file keeps it as
 // its first corner, as the reading always has.
-static void countFace(GlmMesh *model, GlmScanner *scanner, char *token, GlmGroupNode *group)
+static void countFace(CountState *state, char *token)
 {
     GlmCorner corner = {0, 0, 0};
-    GlmFaceForm form = glmScanFirstCorner(scanner, token, &corner);
-    glmScanCorner(scanner, form, &corner);
-    glmScanCorner(scanner, form, &corner);
-    countTriangle(model, group);
-    while (glmScanCorner(scanner, form, &corner) > 0)
-        countTriangle(model, group);
+    GlmFaceForm form = glmScanFirstCorner(state->scanner, token, &corner);
+    glmScanCorner(state->scanner, form, &corner);
+    glmScanCorner(state->scanner, form, &corner);
+    countTriangle(state);
+    while (glmScanCorner(state->scanner, form, &corner) > 0)
+        countTriangle(state);
 }
 
-static void readLibraryLine(GlmMesh *model, GlmScanner *scanner)
+static void readLibraryLine(CountState *state)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
-    glmScanLine(scanner, line);
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
+    glmScanLine(state->scanner, line);
     glmLineWordOf(line, name);
-    std::free(model->materialLibrary);
-    model->materialLibrary = glmCopyString(name);
-    glmReadMTL(model, name);
+    std::free(state->model->materialLibrary);
+    state->model->materialLibrary = glmCopyString(name);
+    glmReadMTLFile(state->model, name, state->error);
 }
 
-static GlmGroupNode *readGroupLine(GlmMesh *model, GlmScanner *scanner)
+static void readGroupLine(CountState *state)
 {
-    char line[GlmTokenSize];
-    char name[GlmTokenSize];
-    glmScanLine(scanner, line);
+    char line[kGlmTokenSize];
+    char name[kGlmTokenSize];
+    glmScanLine(state->scanner, line);
     glmGroupNameOf(line, name);
-    return glmEnsureGroup(model, name);
+    state->group = glmEnsureGroup(state->model, name);
+}
+
+static void countStatement(CountState *state, char *token)
+{
+    switch (token[0]) {
+    case 'v':
+        countVertexToken(state, token);
+        break;
+    case 'm':
+        readLibraryLine(state);
+        break;
+    case 'g':
+        readGroupLine(state);
+        break;
+    case 'f':
+        countFace(state, token);
+        break;
+    default:
+        glmScanSkipLine(state->scanner);
+        break;
+    }
+}
+
+bool glmCountOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error)
+{
+    GlmScanner scanner;
+    glmScanOpen(&scanner, file);
+    CountState state = {model, &scanner, glmEnsureGroup(model, kGlmDefaultGroupName), error};
+    char token[kGlmTokenSize];
+    while (!glmRefused(error) && glmScanToken(&scanner, token))
+        countStatement(&state, token);
+    glmScanClose(&scanner);
+    return !glmRefused(error);
 }
 
 void glmFirstPass(GlmMesh *model, std::FILE *file)
 {
-    GlmScanner scanner;
-    glmScanOpen(&scanner, file);
-    GlmGroupNode *group = glmEnsureGroup(model, DefaultGroupName);
-    char token[GlmTokenSize];
-    while (glmScanToken(&scanner, token)) {
-        switch (token[0]) {
-        case 'v':
-            countVertexToken(model, &scanner, token);
-            break;
-        case 'm':
-            readLibraryLine(model, &scanner);
-            break;
-        case 'g':
-            group = readGroupLine(model, &scanner);
-            break;
-        case 'f':
-            countFace(model, &scanner, token, group);
-            break;
-        default:
-            glmScanSkipLine(&scanner);
-            break;
-        }
-    }
-    glmScanClose(&scanner);
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    if (!glmCountOBJ(model, file, &error))
+        glmExitRefused(&error);
 }
 
-[[noreturn]] static void failOutOfMemory(GlmMesh *model)
-{
-    std::fprintf(stderr, "glmReadOBJ(): out of memory for the arrays of \"%s\".\n",
-                 model->sourcePath);
-    std::exit(1);
-}
-
-// Zeroed memory that free() releases. Large arrays, which the filling pass
-// then writes from start to end, ask for huge pages: a big model otherwise
-// spends a quarter of its reading time in the page faults of its arrays.
-static void *allocateZeroed(GlmMesh *model, size_t count, size_t size)
+// Zeroed memory that free() releases, or null with the read refused. Large
+// arrays, which the filling pass then writes from start to end, ask for huge
+// pages: a big model otherwise spends a quarter of its reading time in the
+// page faults of its arrays.
+static void *allocateZeroed(GlmMesh *model, size_t count, size_t size, GlmReadError *error)
 {
     size_t bytes = count * size;
     void *memory = nullptr;
-    if (bytes < HugePageSize)
+    if (bytes < kHugePageSize)
         memory = std::calloc(count, size);
-    else if (posix_memalign(&memory, HugePageSize, bytes) == 0) {
+    else if (posix_memalign(&memory, kHugePageSize, bytes) == 0) {
         madvise(memory, bytes, MADV_HUGEPAGE);
         std::memset(memory, 0, bytes);
     }
     if (!memory)
-        failOutOfMemory(model);
+        glmRefuse(error, kGlmReadTooLarge,
+                  "glmReadOBJ(): out of memory for the arrays of \"%s\".\n", model->sourcePath);
     return memory;
 }
 
-static float *allocateVectors(GlmMesh *model, unsigned count, size_t components)
+static float *allocateVectors(GlmMesh *model, unsigned count, size_t components,
+                              GlmReadError *error)
 {
     return static_cast<float *>(
-        allocateZeroed(model, (static_cast<size_t>(count) + 1) * components, sizeof(float)));
+        allocateZeroed(model, (static_cast<size_t>(count) + 1) * components, sizeof(float), error));
 }
 
 // Sizes the arrays from the counts; each group's count becomes its capacity
-// and restarts from 0 for the filling pass.
-static void allocateArrays(GlmMesh *model)
+// and restarts from 0 for the filling pass. When an allocation fails the
+// others still happen, and glmFree releases them with the refused model.
+static bool allocateArrays(GlmMesh *model, GlmReadError *error)
 {
-    model->vertices = allocateVectors(model, model->vertexCount, 3);
+    model->vertices = allocateVectors(model, model->vertexCount, 3, error);
     if (model->normalCount)
-        model->normals = allocateVectors(model, model->normalCount, 3);
+        model->normals = allocateVectors(model, model->normalCount, 3, error);
     if (model->texCoordCount)
-        model->texCoords = allocateVectors(model, model->texCoordCount, 2);
-    model->tris = static_cast<GlmTri *>(
-        allocateZeroed(model, model->triangleCount ? model->triangleCount : 1, sizeof(GlmTri)));
+        model->texCoords = allocateVectors(model, model->texCoordCount, 2, error);
+    model->tris = static_cast<GlmTri *>(allocateZeroed(
+        model, model->triangleCount ? model->triangleCount : 1, sizeof(GlmTri), error));
     for (GlmGroupNode *group = model->groupList; group; group = group->next) {
         if (group->triangleCount)
             group->triangleIndices = static_cast<unsigned *>(
-                allocateZeroed(model, group->triangleCount, sizeof(unsigned)));
+                allocateZeroed(model, group->triangleCount, sizeof(unsigned), error));
     }
+    return !glmRefused(error);
+}
+
+// The two passes over an open file.
+static bool readBothPasses(GlmMesh *model, std::FILE *file, GlmReadError *error)
+{
+    if (!glmCountOBJ(model, file, error) || !allocateArrays(model, error))
+        return false;
+    std::rewind(file);
+    return glmFillOBJ(model, file, error);
+}
+
+GlmMesh *glmReadOBJFile(const char *path, GlmReadError *error)
+{
+    *error = {kGlmReadNoFailure, nullptr};
+    std::FILE *file = std::fopen(path, "r");
+    if (!file) {
+        glmRefuse(error, kGlmReadCannotOpen, "glmReadOBJ() failed: can't open data file \"%s\".\n",
+                  path);
+        return nullptr;
+    }
+    GlmMesh *model = static_cast<GlmMesh *>(std::calloc(1, sizeof(GlmMesh)));
+    model->sourcePath = glmCopyString(path);
+    const bool read = readBothPasses(model, file, error);
+    std::fclose(file);
+    if (read)
+        return model;
+    glmFree(model);
+    return nullptr;
 }
 
 GlmMesh *glmReadOBJ(const char *path)
 {
-    std::FILE *file = std::fopen(path, "r");
-    if (!file) {
-        std::fprintf(stderr, "glmReadOBJ() failed: can't open data file \"%s\".\n", path);
-        std::exit(1);
-    }
-    GlmMesh *model = static_cast<GlmMesh *>(std::calloc(1, sizeof(GlmMesh)));
-    model->sourcePath = glmCopyString(path);
-    glmFirstPass(model, file);
-    allocateArrays(model);
-    std::rewind(file);
-    glmFillPass(model, file);
-    std::fclose(file);
+    GlmReadError error;
+    GlmMesh *model = glmReadOBJFile(path, &error);
+    if (!model)
+        glmExitRefused(&error);
     return model;
 }

@@ -9,18 +9,35 @@
 
 // Large enough that refills are rare, small enough to stay in the cache and
 // not to cost the file's size in memory.
-static constexpr size_t BlockSize = 256 * 1024;
+static constexpr size_t kBlockSize = 256 * 1024;
+
+// The bit that tells ASCII upper-case letters from lower-case ones.
+static constexpr char kAsciiCaseBit = 0x20;
+
+// An ASCII letter in lower case. Other bytes change too, but never into a
+// letter, so the result equals a lower-case letter exactly when c is that
+// letter in either case.
+static char foldCase(char c)
+{
+    return static_cast<char>(c | kAsciiCaseBit);
+}
 
 static bool isHexDigit(char c)
 {
-    return glmIsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+    return glmIsDigit(c) || (foldCase(c) >= 'a' && foldCase(c) <= 'f');
+}
+
+// "0x" or "0X" at p.
+static bool hasHexPrefix(const char *p)
+{
+    return p[0] == '0' && foldCase(p[1]) == 'x';
 }
 
 void glmScanOpen(GlmScanner *scanner, std::FILE *file)
 {
     scanner->file = file;
-    scanner->capacity = BlockSize;
-    scanner->buffer = static_cast<char *>(std::malloc(BlockSize + 1));
+    scanner->capacity = kBlockSize;
+    scanner->buffer = static_cast<char *>(std::malloc(kBlockSize + 1));
     scanner->buffer[0] = '\0';
     scanner->cur = scanner->buffer;
     scanner->end = scanner->buffer;
@@ -111,7 +128,7 @@ bool glmScanToken(GlmScanner *scanner, char *token)
     for (;;) {
         const char *p = scanner->cur;
         while (p < scanner->end && !glmIsSpace(*p)) {
-            if (length < GlmTokenSize - 1)
+            if (length < kGlmTokenSize - 1)
                 token[length++] = *p;
             ++p;
         }
@@ -123,17 +140,17 @@ bool glmScanToken(GlmScanner *scanner, char *token)
     return true;
 }
 
-// Consumes what fgets into GlmTokenSize bytes would read; copies it into line
+// Consumes what fgets into kGlmTokenSize bytes would read; copies it into line
 // when line is not null.
 static void consumeLine(GlmScanner *scanner, char *line)
 {
     size_t length = 0;
-    while (length < GlmTokenSize - 1) {
+    while (length < kGlmTokenSize - 1) {
         if (scanner->cur == scanner->end && !refill(scanner, &scanner->cur))
             break;
         size_t available = static_cast<size_t>(scanner->end - scanner->cur);
         size_t limit =
-            available < GlmTokenSize - 1 - length ? available : GlmTokenSize - 1 - length;
+            available < kGlmTokenSize - 1 - length ? available : kGlmTokenSize - 1 - length;
         const void *newline = std::memchr(scanner->cur, '\n', limit);
         size_t taken = newline ? static_cast<const char *>(newline) - scanner->cur + 1 : limit;
         if (line)
@@ -179,7 +196,7 @@ int glmScanInt(GlmScanner *scanner, long long *value)
     if (!skipSpace(scanner))
         return -1;
     // Magnitudes beyond this stick at ULLONG_MAX instead of wrapping.
-    constexpr unsigned long long MagnitudeCap = (ULLONG_MAX - 9) / 10;
+    constexpr unsigned long long kMagnitudeCap = (ULLONG_MAX - 9) / 10;
     const char *digits;
     const char *p;
     unsigned long long magnitude;
@@ -188,7 +205,7 @@ int glmScanInt(GlmScanner *scanner, long long *value)
         magnitude = 0;
         for (p = digits; glmIsDigit(*p); ++p) {
             unsigned digit = static_cast<unsigned>(*p - '0');
-            magnitude = magnitude > MagnitudeCap ? ULLONG_MAX : magnitude * 10 + digit;
+            magnitude = magnitude > kMagnitudeCap ? ULLONG_MAX : magnitude * 10 + digit;
         }
     } while (needsMore(scanner, p));
     bool negative = digits > scanner->cur && *scanner->cur == '-';
@@ -206,7 +223,7 @@ int glmScanInt(GlmScanner *scanner, long long *value)
 static size_t matchWord(const char *p, const char *word)
 {
     size_t n = 0;
-    while (word[n] && (p[n] | 0x20) == word[n])
+    while (word[n] && foldCase(p[n]) == word[n])
         ++n;
     return n;
 }
@@ -234,7 +251,7 @@ static const char *floatExtent(const char *p, const char *end, bool *valid)
         *valid = false;
         return p + broken + (p + broken < end ? 1 : 0);
     }
-    bool hex = p[0] == '0' && (p[1] | 0x20) == 'x';
+    bool hex = hasHexPrefix(p);
     const char *digits = hex ? p + 2 : p;
     const char *q = skipDigits(digits, hex);
     bool hasDigits = q > digits;
@@ -246,7 +263,7 @@ static const char *floatExtent(const char *p, const char *end, bool *valid)
     *valid = hasDigits;
     if (!hasDigits)
         return hex ? p + 2 : q;
-    if ((*q | 0x20) == (hex ? 'p' : 'e')) {
+    if (foldCase(*q) == (hex ? 'p' : 'e')) {
         ++q;
         if (*q == '+' || *q == '-')
             ++q;
@@ -260,7 +277,7 @@ static const char *floatExtent(const char *p, const char *end, bool *valid)
 static float convertOutOfRange(const char *text, size_t length)
 {
     static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    char copy[GlmTokenSize];
+    char copy[kGlmTokenSize];
     if (length >= sizeof copy)
         length = sizeof copy - 1;
     std::memcpy(copy, text, length);
@@ -270,7 +287,7 @@ static float convertOutOfRange(const char *text, size_t length)
 
 static float convertFloat(const char *text, const char *stop)
 {
-    bool hex = text[0] == '0' && (text[1] | 0x20) == 'x';
+    bool hex = hasHexPrefix(text);
     const char *digits = hex ? text + 2 : text;
     float result = 0.0f;
     auto [ptr, ec] = std::from_chars(digits, stop, result,
@@ -284,10 +301,10 @@ static float convertFloat(const char *text, const char *stop)
 // Largest decimal significand and power of ten that float holds exactly: a
 // number within both converts with one correctly rounded float operation,
 // which is the standard conversion's result.
-static constexpr long long ExactSignificand = 1LL << 24;
-static constexpr int ExactPowerOfTen = 10;
-static const float PowersOfTen[ExactPowerOfTen + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+static constexpr long long kExactSignificand = 1LL << 24;
+static constexpr int kExactPowerOfTen = 10;
+static const float kPowersOfTen[kExactPowerOfTen + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                         1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 // The plain case of "%f", read in place: an optional sign, digits with an
 // optional point and no exponent, few enough digits for an exact conversion,
@@ -302,23 +319,23 @@ static bool scanPlainFloat(const char **p, const char *end, float *value)
         ++q;
     const char *start = q;
     long long significand = 0;
-    while (glmIsDigit(*q) && q - start < GlmPlainDigits)
+    while (glmIsDigit(*q) && q - start < kGlmPlainDigits)
         significand = significand * 10 + (*q++ - '0');
     long integerDigits = q - start;
     long fraction = 0;
     if (*q == '.') {
         const char *point = q++;
-        while (glmIsDigit(*q) && q - point <= GlmPlainDigits - integerDigits)
+        while (glmIsDigit(*q) && q - point <= kGlmPlainDigits - integerDigits)
             significand = significand * 10 + (*q++ - '0');
         fraction = q - point - 1;
     }
     bool hasDigits = integerDigits + fraction > 0;
-    bool ends = q < end && !glmIsDigit(*q) && (*q | 0x20) != 'e' && *q != '.';
-    bool exact = significand <= ExactSignificand && fraction <= ExactPowerOfTen;
-    bool hex = start[0] == '0' && (start[1] | 0x20) == 'x';
+    bool ends = q < end && !glmIsDigit(*q) && foldCase(*q) != 'e' && *q != '.';
+    bool exact = significand <= kExactSignificand && fraction <= kExactPowerOfTen;
+    bool hex = hasHexPrefix(start);
     if (!hasDigits || !ends || !exact || hex)
         return false;
-    float magnitude = static_cast<float>(significand) / PowersOfTen[fraction];
+    float magnitude = static_cast<float>(significand) / kPowersOfTen[fraction];
     *value = negative ? -magnitude : magnitude;
     *p = q;
     return true;

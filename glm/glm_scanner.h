@@ -2,6 +2,19 @@
 // and numbers with exactly the semantics of the standard stream functions the
 // OBJ and MTL formats were first read with ("%s" into a 128-byte buffer, fgets
 // into 128 bytes, "%d", "%f"), without their per-call cost. Internal to glm.
+//
+// Fast path and general path. Numbers and face corners as almost every file
+// writes them (glmScanPlainInt below, the plain floats in glm_scanner.cpp, the
+// plain corners in glm_parse.cpp) are read in place from the buffered block.
+// A plain reader either reads exactly what the general, character-by-character
+// reading would (same values, same bytes consumed) or declines and changes
+// nothing, leaving the input to the general reading. It declines whenever the
+// text could continue past the buffered bytes or is anything but plain. So the
+// general path alone defines the results; the fast one only saves time.
+// Differential tests hold the paths to that: tests/glm/scanner_test.cpp
+// compares numbers with fscanf, also across block ends, and parse_test.cpp
+// compares corners with fscanf and sscanf and the plain corner reading with
+// glmScanCornerInGeneral. A change to either path must keep them passing.
 #ifndef GLM_GLM_SCANNER_H
 #define GLM_GLM_SCANNER_H
 
@@ -9,10 +22,10 @@
 #include <cstdio>
 
 // Longest token or line the readers keep, plus the terminating NUL.
-constexpr size_t GlmTokenSize = 128;
+constexpr size_t kGlmTokenSize = 128;
 
 // Most digits of a number the plain paths read: 18 never overflow long long.
-constexpr long GlmPlainDigits = 18;
+constexpr long kGlmPlainDigits = 18;
 
 struct GlmScanner {
     std::FILE *file; // source, not owned; null when scanning a string
@@ -34,12 +47,12 @@ void glmScanClose(GlmScanner *scanner);
 long long glmScanOffset(const GlmScanner *scanner);
 
 // "%s": skips white space and copies the next token into token (NUL
-// terminated). A token longer than GlmTokenSize - 1 bytes keeps its first
-// GlmTokenSize - 1 bytes; the rest of it is consumed and dropped. Returns false
+// terminated). A token longer than kGlmTokenSize - 1 bytes keeps its first
+// kGlmTokenSize - 1 bytes; the rest of it is consumed and dropped. Returns false
 // at the end of the input.
 bool glmScanToken(GlmScanner *scanner, char *token);
-// fgets into GlmTokenSize bytes: consumes up to and including the next line
-// end, but at most GlmTokenSize - 1 bytes. The line variant copies them.
+// fgets into kGlmTokenSize bytes: consumes up to and including the next line
+// end, but at most kGlmTokenSize - 1 bytes. The line variant copies them.
 void glmScanSkipLine(GlmScanner *scanner);
 void glmScanLine(GlmScanner *scanner, char *line);
 
@@ -63,7 +76,7 @@ inline bool glmIsDigit(char c)
 }
 
 // The plain case of "%d", read in place: at *p an optional sign and 1 to
-// GlmPlainDigits digits, followed by a byte before end, so that the number
+// kGlmPlainDigits digits, followed by a byte before end, so that the number
 // cannot go on in bytes not yet read. Then stores the value, moves *p past
 // the number and returns true. Otherwise returns false and changes nothing:
 // the general reading decides.
@@ -75,7 +88,7 @@ inline bool glmScanPlainInt(const char **p, const char *end, long long *value)
         ++q;
     const char *digits = q;
     long long magnitude = 0;
-    while (glmIsDigit(*q) && q - digits < GlmPlainDigits)
+    while (glmIsDigit(*q) && q - digits < kGlmPlainDigits)
         magnitude = magnitude * 10 + (*q++ - '0');
     if (q == digits || q >= end || glmIsDigit(*q))
         return false;

@@ -7,13 +7,13 @@
 #include <cstring>
 
 // Planar mapping: a fitted model's -1..1 maps onto texture 0..1.
-static constexpr float PlanarSpan = 2.0f;
+static constexpr float kPlanarSpan = 2.0f;
 // Sphere mapping constants, each with exactly the value the mapping has always
 // used (the two right angles differ in their last digits).
-static constexpr float PhiOnAxis = 1.5707963705f;
-static constexpr float ThetaOnAxis = 1.5707961321f;
-static constexpr double ThetaOffset = 1.570796325;
-static constexpr double HalfTurn = 3.14159265;
+static constexpr float kPhiOnAxis = 1.5707963705f;
+static constexpr float kThetaOnAxis = 1.5707961321f;
+static constexpr double kThetaOffset = 1.570796325;
+static constexpr double kHalfTurn = 3.14159265;
 
 static void replaceTexCoords(GlmMesh *model, unsigned count)
 {
@@ -46,7 +46,7 @@ void glmPlanarTexCoords(GlmMesh *model)
     float dimensions[3];
     glmExtent(model, dimensions);
     float biggest = glmAbsOf(glmMaxOf(glmMaxOf(dimensions[0], dimensions[1]), dimensions[2]));
-    float scale = biggest > 0.0f ? PlanarSpan / biggest : 1.0f;
+    float scale = biggest > 0.0f ? kPlanarSpan / biggest : 1.0f;
     replaceTexCoords(model, model->vertexCount);
     for (unsigned i = 1; i <= model->vertexCount; i++) {
         const float *vertex = &model->vertices[3 * i];
@@ -65,10 +65,10 @@ static void sphereCoordinate(const float *normal, float *coordinate)
         coordinate[0] = coordinate[1] = 0.0f;
         return;
     }
-    float phi = x == 0.0f ? PhiOnAxis : static_cast<float>(std::acos(x / rho));
-    float theta = y == 0.0f ? ThetaOnAxis : static_cast<float>(std::asin(y / r) + ThetaOffset);
-    coordinate[0] = static_cast<float>(theta / HalfTurn);
-    coordinate[1] = static_cast<float>(phi / HalfTurn);
+    float phi = x == 0.0f ? kPhiOnAxis : static_cast<float>(std::acos(x / rho));
+    float theta = y == 0.0f ? kThetaOnAxis : static_cast<float>(std::asin(y / r) + kThetaOffset);
+    coordinate[0] = static_cast<float>(theta / kHalfTurn);
+    coordinate[1] = static_cast<float>(phi / kHalfTurn);
 }
 
 void glmSphereTexCoords(GlmMesh *model)

@@ -1,5 +1,6 @@
 // Writing a model as a Wavefront OBJ file and its materials as an MTL file.
 #include "glm.h"
+#include "glm_mode.h"
 
 #include <cassert>
 #include <cstdio>
@@ -9,51 +10,6 @@
 // Converts the OpenGL shininess exponent (0..128) back to the MTL Ns scale
 // (0..1000), undoing the reader's Ns x 128 / 1000.
 static const double kShininessToNs = 0.0078125 * 1000.0;
-
-// Prints a mode warning as one line on standard output.
-static void warn(const char *text)
-{
-    std::printf("%s\n", text);
-    std::fflush(stdout);
-}
-
-// Drops the mode bits the model has no data for, and resolves the conflicting
-// pairs, each with its warning, in a fixed order.
-static unsigned correctWriteMode(const GlmMesh *model, unsigned mode)
-{
-    if ((mode & GLM_DRAW_FACETED) && !model->facetnorms) {
-        warn("glmWriteOBJ() warning: flat normal output requested with no facet normals defined.");
-        mode &= ~GLM_DRAW_FACETED;
-    }
-    if ((mode & GLM_DRAW_SMOOTHED) && !model->normals) {
-        warn("glmWriteOBJ() warning: smooth normal output requested with no normals defined.");
-        mode &= ~GLM_DRAW_SMOOTHED;
-    }
-    if ((mode & GLM_DRAW_TEXTURED) && !model->texCoords) {
-        warn("glmWriteOBJ() warning: texture coordinate output requested with no texture "
-             "coordinates defined.");
-        mode &= ~GLM_DRAW_TEXTURED;
-    }
-    if ((mode & GLM_DRAW_FACETED) && (mode & GLM_DRAW_SMOOTHED)) {
-        warn("glmWriteOBJ() warning: flat normal output requested and smooth normal output "
-             "requested (using smooth).");
-        mode &= ~GLM_DRAW_FACETED;
-    }
-    if ((mode & GLM_DRAW_COLORED) && !model->materialTable) {
-        warn("glmWriteOBJ() warning: color output requested with no colors (materials) defined.");
-        mode &= ~GLM_DRAW_COLORED;
-    }
-    if ((mode & GLM_DRAW_MATERIALS) && !model->materialTable) {
-        warn("glmWriteOBJ() warning: material output requested with no materials defined.");
-        mode &= ~GLM_DRAW_MATERIALS;
-    }
-    if ((mode & GLM_DRAW_COLORED) && (mode & GLM_DRAW_MATERIALS)) {
-        warn("glmWriteOBJ() warning: color and material output requested outputting only "
-             "materials.");
-        mode &= ~GLM_DRAW_COLORED;
-    }
-    return mode;
-}
 
 // The comment block both files begin with, up to its closing line.
 static void writeHeader(std::FILE *file, const char *kind)
@@ -177,7 +133,7 @@ static void writeGroups(std::FILE *file, const GlmMesh *model, unsigned mode)
 void glmWriteOBJ(GlmMesh *model, const char *filename, unsigned mode)
 {
     assert(model);
-    mode = correctWriteMode(model, mode);
+    mode = glmCorrectMode(model, mode, kGlmModeWriting);
 
     std::FILE *file = std::fopen(filename, "w");
     if (!file) {

@@ -37,8 +37,8 @@ protected:
 
 // Two triangles sharing the edge 1-2, folded so their normals are 60 degrees
 // apart: (0,0,1) and (0, sin 60, cos 60).
-static const char *const Folded = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 -0.5 0.8660254\n"
-                                  "f 1 2 3\nf 2 1 4\n";
+static const char *const kFolded = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 -0.5 0.8660254\n"
+                                   "f 1 2 3\nf 2 1 4\n";
 
 TEST_F(GlmGeometryTest, FitCentresOnTheBoundsAndScalesTheSumOfAbsoluteExtremesToTwo)
 {
@@ -75,7 +75,7 @@ TEST_F(GlmGeometryTest, ModelsWithoutExtentGiveFiniteResults)
 
 TEST_F(GlmGeometryTest, FacetNormalsAreUnitAndFollowCounterClockwiseCorners)
 {
-    ModelPtr model = read(std::string(Folded) + "f 1 1 2\n");
+    ModelPtr model = read(std::string(kFolded) + "f 1 1 2\n");
     glmFaceNormals(model.get());
     ASSERT_EQ(model->facetCount, 3u);
     EXPECT_EQ(model->tris[1].facetIndex, 2u);
@@ -94,7 +94,7 @@ TEST_F(GlmGeometryTest, CreaseAngleDecidesWhichFacetsAreAveraged)
         unsigned normalCount;
     } cases[] = {{90.0f, 4}, {30.0f, 6}, {0.0f, 6}};
     for (const auto &c : cases) {
-        ModelPtr model = read(Folded);
+        ModelPtr model = read(kFolded);
         glmFaceNormals(model.get());
         glmVertexNormals(model.get(), c.angle);
         EXPECT_EQ(model->normalCount, c.normalCount) << c.angle;
@@ -113,7 +113,7 @@ TEST_F(GlmGeometryTest, CreaseAngleDecidesWhichFacetsAreAveraged)
 
 TEST_F(GlmGeometryTest, VertexWithoutTriangleIsReportedOnceAndGetsNoNormal)
 {
-    ModelPtr model = read(std::string(Folded) + "v 5 5 5\n");
+    ModelPtr model = read(std::string(kFolded) + "v 5 5 5\n");
     glmFaceNormals(model.get());
     testing::internal::CaptureStderr();
     glmVertexNormals(model.get(), 90.0f);
@@ -124,7 +124,7 @@ TEST_F(GlmGeometryTest, VertexWithoutTriangleIsReportedOnceAndGetsNoNormal)
 
 TEST_F(GlmGeometryTest, FlipWindingTwiceRestoresIndicesAndNormalsExactly)
 {
-    ModelPtr model = read(std::string(Folded) + "vt 0 0\nvt 1 0\nvt 0 1\nf 1/1 2/2 3/3\n");
+    ModelPtr model = read(std::string(kFolded) + "vt 0 0\nvt 1 0\nvt 0 1\nf 1/1 2/2 3/3\n");
     glmFaceNormals(model.get());
     glmVertexNormals(model.get(), 90.0f);
     std::vector<GlmTri> tris(model->tris, model->tris + model->triangleCount);
@@ -199,7 +199,7 @@ TEST_F(GlmGeometryDeathTest, MissingModelOrArrayStopsByAssertion)
     EXPECT_DEATH(glmFlipWinding(nullptr), "model");
     EXPECT_DEATH(glmFaceNormals(nullptr), "model");
     EXPECT_DEATH(glmPlanarTexCoords(nullptr), "model");
-    ModelPtr model = read(Folded);
+    ModelPtr model = read(kFolded);
     EXPECT_DEATH(glmExtent(model.get(), nullptr), "dimensions");
     EXPECT_DEATH(glmVertexNormals(model.get(), 90.0f), "model->facetnorms");
     EXPECT_DEATH(glmSphereTexCoords(model.get()), "model->normals");

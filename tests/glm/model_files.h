@@ -1,16 +1,20 @@
 // Test helpers: model files in a private temporary directory, owned models,
-// and redirections that let death tests tell standard output from error.
+// refused reads, and redirections that let death tests tell standard output
+// from error.
 #ifndef TESTS_GLM_MODEL_FILES_H
 #define TESTS_GLM_MODEL_FILES_H
 
 #include "glm.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class ModelFiles
@@ -43,6 +47,19 @@ struct ModelDeleter {
 };
 using ModelPtr = std::unique_ptr<GlmMesh, ModelDeleter>;
 
+// Reads path with glmReadOBJFile and expects it refused for failure, with
+// nothing returned. Returns the message (empty when there is none).
+inline std::string refusalMessage(const std::string &path, GlmReadFailure failure)
+{
+    GlmReadError error = {kGlmReadNoFailure, nullptr};
+    GlmMesh *model = glmReadOBJFile(path.c_str(), &error);
+    EXPECT_EQ(model, nullptr) << path;
+    EXPECT_EQ(error.failure, failure) << path;
+    std::string message = error.message ? error.message : "";
+    std::free(error.message);
+    return message;
+}
+
 // For death tests, whose pattern sees only standard error: afterwards, what
 // the statement writes to the named stream reaches the pattern and the other
 // stream is dropped.
@@ -59,6 +76,25 @@ inline void keepOnlyStderr()
     std::fflush(stdout);
     int devNull = open("/dev/null", O_WRONLY);
     dup2(devNull, STDOUT_FILENO);
+}
+
+// Four vertices of a unit square, for faces to name.
+constexpr char kSquare[] = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+
+// Leaves the process a little more address space than it uses now, so that
+// the next large allocation fails. For death tests only: it cannot be undone.
+inline void limitAddressSpace()
+{
+    long pages = 0;
+    std::FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+        std::abort();
+    std::fclose(statm);
+    constexpr rlim_t kSpare = 8 * 1024 * 1024;
+    rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    rlimit limit = {used + kSpare, used + kSpare};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::abort();
 }
 
 #endif

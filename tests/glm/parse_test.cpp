@@ -72,8 +72,8 @@ private:
 
     std::string separator()
     {
-        static const char *const separators[] = {" ", " ", " ", "\t", "\n", "\r\n", "  "};
-        return separators[random() % (sizeof separators / sizeof *separators)];
+        static const char *const kSeparators[] = {" ", " ", " ", "\t", "\n", "\r\n", "  "};
+        return kSeparators[random() % (sizeof kSeparators / sizeof *kSeparators)];
     }
 };
 
@@ -82,10 +82,10 @@ struct FormCase {
     const char *format;
 };
 
-const FormCase Forms[] = {{GlmFaceVertex, "%d"},
-                          {GlmFaceVertexTexture, "%d/%d"},
-                          {GlmFaceVertexTextureNormal, "%d/%d/%d"},
-                          {GlmFaceVertexNormal, "%d//%d"}};
+const FormCase kForms[] = {{kGlmFaceVertex, "%d"},
+                           {kGlmFaceVertexTexture, "%d/%d"},
+                           {kGlmFaceVertexTextureNormal, "%d/%d/%d"},
+                           {kGlmFaceVertexNormal, "%d//%d"}};
 
 bool fitsInt(long long value)
 {
@@ -98,7 +98,7 @@ bool fitsInt(long long value)
 void expectSameNumbers(GlmFaceForm form, int converted, const GlmCorner &corner, const int want[3],
                        long offset)
 {
-    int normalAt = form == GlmFaceVertexNormal ? 2 : 3;
+    int normalAt = form == kGlmFaceVertexNormal ? 2 : 3;
     if (converted >= 1 && fitsInt(corner.vertex)) {
         EXPECT_EQ(corner.vertex, want[0]) << "at " << offset;
     }
@@ -116,16 +116,16 @@ void expectSameNumbers(GlmFaceForm form, int converted, const GlmCorner &corner,
 TEST(GlmCornerTest, CornersReadAsFscanfReadsThemAlsoAcrossBlocks)
 {
     std::string text = CornerText(11).make(700 * 1024);
-    for (const FormCase &form : Forms) {
+    for (const FormCase &form : kForms) {
         std::FILE *expected = fmemopen(text.data(), text.size(), "r");
         std::FILE *actual = fmemopen(text.data(), text.size(), "r");
         GlmScanner scanner;
         glmScanOpen(&scanner, actual);
         GlmCorner corner = {0, 0, 0};
-        char token[GlmTokenSize];
+        char token[kGlmTokenSize];
         for (;;) {
             int want[3] = {0, 0, 0};
-            int *second = form.form == GlmFaceVertexNormal ? &want[2] : &want[1];
+            int *second = form.form == kGlmFaceVertexNormal ? &want[2] : &want[1];
             int wanted = std::fscanf(expected, form.format, &want[0], second, &want[2]);
             int converted = glmScanCorner(&scanner, form.form, &corner);
             ASSERT_EQ(converted, wanted) << form.format << " at " << std::ftell(expected);
@@ -153,19 +153,19 @@ TEST(GlmCornerTest, FirstCornerTakesTheFormSscanfFindsInItsToken)
     std::FILE *actual = fmemopen(text.data(), text.size(), "r");
     GlmScanner scanner;
     glmScanOpen(&scanner, actual);
-    char wantToken[GlmTokenSize];
-    char token[GlmTokenSize];
+    char wantToken[kGlmTokenSize];
+    char token[kGlmTokenSize];
     while (std::fscanf(expected, "%127s", wantToken) == 1) {
         std::fscanf(expected, "%*[^ \t\n\v\f\r]");
         int want[3] = {0, 0, 0};
-        GlmFaceForm wantForm = GlmFaceVertex;
+        GlmFaceForm wantForm = kGlmFaceVertex;
         if (std::strstr(wantToken, "//")) {
             std::sscanf(wantToken, "%d//%d", &want[0], &want[2]);
-            wantForm = GlmFaceVertexNormal;
+            wantForm = kGlmFaceVertexNormal;
         } else if (std::sscanf(wantToken, "%d/%d/%d", &want[0], &want[1], &want[2]) == 3) {
-            wantForm = GlmFaceVertexTextureNormal;
+            wantForm = kGlmFaceVertexTextureNormal;
         } else if (std::sscanf(wantToken, "%d/%d", &want[0], &want[1]) == 2) {
-            wantForm = GlmFaceVertexTexture;
+            wantForm = kGlmFaceVertexTexture;
         } else {
             std::sscanf(wantToken, "%d", &want[0]);
         }
@@ -188,12 +188,12 @@ TEST(GlmCornerTest, FirstCornerTakesTheFormSscanfFindsInItsToken)
 TEST(GlmCornerTest, PlainAndGeneralReadingAgreeOnEveryCornerOfText)
 {
     std::string text = CornerText(13).make(64 * 1024);
-    for (const FormCase &form : Forms) {
+    for (const FormCase &form : kForms) {
         GlmScanner plain, general;
         glmScanString(&plain, text.c_str());
         glmScanString(&general, text.c_str());
         GlmCorner a = {1, 2, 3}, b = {1, 2, 3};
-        char token[GlmTokenSize];
+        char token[kGlmTokenSize];
         for (;;) {
             int converted = glmScanCorner(&plain, form.form, &a);
             ASSERT_EQ(converted, glmScanCornerInGeneral(&general, form.form, &b));

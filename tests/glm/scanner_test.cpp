@@ -24,10 +24,10 @@ protected:
         return {result, consumed};
     }
 
-    static const char *const Inputs[];
+    static const char *const kInputs[];
 };
 
-const char *const GlmScannerTest::Inputs[] = {
+const char *const GlmScannerTest::kInputs[] = {
     "1.5 x",   "-0.25e-3 x", "+7 x",    "1e x",         "1e+ x",          "- x",
     ". x",     ".5 x",       "5. x",    "inf x",        "-Infinity x",    "infin x",
     "in x",    "nan(12) x",  "0x1p3 x", "0x x",         "0x1p x",         "1e400 x",
@@ -36,7 +36,7 @@ const char *const GlmScannerTest::Inputs[] = {
 
 TEST_F(GlmScannerTest, FloatsMatchTheStandardConversionInValueAndLength)
 {
-    for (const char *input : Inputs) {
+    for (const char *input : kInputs) {
         float expected = -7.0f, actual = -7.0f;
         auto [result, consumed] = standard(input, "%f", &expected);
         GlmScanner scanner;
@@ -84,7 +84,7 @@ TEST_F(GlmScannerTest, PlainDecimalsConvertToTheStandardBits)
 
 TEST_F(GlmScannerTest, IntegersMatchTheStandardConversionWithinIntRange)
 {
-    for (const char *input : Inputs) {
+    for (const char *input : kInputs) {
         int expected = -7;
         auto [result, consumed] = standard(input, "%d", &expected);
         long long actual = -7;
@@ -139,12 +139,12 @@ TEST_F(GlmScannerTest, TokensAndLinesAreCutAt127Bytes)
     std::string input = std::string(200, 't') + " next\n" + std::string(130, 'l') + "\nrest";
     GlmScanner scanner;
     glmScanString(&scanner, input.c_str());
-    char token[GlmTokenSize];
+    char token[kGlmTokenSize];
     ASSERT_TRUE(glmScanToken(&scanner, token));
     EXPECT_EQ(std::string(token), std::string(127, 't'));
     ASSERT_TRUE(glmScanToken(&scanner, token));
     EXPECT_STREQ(token, "next");
-    char line[GlmTokenSize];
+    char line[kGlmTokenSize];
     glmScanLine(&scanner, line);
     EXPECT_STREQ(line, "\n");
     glmScanLine(&scanner, line);
