@@ -25,11 +25,9 @@ cd "$(dirname "$0")/.."
 repo=$(pwd)
 
 screen="1280x1024x24"
-if [ -z "${SCENE_BENCH_UNDER_XVFB:-}" ]; then
-    bash scripts/setup.sh
-    export SCENE_BENCH_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
-fi
+source scripts/client-harness.sh
+bash scripts/setup.sh
+lib_start_xvfb "$screen"
 export LIBGL_ALWAYS_SOFTWARE=1
 
 build_dir=${BUILD_DIR:-build-bench}
@@ -41,16 +39,14 @@ warmup_seconds=2   # frames of the first seconds are left out of the periods
 start_seconds=2    # life of the client in a start-up run
 hit_life_seconds=2 # a hit's life: hits per second times this is the mean number live
 
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build_dir" -j2 --target scene_bench swap_probe radar-client radar-sim >/dev/null
+lib_build "$build_dir" RelWithDebInfo -- scene_bench swap_probe radar-client radar-sim >/dev/null
 bench="$repo/$build_dir/bench/scene_bench"
 probe="$repo/$build_dir/bench/libswap_probe.so"
 client="$repo/$build_dir/app/radar-client"
 
 work=$(mktemp -d)
 work_dir=$work
-source scripts/client-harness.sh
-trap 'harness_cleanup; rm -rf "$work"' EXIT
+lib_at_exit 'rm -rf "$work"'
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
@@ -198,7 +194,7 @@ harness_stop_sim
 echo
 echo "scene_bench once on a $small_screen screen (load $(load)):"
 # shellcheck disable=SC2086 # the options are meant to split
-xvfb-run -a -s "-screen 0 $small_screen" "$bench" ${SCENE_BENCH_ARGS:-} 2> "$work/small.txt" > /dev/null
+(lib_start_xvfb "$small_screen"; "$bench" ${SCENE_BENCH_ARGS:-} 2> "$work/small.txt" > /dev/null)
 grep -m1 '^view' "$work/small.txt"
 statistics < "$work/small.txt" | table
 echo "Load average at end: $(load)"
