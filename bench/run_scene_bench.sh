@@ -24,8 +24,8 @@ export LC_ALL=C # decimal points in EPOCHREALTIME and awk
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 
-screen="1280x1024x24"
 source scripts/client-harness.sh
+screen=$kClientScreen
 bash scripts/setup.sh
 lib_start_xvfb "$screen"
 export LIBGL_ALWAYS_SOFTWARE=1

@@ -18,7 +18,7 @@ seconds=${MEMCHECK_SECONDS:-15}
 kStackFrames=30 # deep enough to reach our code from inside Mesa and Qt
 # Our sources, as they appear in the stack frames of the log (paths relative
 # to the repository, through --fullpath-after).
-own_code='\((app|radar|view|glm|list)/[a-z_]+\.(cpp|h):[0-9]+\)'
+kOwnCodePattern='\((app|radar|view|glm|list)/[a-z_]+\.(cpp|h):[0-9]+\)'
 
 source scripts/client-harness.sh
 
@@ -26,7 +26,7 @@ source scripts/client-harness.sh
 # "Invalid read" or "56 bytes in 1 blocks are definitely lost", to the next
 # blank one) whose kind matches $1 and whose stack names our code.
 own_errors() {
-    awk -v kind="$1" -v own="$own_code" '
+    awk -v kind="$1" -v own="$kOwnCodePattern" '
         /^==[0-9]+== [^ ]/ { if (inblock && ours) n++; inblock = ($0 ~ kind); ours = 0; next }
         /^==[0-9]+== *$/ { if (inblock && ours) n++; inblock = 0; ours = 0; next }
         inblock && $0 ~ own { ours = 1 }

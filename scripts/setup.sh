@@ -8,7 +8,7 @@ set -euo pipefail
 # shellcheck source=scripts/lib.sh
 source "$(dirname "$0")/lib.sh"
 
-packages=(
+kProjectPackages=(
     cmake g++ make pkg-config       # build
     qtbase5-dev libqt5opengl5-dev   # Qt 5: Core, Gui, Widgets, Network, Xml, OpenGL
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri  # OpenGL 1.x, GLU, software renderer
@@ -19,4 +19,4 @@ packages=(
     xdotool                         # hostile-server tests answer the client's message box
 )
 
-lib_install_packages "${packages[@]}" "$@"
+lib_install_packages "${kProjectPackages[@]}" "$@"
