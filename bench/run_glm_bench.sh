@@ -6,16 +6,13 @@
 # run to run, so compare the ratios of one run, not absolute times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 
-packages=(libtinyobjloader-dev libassimp-dev)
-if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
-    apt-get install -y -q "${packages[@]}" >/dev/null
-fi
+bash scripts/setup.sh libtinyobjloader-dev libassimp-dev
 
 build_dir=${BUILD_DIR:-build-glm-bench}
 runs=${RUNS:-3}
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DRADAR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build_dir" -j2 --target glm_read_bench >/dev/null
+lib_build "$build_dir" Release -DRADAR_BUILD_TESTS=OFF -- glm_read_bench >/dev/null
 bench="$build_dir/bench/glm_read_bench"
 
 data=$(mktemp -d)

@@ -27,11 +27,10 @@ cd "$(dirname "$0")/.."
 repo=$(pwd)
 
 client_screen="1280x1024"
-if [ -z "${SCENE_BENCH_UNDER_XVFB:-}" ]; then
-    bash scripts/setup.sh
-    export SCENE_BENCH_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 ${client_screen}x24" bash "$0" "$@"
-fi
+# shellcheck source=scripts/client-harness.sh
+source scripts/client-harness.sh
+bash scripts/setup.sh
+lib_start_xvfb "${client_screen}x24"
 export LIBGL_ALWAYS_SOFTWARE=1
 
 build_dir=${BUILD_DIR:-build-bench}
@@ -47,8 +46,7 @@ start_seconds=2    # life of the client in a start-up run
 hit_life_seconds=2 # a hit's life: hits per second times this is the mean number live
 ticks_per_second=$(getconf CLK_TCK)
 
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build_dir" -j2 --target scene_bench swap_probe radar-client radar-sim >/dev/null
+lib_build "$build_dir" RelWithDebInfo -- scene_bench swap_probe radar-client radar-sim >/dev/null
 bench="$repo/$build_dir/bench/scene_bench"
 probe="$repo/$build_dir/bench/libswap_probe.so"
 client="$repo/$build_dir/app/radar-client"
@@ -56,9 +54,7 @@ client="$repo/$build_dir/app/radar-client"
 work=$(mktemp -d)
 # shellcheck disable=SC2034 # the harness keeps its files there
 work_dir=$work
-# shellcheck source=scripts/client-harness.sh
-source scripts/client-harness.sh
-trap 'harness_cleanup; rm -rf "$work"' EXIT
+lib_at_exit 'rm -rf "$work"'
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
@@ -129,8 +125,9 @@ scene_runs() {
                 local log="$work/run-$screen-$run-$layout-$mode.txt" before
                 before=$(load)
                 # shellcheck disable=SC2086 # the options are meant to split
-                RADAR_SCENE_CACHE=$(cache_setting "$mode") xvfb-run -a -s "-screen 0 ${screen}x24" \
-                    "$bench" --layout "$layout" $scene_bench_args 2> "$log" > /dev/null
+                (lib_start_xvfb "${screen}x24"
+                 RADAR_SCENE_CACHE=$(cache_setting "$mode") \
+                     "$bench" --layout "$layout" $scene_bench_args 2> "$log" > /dev/null)
                 echo "$screen run $run $layout $mode: load $before -> $(load)"
                 statistics "$mode" < "$log" >> "$results"
             done

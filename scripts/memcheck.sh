@@ -15,38 +15,37 @@ cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
 work_dir="$(pwd)/$build_dir/memcheck"
 seconds=${MEMCHECK_SECONDS:-15}
+kStackFrames=30 # deep enough to reach our code from inside Mesa and Qt
 # Our sources, as they appear in the stack frames of the log (paths relative
 # to the repository, through --fullpath-after).
-own_code='\((app|radar|view|glm|list)/[a-z_]+\.(cpp|h):[0-9]+\)'
+kOwnCodePattern='\((app|radar|view|glm|list)/[a-z_]+\.(cpp|h):[0-9]+\)'
 
 source scripts/client-harness.sh
-trap harness_cleanup EXIT
-trap 'exit 130' INT TERM
 
 # Error blocks of the log (from an unindented "==PID== <kind>" line, such as
 # "Invalid read" or "56 bytes in 1 blocks are definitely lost", to the next
 # blank one) whose kind matches $1 and whose stack names our code.
 own_errors() {
-    awk -v kind="$1" -v own="$own_code" '
+    awk -v kind="$1" -v own="$kOwnCodePattern" '
         /^==[0-9]+== [^ ]/ { if (inblock && ours) n++; inblock = ($0 ~ kind); ours = 0; next }
         /^==[0-9]+== *$/ { if (inblock && ours) n++; inblock = 0; ours = 0; next }
         inblock && $0 ~ own { ours = 1 }
         END { if (inblock && ours) n++; print n + 0 }' "$work_dir/memcheck.log"
 }
 
+bash scripts/setup.sh valgrind
 harness_build
-command -v valgrind >/dev/null || { bash scripts/setup.sh; }
 rm -rf "$work_dir" && mkdir -p "$work_dir"
 harness_start_sim
 harness_prepare "$seconds"
-harness_display
+lib_headless_display
 # softpipe instead of llvmpipe: no JIT code, which memcheck cannot follow well.
 status=0
 (cd "$work_dir" && GALLIUM_DRIVER=${GALLIUM_DRIVER:-softpipe} exec valgrind --tool=memcheck --leak-check=full \
-    --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30 \
-    --fullpath-after="$harness_repo/" --child-silent-after-fork=yes \
-    --suppressions="$harness_repo/tests/sanitizer/valgrind.supp" \
-    --log-file="$work_dir/memcheck.log" "$harness_repo/$build_dir/app/radar-client") \
+    --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers="$kStackFrames" \
+    --fullpath-after="$lib_repo/" --child-silent-after-fork=yes \
+    --suppressions="$lib_repo/tests/sanitizer/valgrind.supp" \
+    --log-file="$work_dir/memcheck.log" "$lib_repo/$build_dir/app/radar-client") \
     > "$work_dir/client.out" 2> "$work_dir/client.err" || status=$?
 
 log="$work_dir/memcheck.log"

@@ -15,20 +15,15 @@ build_dir=${BUILD_DIR:-build}
 work_dir="$(pwd)/$build_dir/run"
 run_seconds=${RUN_SECONDS:-20}
 shots=${SHOTS:-3}
-grace_seconds=15 # beyond RUN_SECONDS before a stuck client is killed
+kGraceSeconds=15 # beyond RUN_SECONDS before a stuck client is killed
 
 source scripts/client-harness.sh
-client="$harness_repo/$build_dir/app/radar-client"
+client="$lib_repo/$build_dir/app/radar-client"
 client_pid=""
-cleanup() {
-    harness_stop "$client_pid"
-    harness_cleanup
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
 start() {
     mkdir -p "$work_dir/screenshots"
+    bash scripts/setup.sh
     # shellcheck disable=SC2086 # the options are meant to split
     harness_build ${CMAKE_ARGS:-}
     harness_start_sim "$@"
@@ -43,10 +38,11 @@ run_with_display() {
 
 run_headless() {
     harness_prepare "$run_seconds"
-    harness_display
+    lib_headless_display
     rm -f "$work_dir"/screenshots/*.png
     (cd "$work_dir" && exec "$client") > "$work_dir/radar-client.log" 2>&1 &
     client_pid=$!
+    lib_at_exit 'lib_stop "$client_pid"'
     echo "radar-client running headless on $DISPLAY for $run_seconds s (log: $work_dir/radar-client.log)"
     take_screenshots
     wait_for_client
@@ -67,7 +63,7 @@ take_screenshots() {
 }
 
 wait_for_client() {
-    local deadline=$((SECONDS + run_seconds + grace_seconds))
+    local deadline=$((SECONDS + run_seconds + kGraceSeconds))
     while kill -0 "$client_pid" 2>/dev/null; do
         if [ "$SECONDS" -ge "$deadline" ]; then
             echo "run.sh: radar-client did not end on time; stopping it" >&2

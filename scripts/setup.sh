@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build, the tests and the client need.
+# Installs the Debian packages that the build, the tests and the client need,
+# and any further ones named on the command line (a script's own tools).
 # Idempotent: asks apt only for what is missing, and does nothing when all is there.
+#
+#   bash scripts/setup.sh [PACKAGE...]
 set -euo pipefail
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 
-packages=(
+kProjectPackages=(
     cmake g++ make pkg-config       # build
     qtbase5-dev libqt5opengl5-dev   # Qt 5: Core, Gui, Widgets, Network, Xml, OpenGL
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri  # OpenGL 1.x, GLU, software renderer
@@ -14,21 +19,4 @@ packages=(
     xdotool                         # hostile-server tests answer the client's message box
 )
 
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
-echo "Installing missing packages: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
-fi
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+lib_install_packages "${kProjectPackages[@]}" "$@"

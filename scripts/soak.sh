@@ -15,20 +15,13 @@ build_dir=${BUILD_DIR:-build}
 work_dir="$(pwd)/$build_dir/soak"
 soak_seconds=${SOAK_SECONDS:-600}
 sample_seconds=${SAMPLE_SECONDS:-10}
-grace_seconds=30 # start-up and shut-down beyond the time limit
+kTargets=1000     # random walkers the simulator serves
+kGraceSeconds=30 # start-up and shut-down beyond the time limit
+kWarmUpSeconds=60 # memory growth is measured from the first sample after this
 ticks=$(getconf CLK_TCK)
 
 source scripts/client-harness.sh
 client_pid=""
-watchdog_pid=""
-cleanup() {
-    for pid in "$client_pid" "$watchdog_pid"; do
-        [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    done
-    harness_cleanup
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
 # utime + stime of a process, in clock ticks.
 cpu_ticks() {
@@ -39,6 +32,7 @@ rss_kib() {
     awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo ""
 }
 
+# Samples until the client ends; stops a client that outlives its time limit.
 sample() {
     local csv="$work_dir/samples.csv" elapsed=0 before now rss
     echo "seconds,rss_kib,cpu_percent" > "$csv"
@@ -46,6 +40,10 @@ sample() {
     while kill -0 "$client_pid" 2>/dev/null; do
         sleep "$sample_seconds"
         elapsed=$((elapsed + sample_seconds))
+        if [ "$elapsed" -ge $((soak_seconds + kGraceSeconds)) ]; then
+            echo "soak: the client outlived its time limit; stopping it" >&2
+            kill "$client_pid" 2>/dev/null || true
+        fi
         now=$(cpu_ticks "$client_pid")
         rss=$(rss_kib "$client_pid")
         [ -n "$now" ] && [ -n "$rss" ] || break
@@ -55,23 +53,23 @@ sample() {
 }
 
 summarise() {
-    awk -F, -v warm=60 'NR > 1 {
+    awk -F, -v warm="$kWarmUpSeconds" 'NR > 1 {
             n++; cpu += $3; if ($1 >= warm) { if (!base) base = $2; last = $2 }
             if (max < $2) max = $2; if (!min || min > $2) min = $2 }
         END { printf "samples %d, VmRSS min %d KiB, max %d KiB; after the first %d s: %d -> %d KiB (%+d KiB); mean CPU %.1f%% of one core\n",
               n, min, max, warm, base, last, last - base, cpu / n }' "$work_dir/samples.csv"
 }
 
+bash scripts/setup.sh
 harness_build
 rm -rf "$work_dir" && mkdir -p "$work_dir"
-harness_start_sim --targets 1000
+harness_start_sim --targets "$kTargets"
 harness_prepare "$soak_seconds"
-harness_display
-(cd "$work_dir" && exec "$harness_repo/$build_dir/app/radar-client") > "$work_dir/client.out" 2> "$work_dir/client.err" &
+lib_headless_display
+(cd "$work_dir" && exec "$lib_repo/$build_dir/app/radar-client") > "$work_dir/client.out" 2> "$work_dir/client.err" &
 client_pid=$!
-echo "soak: client $client_pid against 1000 targets for $soak_seconds s on $DISPLAY"
-( sleep $((soak_seconds + grace_seconds)); kill "$client_pid" 2>/dev/null ) &
-watchdog_pid=$!
+lib_at_exit 'lib_stop "$client_pid"'
+echo "soak: client $client_pid against $kTargets targets for $soak_seconds s on $DISPLAY"
 sample
 status=0
 wait "$client_pid" || status=$?

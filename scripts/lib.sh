@@ -1,0 +1,131 @@
+# shellcheck shell=bash
+# Shared by every script of the project (sourced, not run): installing Debian
+# packages, configuring and building with CMake, a private Xvfb, and clean-up
+# when the script ends. Each function says what it needs; none changes the
+# working directory.
+
+lib_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+kClientScreen="1280x1024x24" # the screen the client fills, and the tests' screen
+kStartupWaitTenths=100       # tenths of a second a started program may take to come up
+kInterruptedStatus=130       # exit status after Ctrl-C or a TERM signal
+lib_exit_owners=()
+lib_exit_commands=()
+
+# lib_at_exit COMMAND: runs COMMAND (evaluated then, so it sees the variables'
+# values at exit) when this shell ends, by exit, error or signal. Commands run
+# in the reverse order of their registration. Each belongs to the shell that
+# registered it, so a subshell that ends never runs its parent's commands.
+lib_at_exit() {
+    lib_exit_owners+=("$BASHPID")
+    lib_exit_commands+=("$1")
+    trap lib_run_exit_commands EXIT
+    trap 'exit "$kInterruptedStatus"' INT TERM
+}
+
+lib_run_exit_commands() {
+    local i
+    trap '' INT TERM # a second Ctrl-C must not cut the clean-up short
+    for ((i = ${#lib_exit_commands[@]} - 1; i >= 0; i--)); do
+        if [ "${lib_exit_owners[i]}" = "$BASHPID" ]; then
+            eval "${lib_exit_commands[i]}" || true
+        fi
+    done
+}
+
+lib_package_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+# lib_install_packages PACKAGE...: installs the Debian packages among those
+# named that are not installed yet, and asks apt nothing when all are. Works
+# as root and, for anyone else, through sudo.
+lib_install_packages() {
+    local missing=() package
+    for package in "$@"; do
+        lib_package_installed "$package" || missing+=("$package")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Installing ${missing[*]} needs root or sudo" >&2
+            return 1
+        fi
+        as_root=(sudo)
+    fi
+    "${as_root[@]}" apt-get update -qq
+    # env, because sudo would drop the variable from the environment.
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# lib_build BUILD_DIR BUILD_TYPE [CMAKE_OPTION...] [-- TARGET...]: configures
+# the repository into BUILD_DIR and builds the targets named after "--", or
+# everything when none are.
+lib_build() {
+    local build_dir=$1 build_type=$2 options=() targets=()
+    shift 2
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        options+=("$1")
+        shift
+    done
+    if [ $# -gt 1 ]; then
+        targets=(--target "${@:2}")
+    fi
+    cmake -S "$lib_repo" -B "$build_dir" -DCMAKE_BUILD_TYPE="$build_type" "${options[@]}" >/dev/null
+    cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"
+}
+
+# lib_wait_for FILE PATTERN PID WHAT LOG: waits until FILE has a line that
+# matches the extended regular expression PATTERN. When the program PID ends
+# first or takes too long, ends the script with LOG shown.
+lib_wait_for() {
+    local waited=0
+    until grep -q -E "$2" "$1" 2>/dev/null; do
+        if ! kill -0 "$3" 2>/dev/null || [ "$waited" -ge "$kStartupWaitTenths" ]; then
+            echo "$4 did not start:" >&2
+            cat "$5" >&2
+            exit 1
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# lib_stop PID: ends a program that the script started, if it still runs.
+lib_stop() {
+    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
+        kill "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
+    fi
+}
+
+# lib_start_xvfb SCREEN: starts a private X server with one screen of SCREEN
+# (WIDTHxHEIGHTxDEPTH) and exports DISPLAY for it. The server picks a free
+# display number itself and reports it (-displayfd), so that runs side by side
+# never race for one. It is stopped when the script ends.
+lib_start_xvfb() {
+    local dir pid
+    dir=$(mktemp -d)
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3> "$dir/display" 2> "$dir/xvfb.log" &
+    pid=$!
+    lib_at_exit "lib_stop $pid; rm -rf '$dir'"
+    lib_wait_for "$dir/display" "^[0-9]+$" "$pid" Xvfb "$dir/xvfb.log"
+    DISPLAY=":$(head -n1 "$dir/display")"
+    export DISPLAY
+}
+
+# lib_headless_display: Mesa's software renderer always, so that every machine
+# draws the same pixels; a private Xvfb when there is no display.
+lib_headless_display() {
+    export LIBGL_ALWAYS_SOFTWARE=1
+    [ -n "${DISPLAY:-}" ] || lib_start_xvfb "$kClientScreen"
+}
+
+# lib_run_tests BUILD_DIR: the whole suite of a built tree, headless when
+# there is no display.
+lib_run_tests() {
+    lib_headless_display
+    ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
+}
