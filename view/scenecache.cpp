@@ -47,7 +47,7 @@ std::unique_ptr<SceneCache> SceneCache::create()
 
 SceneCache::SceneCache()
     : gl(QOpenGLContext::currentContext()->extraFunctions()),
-      colourOrientation(Orientation::Upright), depthOrientation(Orientation::Upright)
+      colourOrientation(Orientation::kUpright), depthOrientation(Orientation::kUpright)
 {
 }
 
@@ -131,7 +131,7 @@ bool SceneCache::findExactRoundTrip()
 bool SceneCache::findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &window,
                                    Orientation *orientation)
 {
-    for (const Orientation candidate : {Orientation::Upright, Orientation::Flipped}) {
+    for (const Orientation candidate : {Orientation::kUpright, Orientation::kFlipped}) {
         copy(windowFramebuffer(), buffer->handle(), buffers, candidate);
         const std::vector<GLuint> copied = read(buffer->handle(), buffers);
         if (copied == window || isMirrored(copied, window)) {
@@ -158,7 +158,7 @@ void SceneCache::copy(GLuint from, GLuint to, GLbitfield buffers, Orientation or
 {
     const GLint width = buffer->width();
     const GLint height = buffer->height();
-    const bool flipped = orientation == Orientation::Flipped;
+    const bool flipped = orientation == Orientation::kFlipped;
     gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
     gl->glBlitFramebuffer(0, flipped ? height : 0, width, flipped ? 0 : height, 0, 0, width, height,

@@ -48,7 +48,7 @@ public:
     void restore();
 
 private:
-    enum class Orientation { Upright, Flipped };
+    enum class Orientation { kUpright, kFlipped };
 
     SceneCache();
     bool windowHasSize(const QSize &size);

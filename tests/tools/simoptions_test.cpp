@@ -23,7 +23,7 @@ protected:
 TEST_F(SimOptionsTest, DefaultsServeTheDemoOnTheClientsPort)
 {
     ASSERT_EQ(parse({}), SimOptions::Outcome::Run) << error;
-    EXPECT_EQ(options.mode, SimOptions::Mode::Demo);
+    EXPECT_EQ(options.mode, SimOptions::Mode::kDemo);
     EXPECT_EQ(options.listenAddress, QHostAddress(QHostAddress::LocalHost));
     EXPECT_EQ(options.port, 3333);
     EXPECT_EQ(options.seed, 1u);
@@ -36,7 +36,7 @@ TEST_F(SimOptionsTest, ReadsSourcesAndTheirSettings)
     ASSERT_EQ(parse({"--targets", "1000", "--seed", "4294967295", "-p", "0", "-q"}),
               SimOptions::Outcome::Run)
         << error;
-    EXPECT_EQ(options.mode, SimOptions::Mode::Walkers);
+    EXPECT_EQ(options.mode, SimOptions::Mode::kWalkers);
     EXPECT_EQ(options.targets, 1000);
     EXPECT_EQ(options.seed, 4294967295u);
     EXPECT_EQ(options.port, 0);
@@ -45,14 +45,14 @@ TEST_F(SimOptionsTest, ReadsSourcesAndTheirSettings)
     SimOptions record;
     ASSERT_EQ(record.parse({"radar-sim", "--record", "r.rec", "--upstream", "radar.example:4000"}),
               SimOptions::Outcome::Run);
-    EXPECT_EQ(record.mode, SimOptions::Mode::Record);
+    EXPECT_EQ(record.mode, SimOptions::Mode::kRecord);
     EXPECT_EQ(record.upstreamHost, "radar.example");
     EXPECT_EQ(record.upstreamPort, 4000);
 
     SimOptions replay;
     ASSERT_EQ(replay.parse({"radar-sim", "--replay", "r.rec", "--loop", "--byte-delay", "3"}),
               SimOptions::Outcome::Run);
-    EXPECT_EQ(replay.mode, SimOptions::Mode::Replay);
+    EXPECT_EQ(replay.mode, SimOptions::Mode::kReplay);
     EXPECT_TRUE(replay.loop);
     EXPECT_EQ(replay.faults.byteDelayMs, 3);
 }

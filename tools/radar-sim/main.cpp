@@ -34,9 +34,9 @@ void announce(const SimOptions &options, quint16 port)
 // The world the server shows, or null with error set.
 std::unique_ptr<TargetSource> makeWorld(const SimOptions &options, QString &error)
 {
-    if (options.mode == SimOptions::Mode::Walkers)
+    if (options.mode == SimOptions::Mode::kWalkers)
         return std::make_unique<RandomWalkers>(options.targets, options.seed);
-    if (options.mode != SimOptions::Mode::Scenario)
+    if (options.mode != SimOptions::Mode::kScenario)
         return std::make_unique<DemoScenario>(options.seed);
     ScenarioParser parser(options.file);
     if (!parser.parseFile()) {
@@ -62,7 +62,7 @@ int runServer(QCoreApplication &app, const SimOptions &options)
 {
     QString error;
     std::unique_ptr<SimServer> server;
-    if (options.mode == SimOptions::Mode::Replay) {
+    if (options.mode == SimOptions::Mode::kReplay) {
         std::vector<RecordedFrame> frames;
         if (!Recording::load(options.file, frames, error))
             return failWith(error, kExitFailure);
@@ -97,7 +97,7 @@ int main(int argc, char **argv)
     case SimOptions::Outcome::Run:
         break;
     }
-    if (options.mode == SimOptions::Mode::Record)
+    if (options.mode == SimOptions::Mode::kRecord)
         return runProxy(app, options);
     return runServer(app, options);
 }

@@ -27,7 +27,7 @@ RandomWalkers::RandomWalkers(int count, quint32 seed) : rng(seed)
 
 TargetList RandomWalkers::targetsAt(double seconds)
 {
-    const auto due = static_cast<qint64>(std::floor(seconds / StepSeconds));
+    const auto due = static_cast<qint64>(std::floor(seconds / kStepSeconds));
     while (stepsTaken < due)
         step();
     TargetList targets;
@@ -43,8 +43,8 @@ void RandomWalkers::step()
 {
     for (Walker &w : walkers) {
         w.headingRadians += (rng.generateDouble() * 2.0 - 1.0) * kMaxTurnPerStep;
-        w.x += std::cos(w.headingRadians) * w.speed * StepSeconds;
-        w.y += std::sin(w.headingRadians) * w.speed * StepSeconds;
+        w.x += std::cos(w.headingRadians) * w.speed * kStepSeconds;
+        w.y += std::sin(w.headingRadians) * w.speed * kStepSeconds;
         bounce(w.x, w.headingRadians, true);
         bounce(w.y, w.headingRadians, false);
     }

@@ -18,7 +18,7 @@ public:
 
     TargetList targetsAt(double seconds) override;
 
-    static constexpr double StepSeconds = 0.05;
+    static constexpr double kStepSeconds = 0.05;
 
 private:
     struct Walker {

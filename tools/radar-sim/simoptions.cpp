@@ -100,18 +100,18 @@ bool SimOptions::readMode(const QCommandLineParser &parser)
     loop = parser.isSet("loop");
     qint64 count = targets;
     if (parser.isSet("targets")) {
-        mode = Mode::Walkers;
+        mode = Mode::kWalkers;
         if (!readNumber(parser, "targets", 0, MaxTargets, count))
             return false;
         targets = static_cast<int>(count);
     } else if (parser.isSet("scenario")) {
-        mode = Mode::Scenario;
+        mode = Mode::kScenario;
         file = parser.value("scenario");
     } else if (parser.isSet("replay")) {
-        mode = Mode::Replay;
+        mode = Mode::kReplay;
         file = parser.value("replay");
     } else if (parser.isSet("record")) {
-        mode = Mode::Record;
+        mode = Mode::kRecord;
         file = parser.value("record");
         return readUpstream(parser.value("upstream"));
     }
@@ -165,9 +165,9 @@ bool SimOptions::readFaults(const QCommandLineParser &parser)
     const bool anyFault = faults.byteDelayMs > 0 || faults.oversizeCount > 0 ||
                           faults.sizeShortfall > 0 || faults.closeAfterSeconds > 0 ||
                           faults.flooding() || faults.pairFrames || faults.refuse;
-    if (anyFault && mode == Mode::Record)
+    if (anyFault && mode == Mode::kRecord)
         return fail("the recording proxy passes frames through unchanged: no fault options");
-    if (faults.flooding() && mode == Mode::Replay)
+    if (faults.flooding() && mode == Mode::kReplay)
         return fail("--flood and --replay cannot be combined: a replay keeps its own timing");
     return true;
 }

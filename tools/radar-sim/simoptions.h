@@ -12,7 +12,7 @@ class QCommandLineParser;
 class SimOptions
 {
 public:
-    enum class Mode { Demo, Walkers, Scenario, Replay, Record };
+    enum class Mode { kDemo, kWalkers, kScenario, kReplay, kRecord };
     enum class Outcome { Run, Help, Error };
 
     static constexpr quint16 DefaultPort = 3333; // the client's default port
@@ -21,7 +21,7 @@ public:
     // help() holds the text to print.
     Outcome parse(const QStringList &arguments);
 
-    Mode mode = Mode::Demo;
+    Mode mode = Mode::kDemo;
     QHostAddress listenAddress{QHostAddress::LocalHost};
     quint16 port = DefaultPort; // 0: any free port
     quint32 seed = 1;
