@@ -2,6 +2,7 @@
 #include "light.h"
 #include "offscreengl.h"
 #include "radardriver.h"
+#include "radargeometry.h"
 #include "scenelayout.h"
 
 #include <GL/glu.h>
@@ -20,7 +21,6 @@ namespace
 {
 
 const int ViewSize = 640; // pixels, square unless a test resizes
-const double Pi = 3.14159265358979323846;
 
 // From a marker's centre to a point on its badge, clear of the figure.
 const double BadgeProbeOffset = 0.1;
@@ -29,14 +29,9 @@ const double BadgeProbeOffset = 0.1;
 struct TargetAt {
     float x;
     float y;
-    double sceneX() const { return 3.0 * x - 1.5; }
-    double sceneY() const { return 3.0 * y - 1.5; }
-    // Degrees clockwise from -y seen from above, as the logic counts them.
-    double bearing() const
-    {
-        const double degrees = std::atan2(sceneX(), -sceneY()) * 180.0 / Pi;
-        return degrees < 0.0 ? degrees + 360.0 : degrees;
-    }
+    double sceneX() const { return radargeometry::sceneOfWire(x); }
+    double sceneY() const { return radargeometry::sceneOfWire(y); }
+    double bearing() const { return radargeometry::bearingOf(sceneX(), sceneY()); }
 };
 
 // Both on the near half of the screen, which the camera sees whole.
@@ -145,7 +140,7 @@ protected:
 
     static QPointF projectOnSweep(ViewUnderTest &view, double bearing, double radius)
     {
-        const double a = bearing * Pi / 180.0;
+        const double a = bearing * M_PI / radargeometry::kHalfTurnDeg;
         return project(view, radius * std::sin(a), scene::kSweepHeight,
                        scene::kScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
     }
