@@ -1,8 +1,8 @@
 #include "glm.h"
 #include "mesh_builder.h"
+#include "offscreengl.h"
 
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -168,15 +168,8 @@ class DrawTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        surface = new QOffscreenSurface;
-        surface->setFormat(format);
-        surface->create();
-        context = new QOpenGLContext;
-        context->setFormat(format);
-        ASSERT_TRUE(context->create());
-        ASSERT_TRUE(context->makeCurrent(surface));
+        gl = std::make_unique<OffscreenGL>(QSize(kViewportSide, kViewportSide));
+        ASSERT_TRUE(gl->isReady());
         const GLubyte white[3] = {255, 255, 255};
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -186,17 +179,14 @@ protected:
 
     static void TearDownTestSuite()
     {
-        if (context->makeCurrent(surface)) {
+        if (gl->makeCurrent())
             glDeleteTextures(1, &texture);
-            context->doneCurrent();
-        }
-        delete context;
-        delete surface;
+        gl.reset();
     }
 
     void SetUp() override
     {
-        ASSERT_TRUE(context->makeCurrent(surface));
+        ASSERT_TRUE(gl->makeCurrent());
         glViewport(0, 0, kViewportSide, kViewportSide);
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
@@ -207,7 +197,7 @@ protected:
     void TearDown() override
     {
         glmFree(model);
-        context->doneCurrent();
+        gl->doneCurrent();
     }
 
     // With texture generation from normals, the texture coordinates OpenGL
@@ -249,15 +239,13 @@ protected:
         return normals;
     }
 
-    static QOffscreenSurface *surface;
-    static QOpenGLContext *context;
+    static std::unique_ptr<OffscreenGL> gl;
     static GLuint texture; // 1 x 1, enables texture generation
     GlmMesh *model = newSquare();
     std::string printed;
 };
 
-QOffscreenSurface *DrawTest::surface = nullptr;
-QOpenGLContext *DrawTest::context = nullptr;
+std::unique_ptr<OffscreenGL> DrawTest::gl;
 GLuint DrawTest::texture = 0;
 
 TEST_F(DrawTest, ModeZeroSendsPositionsOnlyHeadGroupFirst)

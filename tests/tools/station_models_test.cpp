@@ -3,20 +3,18 @@
 // transforms and checked against the radar screen and the fixed camera.
 #include "displaymodel.h"
 #include "glm.h"
+#include "offscreengl.h"
 #include "radarunitmodel.h"
+#include "scenecamera.h"
 #include "scenelayout.h"
 #include "tablemodel.h"
 
 #include <QFile>
 #include <QImage>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <array>
 #include <cmath>
@@ -348,36 +346,12 @@ protected:
 
     void SetUp() override
     {
-        surface.create();
-        ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
-        framebuffer = std::make_unique<QOpenGLFramebufferObject>(
-            Width, Height, QOpenGLFramebufferObject::CombinedDepthStencil);
-        ASSERT_TRUE(framebuffer->isValid() && framebuffer->bind());
+        ASSERT_TRUE(gl.isReady());
         const ModelCase *cases[] = {&Table, &RadarUnit, &Display};
         for (const ModelCase *c : cases) {
             std::string messages;
             models.push_back(loadLikeTheView(c->placement, &messages));
         }
-    }
-
-    void TearDown() override
-    {
-        models.clear();
-        framebuffer.reset();
-        context.doneCurrent();
-    }
-
-    void setCamera()
-    {
-        glViewport(0, 0, Width, Height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(scene::kFieldOfViewYDeg, double(Width) / Height, scene::kNearPlane,
-                       scene::kFarPlane);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
-                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
     }
 
     // Models drawn as the view draws them (mode 6, translate and scale, depth
@@ -427,24 +401,19 @@ protected:
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_DITHER);
-        setCamera();
+        applySceneCamera(gl.size());
         const std::string printed = drawModels(which);
         if (messages)
             *messages = printed;
         drawScreen();
-        return framebuffer->toImage();
+        return gl.image();
     }
 
-    // Where a scene point appears in the image (top row first).
+    // The pixel a scene point falls in (top row first).
     QPoint pixelOf(const Vec3 &p)
     {
-        GLdouble modelview[16], projection[16], wx = 0, wy = 0, wz = 0;
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        gluProject(p.x, p.y, p.z, modelview, projection, viewport, &wx, &wy, &wz);
-        return {static_cast<int>(wx), Height - 1 - static_cast<int>(wy)};
+        const QPointF at = imageOfScenePoint({p.x, p.y, p.z}, gl.size());
+        return QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
     }
 
     static int countDifferent(const QImage &a, const QImage &b)
@@ -463,9 +432,7 @@ protected:
     static constexpr QRgb ScreenColour = qRgb(255, 0, 255);
     static constexpr QRgb MarkerColour = qRgb(255, 255, 0);
 
-    QOffscreenSurface surface;
-    QOpenGLContext context;
-    std::unique_ptr<QOpenGLFramebufferObject> framebuffer;
+    OffscreenGL gl{QSize(Width, Height)};
     std::vector<MeshPtr> models; // table, radar unit, display
 };
 
@@ -506,7 +473,7 @@ TEST_F(StationModelsRenderTest, HitsAtTheCentreAndNearEachEdgeShow)
     for (const auto &hit : hits)
         drawLevelSquare(centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1], markerHalf,
                         markerHalf, MarkerColour);
-    const QImage image = framebuffer->toImage();
+    const QImage image = gl.image();
     for (const auto &hit : hits) {
         const QPoint at = pixelOf({centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1]});
         ASSERT_TRUE(image.rect().contains(at)) << hit[0] << ", " << hit[1];

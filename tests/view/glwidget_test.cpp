@@ -3,9 +3,9 @@
 #include "offscreengl.h"
 #include "radardriver.h"
 #include "radargeometry.h"
+#include "scenecamera.h"
 #include "scenelayout.h"
 
-#include <GL/glu.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -117,25 +117,7 @@ protected:
     static QPointF project(ViewUnderTest &view, double x, double y, double z, int width, int height)
     {
         view.makeCurrent();
-        GLdouble model[16], proj[16];
-        const GLint viewport[4] = {0, 0, width, height};
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        gluPerspective(scene::kFieldOfViewYDeg, double(width) / height, scene::kNearPlane,
-                       scene::kFarPlane);
-        glGetDoublev(GL_PROJECTION_MATRIX, proj);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
-                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glPopMatrix();
-        GLdouble wx = 0, wy = 0, wz = 0;
-        gluProject(x, y, z, model, proj, viewport, &wx, &wy, &wz);
-        return QPointF(wx, height - wy);
+        return imageOfScenePoint({x, y, z}, QSize(width, height));
     }
 
     static QPointF projectOnSweep(ViewUnderTest &view, double bearing, double radius)
