@@ -1,3 +1,4 @@
+#include "clientfolder.h"
 #include "glwidget.h"
 #include "light.h"
 #include "offscreengl.h"
@@ -7,10 +8,7 @@
 #include "scenelayout.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -347,12 +345,10 @@ TEST_F(GLWidgetTest, DestructionFreesListsAndLightInTheViewsOwnContext)
 
 TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
 {
-    QTemporaryDir empty;
-    ASSERT_TRUE(empty.isValid());
-    const QString home = QDir::currentPath();
-    // The models are there; a missing model would end the process instead.
-    QFile::link(home + "/mdl", empty.filePath("mdl"));
-    QDir::setCurrent(empty.path());
+    // The models stay; a missing model would end the process instead.
+    ClientFolder folder;
+    ASSERT_TRUE(folder.removeTextures());
+    folder.enter();
     testing::internal::CaptureStderr();
     {
         Scene scene;
@@ -360,9 +356,10 @@ TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
         scene.render();
     }
     const std::string errors = testing::internal::GetCapturedStderr();
-    QDir::setCurrent(home);
-    EXPECT_NE(errors.find("textures/radgreen.png"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("textures/person.png"), std::string::npos) << errors;
+    for (const char *texture : {scene::kSweepTexture, scene::kMarkerTexture}) {
+        const std::string path = std::string(scene::kTextureFolder) + texture;
+        EXPECT_NE(errors.find(path), std::string::npos) << errors;
+    }
 }
 
 } // namespace
