@@ -1,5 +1,5 @@
 // OBJ and MTL reading: structure, groups, materials and the file errors.
-#include "model_files.h"
+#include "modelfiles.h"
 
 #include <cmath>
 #include <cstdio>

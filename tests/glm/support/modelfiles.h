@@ -1,8 +1,8 @@
 // Test helpers: model files in a private temporary directory, owned models,
 // refused reads, and redirections that let death tests tell standard output
 // from error.
-#ifndef TESTS_GLM_MODEL_FILES_H
-#define TESTS_GLM_MODEL_FILES_H
+#ifndef TESTS_GLM_SUPPORT_MODELFILES_H
+#define TESTS_GLM_SUPPORT_MODELFILES_H
 
 #include "glm.h"
 
