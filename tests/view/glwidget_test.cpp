@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -148,12 +149,26 @@ protected:
     static QColor at(const QImage &image, QPointF p) { return image.pixelColor(p.toPoint()); }
 };
 
-TEST_F(GLWidgetTest, AsksForASquareOf400AndAtLeast50)
+// Shown on its own, the view opens as a square of 400 pixels. In a window
+// laid out as the client lays it out, it is never squeezed below 50 x 50, so
+// that no layout hands the projection a zero height.
+TEST_F(GLWidgetTest, OpensAt400SquareAndALayoutKeepsItAtLeast50Square)
 {
     RadarDriver driver;
-    GLWidget view(&driver.logic);
-    EXPECT_EQ(view.sizeHint(), QSize(400, 400));
-    EXPECT_EQ(view.minimumSizeHint(), QSize(50, 50));
+    {
+        GLWidget alone(&driver.logic);
+        alone.show();
+        EXPECT_EQ(alone.size(), QSize(400, 400));
+    }
+    QWidget window;
+    auto *layout = new QHBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new GLWidget(&driver.logic);
+    layout->addWidget(view);
+    window.resize(1, 1);
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->size(), QSize(50, 50));
 }
 
 TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)

@@ -62,13 +62,24 @@ protected:
     OffscreenGL gl;
 };
 
-TEST_F(LightTest, HandsOutNumbersUpwardsFromLight0)
+// What OpenGL reports for GL_LIGHT0 and GL_LIGHT1 tells which light got which
+// number, whatever the lights say of themselves.
+TEST_F(LightTest, HandsOutNumbersUpwardsFromLight0AndSendsTheColoursThere)
 {
+    const GLfloat otherAmbient[4] = {0.6f, 0.5f, 0.4f, 0.3f};
+    const GLfloat otherDiffuse[4] = {0.2f, 0.1f, 0.0f, 0.9f};
+    const GLfloat otherSpecular[4] = {0.125f, 0.375f, 0.625f, 0.875f};
     auto first = newLight();
-    auto second = newLight();
+    Light second(otherAmbient, otherDiffuse, otherSpecular);
+    expectLightVector(GL_LIGHT0, GL_AMBIENT, {0.1f, 0.2f, 0.3f, 0.4f});
+    expectLightVector(GL_LIGHT0, GL_DIFFUSE, {0.5f, 0.6f, 0.7f, 0.8f});
+    expectLightVector(GL_LIGHT0, GL_SPECULAR, {0.9f, 0.25f, 0.75f, 1.0f});
+    expectLightVector(GL_LIGHT1, GL_AMBIENT, {0.6f, 0.5f, 0.4f, 0.3f});
+    expectLightVector(GL_LIGHT1, GL_DIFFUSE, {0.2f, 0.1f, 0.0f, 0.9f});
+    expectLightVector(GL_LIGHT1, GL_SPECULAR, {0.125f, 0.375f, 0.625f, 0.875f});
     EXPECT_EQ(first->lightNumber(), static_cast<GLenum>(GL_LIGHT0));
-    EXPECT_EQ(second->lightNumber(), static_cast<GLenum>(GL_LIGHT1));
-    EXPECT_EQ(Light::registeredCount(), 2);
+    EXPECT_EQ(second.lightNumber(), static_cast<GLenum>(GL_LIGHT1));
+    EXPECT_EQ(registry(), (std::vector<GLenum>{GL_LIGHT0, GL_LIGHT1}));
 }
 
 TEST_F(LightTest, CountsOnFromHighestInsteadOfReusingAFreedLowerNumber)
@@ -150,14 +161,6 @@ TEST_F(LightTest, DisableSwitchesOffButKeepsTheNumber)
     light->disable();
     EXPECT_FALSE(glIsEnabled(light->lightNumber()));
     EXPECT_EQ(registry(), (std::vector<GLenum>{light->lightNumber()}));
-}
-
-TEST_F(LightTest, SendsItsColoursAtConstruction)
-{
-    auto light = newLight();
-    expectLightVector(light->lightNumber(), GL_AMBIENT, {0.1f, 0.2f, 0.3f, 0.4f});
-    expectLightVector(light->lightNumber(), GL_DIFFUSE, {0.5f, 0.6f, 0.7f, 0.8f});
-    expectLightVector(light->lightNumber(), GL_SPECULAR, {0.9f, 0.25f, 0.75f, 1.0f});
 }
 
 TEST_F(LightTest, SetsTheThreeAttenuationFactorsInOrder)
