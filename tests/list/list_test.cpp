@@ -1,3 +1,4 @@
+#include "addresslimit.h"
 #include "list.h"
 #include "offscreengl.h"
 
@@ -11,7 +12,6 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace
@@ -251,17 +251,9 @@ TEST_F(ListDeathTest, ConsEndsProcessWhenMemoryRunsOut)
     if (kSanitized) {
         GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
     }
-    constexpr rlim_t kHeadroomBytes = 64u << 20;
+    constexpr size_t kHeadroomBytes = 64u << 20;
     auto exhaustMemory = [] {
-        long pages = 0;
-        FILE *statm = std::fopen("/proc/self/statm", "r");
-        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) {
-            std::abort();
-        }
-        std::fclose(statm);
-        const rlim_t limit = static_cast<rlim_t>(pages) * 4096 + kHeadroomBytes;
-        const rlimit addressSpace{limit, limit};
-        setrlimit(RLIMIT_AS, &addressSpace);
+        limitAddressSpace(kHeadroomBytes);
         ListNode *l = emptyList();
         for (;;) {
             l = cons(point(0, 0), l);
