@@ -31,7 +31,7 @@ namespace
 using MeshPtr = std::unique_ptr<GlmMesh, decltype(&glmFree)>;
 using Triangle = std::array<Vec3, 3>;
 
-const unsigned ViewDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
+const unsigned kViewDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
 
 // What each model file is expected to hold. Group names are as the library
 // reads them: everything after the g keyword, the separating blank included.
@@ -49,18 +49,18 @@ void PrintTo(const ModelCase &model, std::ostream *out)
     *out << model.placement.modelFile;
 }
 
-const ModelCase Table{
+const ModelCase kTableCase{
     scene::kTable, "radartisch.mtl", {" top", " legs", " apron", "default"}, 2, buildTableModel};
-const ModelCase RadarUnit{scene::kRadarUnit,
-                          "radar2.mtl",
-                          {" cabinet", " bezel", " controls", "default"},
-                          3,
-                          buildRadarUnitModel};
-const ModelCase Display{scene::kDisplay,
-                        "radardisplay.mtl",
-                        {" housing", " bezels", " screens", " stand", "default"},
-                        4,
-                        buildDisplayModel};
+const ModelCase kRadarUnitCase{scene::kRadarUnit,
+                               "radar2.mtl",
+                               {" cabinet", " bezel", " controls", "default"},
+                               3,
+                               buildRadarUnitModel};
+const ModelCase kDisplayCase{scene::kDisplay,
+                             "radardisplay.mtl",
+                             {" housing", " bezels", " screens", " stand", "default"},
+                             4,
+                             buildDisplayModel};
 
 std::string modelPath(const scene::Station &placement)
 {
@@ -244,7 +244,7 @@ TEST_P(StationModelsTest, CommittedFilesMatchTheGenerator)
 }
 
 INSTANTIATE_TEST_SUITE_P(StationModels, StationModelsTest,
-                         testing::Values(Table, RadarUnit, Display),
+                         testing::Values(kTableCase, kRadarUnitCase, kDisplayCase),
                          [](const testing::TestParamInfo<ModelCase> &info) {
                              const std::string file = info.param.placement.modelFile;
                              return file.substr(0, file.find('.'));
@@ -256,7 +256,7 @@ class StationModelsSceneTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        for (const ModelCase *c : {&Table, &RadarUnit, &Display}) {
+        for (const ModelCase *c : {&kTableCase, &kRadarUnitCase, &kDisplayCase}) {
             std::string messages;
             const MeshPtr model = loadLikeTheView(c->placement, &messages);
             triangles.push_back(sceneTriangles(*model, c->placement));
@@ -341,13 +341,13 @@ TEST_F(StationModelsSceneTest, DisplayStandsInFrontOfTheScreenFacingTheCamera)
 class StationModelsRenderTest : public testing::Test
 {
 protected:
-    static constexpr int Width = 640;
-    static constexpr int Height = 512;
+    static constexpr int kWidth = 640;
+    static constexpr int kHeight = 512;
 
     void SetUp() override
     {
         ASSERT_TRUE(gl.isReady());
-        const ModelCase *cases[] = {&Table, &RadarUnit, &Display};
+        const ModelCase *cases[] = {&kTableCase, &kRadarUnitCase, &kDisplayCase};
         for (const ModelCase *c : cases) {
             std::string messages;
             models.push_back(loadLikeTheView(c->placement, &messages));
@@ -359,7 +359,7 @@ protected:
     // printed.
     std::string drawModels(const std::set<int> &which)
     {
-        const std::array<QRgb, 3> colours = {TableColour, UnitColour, DisplayColour};
+        const std::array<QRgb, 3> colours = {kTableColour, kUnitColour, kDisplayColour};
         const scene::Station placements[] = {scene::kTable, scene::kRadarUnit, scene::kDisplay};
         testing::internal::CaptureStdout();
         for (int m : which) {
@@ -367,7 +367,7 @@ protected:
             glTranslated(placements[m].anchor.x, placements[m].anchor.y, placements[m].anchor.z);
             glScaled(placements[m].scale, placements[m].scale, placements[m].scale);
             glColor3ub(qRed(colours[m]), qGreen(colours[m]), qBlue(colours[m]));
-            glmDraw(models[m].get(), ViewDrawMode);
+            glmDraw(models[m].get(), kViewDrawMode);
             glPopMatrix();
         }
         std::fflush(stdout);
@@ -390,7 +390,7 @@ protected:
     {
         const double half = scene::kScreenSize * 0.5;
         drawLevelSquare(scene::kScreenCentreX, scene::kScreenHeight, scene::kScreenCentreZ, half,
-                        half, ScreenColour);
+                        half, kScreenColour);
     }
 
     // A frame with the given models, then the screen; depth test as the view.
@@ -426,13 +426,13 @@ protected:
         return count;
     }
 
-    static constexpr QRgb TableColour = qRgb(255, 0, 0);
-    static constexpr QRgb UnitColour = qRgb(0, 255, 0);
-    static constexpr QRgb DisplayColour = qRgb(0, 0, 255);
-    static constexpr QRgb ScreenColour = qRgb(255, 0, 255);
-    static constexpr QRgb MarkerColour = qRgb(255, 255, 0);
+    static constexpr QRgb kTableColour = qRgb(255, 0, 0);
+    static constexpr QRgb kUnitColour = qRgb(0, 255, 0);
+    static constexpr QRgb kDisplayColour = qRgb(0, 0, 255);
+    static constexpr QRgb kScreenColour = qRgb(255, 0, 255);
+    static constexpr QRgb kMarkerColour = qRgb(255, 255, 0);
 
-    OffscreenGL gl{QSize(Width, Height)};
+    OffscreenGL gl{QSize(kWidth, kHeight)};
     std::vector<MeshPtr> models; // table, radar unit, display
 };
 
@@ -448,15 +448,15 @@ TEST_F(StationModelsRenderTest, NoModelPixelCoversTheScreen)
     const QImage bare = frame({});
     const QImage station = frame({0, 1, 2});
     int screenPixels = 0, covered = 0;
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            if (bare.pixel(x, y) != ScreenColour)
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (bare.pixel(x, y) != kScreenColour)
                 continue;
             ++screenPixels;
-            covered += station.pixel(x, y) != ScreenColour;
+            covered += station.pixel(x, y) != kScreenColour;
         }
     }
-    EXPECT_GT(screenPixels, Width * Height / 10);
+    EXPECT_GT(screenPixels, kWidth * kHeight / 10);
     EXPECT_EQ(covered, 0);
 }
 
@@ -472,19 +472,19 @@ TEST_F(StationModelsRenderTest, HitsAtTheCentreAndNearEachEdgeShow)
     frame({0, 1, 2});
     for (const auto &hit : hits)
         drawLevelSquare(centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1], markerHalf,
-                        markerHalf, MarkerColour);
+                        markerHalf, kMarkerColour);
     const QImage image = gl.image();
     for (const auto &hit : hits) {
         const QPoint at = pixelOf({centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1]});
         ASSERT_TRUE(image.rect().contains(at)) << hit[0] << ", " << hit[1];
-        EXPECT_EQ(image.pixel(at), MarkerColour) << "hit at " << hit[0] << ", " << hit[1];
+        EXPECT_EQ(image.pixel(at), kMarkerColour) << "hit at " << hit[0] << ", " << hit[1];
     }
 }
 
 TEST_F(StationModelsRenderTest, EachModelCoversPartOfTheFrame)
 {
     const QImage whole = frame({0, 1, 2});
-    const int somePart = Width * Height / 50;
+    const int somePart = kWidth * kHeight / 50;
     EXPECT_GT(countDifferent(whole, frame({1, 2})), somePart) << "table";
     EXPECT_GT(countDifferent(whole, frame({0, 2})), somePart) << "radar unit";
     EXPECT_GT(countDifferent(whole, frame({0, 1})), somePart) << "display";

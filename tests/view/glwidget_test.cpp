@@ -19,10 +19,10 @@
 namespace
 {
 
-const int ViewSize = 640; // pixels, square unless a test resizes
+const int kViewSize = 640; // pixels, square unless a test resizes
 
 // From a marker's centre to a point on its badge, clear of the figure.
-const double BadgeProbeOffset = 0.1;
+const double kBadgeProbeOffset = 0.1;
 
 // A wire coordinate of a target in [0, 1] and where the logic puts it.
 struct TargetAt {
@@ -34,8 +34,8 @@ struct TargetAt {
 };
 
 // Both on the near half of the screen, which the camera sees whole.
-const TargetAt East{0.95f, 0.6f};      // bearing 102.5, right
-const TargetAt SouthWest{0.2f, 0.75f}; // bearing 230.2, near left
+const TargetAt kEast{0.95f, 0.6f};      // bearing 102.5, right
+const TargetAt kSouthWest{0.2f, 0.75f}; // bearing 230.2, near left
 
 class ViewUnderTest : public GLWidget
 {
@@ -77,7 +77,7 @@ bool showAt(ViewUnderTest &view, QSize size)
 
 // A real logic on a loopback server, and a view of it shown on screen.
 struct Scene {
-    bool ready() { return showAt(view, QSize(ViewSize, ViewSize)) && driver.isConnected(); }
+    bool ready() { return showAt(view, QSize(kViewSize, kViewSize)) && driver.isConnected(); }
 
     // Frames are drawn twice, so that the second starts from the colour the
     // first left behind, as every frame of the running client does.
@@ -123,7 +123,7 @@ protected:
     {
         const double a = bearing * M_PI / radargeometry::kHalfTurnDeg;
         return project(view, radius * std::sin(a), scene::kSweepHeight,
-                       scene::kScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
+                       scene::kScreenCentreZ - radius * std::cos(a), kViewSize, kViewSize);
     }
 
     // Centre of the box round the pixels within reach of near that differ
@@ -173,7 +173,7 @@ TEST_F(GLWidgetTest, OpensAt400SquareAndALayoutKeepsItAtLeast50Square)
 
 TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
 {
-    for (const TargetAt target : {East, SouthWest}) {
+    for (const TargetAt target : {kEast, kSouthWest}) {
         Scene scene;
         ASSERT_TRUE(scene.ready());
         ASSERT_TRUE(scene.driver.sendTargets({{target.x, target.y, 1}}));
@@ -184,7 +184,7 @@ TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
         const QImage away = scene.render();
 
         const QPointF edge = project(scene.view, target.sceneX(), scene::kSweepHeight,
-                                     scene::kScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
+                                     scene::kScreenCentreZ + target.sceneY(), kViewSize, kViewSize);
         EXPECT_GT(at(onTarget, edge).green() - at(away, edge).green(), 80)
             << "bearing " << target.bearing();
         // The afterglow trails behind the edge; ahead of it the screen is bare.
@@ -202,13 +202,13 @@ TEST_F(GLWidgetTest, HitMarkerIsCentredOnTheHitsScenePoint)
     const double park = 140.0;
     Scene hit, elsewhere;
     ASSERT_TRUE(hit.ready() && elsewhere.ready());
-    hit.makeHit(East, 2.0f, park);
-    elsewhere.makeHit(SouthWest, 2.0f, park);
+    hit.makeHit(kEast, 2.0f, park);
+    elsewhere.makeHit(kSouthWest, 2.0f, park);
     const QImage withMarker = hit.render();
     const QImage without = elsewhere.render();
 
-    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
-                                     scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF expected = project(hit.view, kEast.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + kEast.sceneY(), kViewSize, kViewSize);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -220,13 +220,13 @@ TEST_F(GLWidgetTest, MarkerIsOpaqueAtLife2AndQuarterAlphaAtLifeHalf)
     const double park = 60.0;
     Scene opaque, faded, elsewhere;
     ASSERT_TRUE(opaque.ready() && faded.ready() && elsewhere.ready());
-    opaque.makeHit(East, 2.0f, park);
-    faded.makeHit(East, 0.5f, park);
-    elsewhere.makeHit(SouthWest, 0.5f, park);
+    opaque.makeHit(kEast, 2.0f, park);
+    faded.makeHit(kEast, 0.5f, park);
+    elsewhere.makeHit(kSouthWest, 0.5f, park);
     // A point on the marker's badge, beside the figure in its middle.
     const QPointF probe =
-        project(faded.view, East.sceneX() + BadgeProbeOffset, scene::kMarkerHeight,
-                scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+        project(faded.view, kEast.sceneX() + kBadgeProbeOffset, scene::kMarkerHeight,
+                scene::kScreenCentreZ + kEast.sceneY(), kViewSize, kViewSize);
     const QColor marker = at(opaque.render(), probe);
     const QColor blended = at(faded.render(), probe);
     const QColor under = at(elsewhere.render(), probe);
@@ -243,9 +243,9 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     const double park = 140.0;
     Scene hit, elsewhere;
     ASSERT_TRUE(hit.ready() && elsewhere.ready());
-    hit.makeHit(East, 2.0f, park);
-    elsewhere.makeHit(SouthWest, 2.0f, park);
-    const int width = ViewSize, height = ViewSize / 2;
+    hit.makeHit(kEast, 2.0f, park);
+    elsewhere.makeHit(kSouthWest, 2.0f, park);
+    const int width = kViewSize, height = kViewSize / 2;
     for (Scene *scene : {&hit, &elsewhere}) {
         scene->view.resize(width, height);
         QCoreApplication::processEvents();
@@ -257,8 +257,8 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(QRect(viewport[0], viewport[1], viewport[2], viewport[3]),
               QRect(0, 0, width, height));
-    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
-                                     scene::kScreenCentreZ + East.sceneY(), width, height);
+    const QPointF expected = project(hit.view, kEast.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + kEast.sceneY(), width, height);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -272,13 +272,13 @@ TEST_F(GLWidgetTest, KeptSceneGivesTheFramesOfTheWholeScene)
     const std::unique_ptr<ViewUnderTest> whole = wholeSceneView(&driver.logic);
     // Targets at several bearings, hit at different times, so that the
     // markers differ in place and in alpha and some overlap the sweep.
-    ASSERT_TRUE(driver.sendTargets({{East.x, East.y, 1},
-                                    {SouthWest.x, SouthWest.y, 1},
+    ASSERT_TRUE(driver.sendTargets({{kEast.x, kEast.y, 1},
+                                    {kSouthWest.x, kSouthWest.y, 1},
                                     {0.5f, 0.9f, 1},
                                     {0.52f, 0.88f, 1},
                                     {0.1f, 0.2f, 1}}));
     const double beams[] = {0.0, 37.5, 101.0, 183.25, 231.0, 305.0, 360.0};
-    for (const QSize size : {QSize(ViewSize, ViewSize), QSize(ViewSize, ViewSize / 2)}) {
+    for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2)}) {
         ASSERT_TRUE(showAt(kept, size) && showAt(*whole, size));
         for (const double beam : beams) {
             driver.turnBeamTo(beam);
@@ -307,7 +307,7 @@ TEST_F(GLWidgetTest, MultisampledWindowDrawsTheWholeSceneAndSaysSoOnce)
         QGLFormat::setDefaultFormat(multisampled);
         ViewUnderTest view(&driver.logic);
         QGLFormat::setDefaultFormat(usual);
-        gotSamples = showAt(view, QSize(ViewSize, ViewSize)) && view.format().sampleBuffers();
+        gotSamples = showAt(view, QSize(kViewSize, kViewSize)) && view.format().sampleBuffers();
         for (int frame = 0; frame < 3; ++frame) {
             view.updateGL();
             view.swapBuffers();
@@ -328,7 +328,7 @@ TEST_F(GLWidgetTest, ZeroHeightLeavesAFiniteProjection)
     Scene scene;
     ASSERT_TRUE(scene.ready());
     scene.view.makeCurrent();
-    scene.view.resizeGL(ViewSize, 0);
+    scene.view.resizeGL(kViewSize, 0);
     GLdouble proj[16];
     glGetDoublev(GL_PROJECTION_MATRIX, proj);
     for (GLdouble element : proj)

@@ -10,12 +10,12 @@
 namespace
 {
 
-const GLfloat Ambient[4] = {0.1f, 0.2f, 0.3f, 0.4f};
-const GLfloat Diffuse[4] = {0.5f, 0.6f, 0.7f, 0.8f};
-const GLfloat Specular[4] = {0.9f, 0.25f, 0.75f, 1.0f};
-const GLfloat Point[3] = {-1.0f, 15.0f, 2.5f};
-const GLfloat Towards[3] = {0.0f, -1.0f, 0.5f};
-const float Tolerance = 1e-6f;
+const GLfloat kAmbient[4] = {0.1f, 0.2f, 0.3f, 0.4f};
+const GLfloat kDiffuse[4] = {0.5f, 0.6f, 0.7f, 0.8f};
+const GLfloat kSpecular[4] = {0.9f, 0.25f, 0.75f, 1.0f};
+const GLfloat kPoint[3] = {-1.0f, 15.0f, 2.5f};
+const GLfloat kTowards[3] = {0.0f, -1.0f, 0.5f};
+const float kTolerance = 1e-6f;
 
 class LightTest : public ::testing::Test
 {
@@ -31,7 +31,7 @@ protected:
 
     static std::unique_ptr<Light> newLight()
     {
-        return std::make_unique<Light>(Ambient, Diffuse, Specular);
+        return std::make_unique<Light>(kAmbient, kDiffuse, kSpecular);
     }
 
     // Fills the registry to its cap; lights[i] holds GL_LIGHT0 + i.
@@ -56,7 +56,7 @@ protected:
         GLfloat actual[4] = {};
         glGetLightfv(number, name, actual);
         for (size_t i = 0; i < expected.size(); ++i)
-            EXPECT_NEAR(actual[i], expected[i], Tolerance) << "component " << i;
+            EXPECT_NEAR(actual[i], expected[i], kTolerance) << "component " << i;
     }
 
     OffscreenGL gl;
@@ -108,7 +108,7 @@ TEST_F(LightTest, NinthLightThrowsAndLeavesRegistryAsItWas)
     const std::vector<GLenum> before = registry();
     LightError *error = nullptr;
     try {
-        Light ninth(Ambient, Diffuse, Specular);
+        Light ninth(kAmbient, kDiffuse, kSpecular);
         ADD_FAILURE() << "the ninth light got " << ninth.lightNumber();
     } catch (LightError *thrown) {
         error = thrown;
@@ -174,7 +174,7 @@ TEST_F(LightTest, SetsTheThreeAttenuationFactorsInOrder)
 
 TEST_F(LightTest, PositionalLightAppliesItsPointWithW1AndSwitchesOn)
 {
-    PositionalLight light(Ambient, Diffuse, Specular, Point);
+    PositionalLight light(kAmbient, kDiffuse, kSpecular, kPoint);
     light.apply();
     expectLightVector(light.lightNumber(), GL_POSITION, {-1.0f, 15.0f, 2.5f, 1.0f});
     EXPECT_TRUE(glIsEnabled(light.lightNumber()));
@@ -182,7 +182,7 @@ TEST_F(LightTest, PositionalLightAppliesItsPointWithW1AndSwitchesOn)
 
 TEST_F(LightTest, DirectionalLightAppliesItsDirectionWithW0AndSwitchesOn)
 {
-    DirectionalLight light(Ambient, Diffuse, Specular, Towards);
+    DirectionalLight light(kAmbient, kDiffuse, kSpecular, kTowards);
     light.apply();
     expectLightVector(light.lightNumber(), GL_POSITION, {0.0f, -1.0f, 0.5f, 0.0f});
     EXPECT_TRUE(glIsEnabled(light.lightNumber()));
@@ -190,7 +190,7 @@ TEST_F(LightTest, DirectionalLightAppliesItsDirectionWithW0AndSwitchesOn)
 
 TEST_F(LightTest, SpotLightSendsCutoffExponentDirectionAndPoint)
 {
-    SpotLight light(Ambient, Diffuse, Specular, Point, Towards, 12.0f, 30.0f);
+    SpotLight light(kAmbient, kDiffuse, kSpecular, kPoint, kTowards, 12.0f, 30.0f);
     expectLightVector(light.lightNumber(), GL_SPOT_CUTOFF, {30.0f});
     expectLightVector(light.lightNumber(), GL_SPOT_EXPONENT, {12.0f});
     light.apply();
