@@ -1,6 +1,7 @@
 #include "hitlayout.h"
 
 #include "radardriver.h"
+#include "radargeometry.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,36 +13,28 @@
 namespace
 {
 
-// The logic's beam: a target is hit within this many degrees of it.
-constexpr double kBeamHalfWidthDeg = 5.0;
+using radargeometry::kBeamHalfWidthDeg;
+using radargeometry::kFullTurnDeg;
+
 // Beam positions while making hits, this far apart, start and end this far
 // inside the sector: every target lies within the half width of one of them.
 constexpr double kBeamStepDeg = 8.0;
 constexpr double kBeamInsetDeg = kBeamHalfWidthDeg - 1.0;
 // Where the beam waits while old hits are cleared: clear of the sector.
 constexpr double kParkingOffsetDeg = 20.0;
-constexpr double kFullTurnDeg = 360.0;
 // Longer than a hit's life, so that one update ages every hit away.
 constexpr double kClearSeconds = 2.5;
 // Updates while making hits: short enough that hits keep almost all their
 // life and the rebuild countdown (0.7 s) does not run out.
 constexpr double kMakingUpdateSeconds = 0.001;
 
-// Radii from the screen centre, in scene units, and the logic's mapping of a
-// wire coordinate v to the scene, 3v - 1.5: radii up to 1.5 stay on the wire's
-// 0..1.
+// Radii from the screen centre, in scene units, inside the distance that wire
+// coordinates 0..1 reach (radargeometry::kSceneOffset).
 constexpr double kInnerRadius = 0.1;
 constexpr double kOuterRadius = 1.45;
-constexpr double kScenePerWireUnit = 3.0;
-constexpr double kSceneOffset = 1.5;
 // Spreads the radii evenly without a pattern that lines up with the bearings.
 constexpr double kGoldenFraction = 0.6180339887498949;
-constexpr double kRadiansPerDegree = M_PI / 180.0;
-
-double wireOf(double scene)
-{
-    return (scene + kSceneOffset) / kScenePerWireUnit;
-}
+constexpr double kNsPerMs = 1e6;
 
 double folded(double angle)
 {
@@ -53,7 +46,7 @@ double timedUpdateMs(RadarDriver &driver, double dt)
     QElapsedTimer clock;
     clock.start();
     driver.update(dt);
-    return clock.nsecsElapsed() / 1e6;
+    return clock.nsecsElapsed() / kNsPerMs;
 }
 
 } // namespace
@@ -63,14 +56,10 @@ std::vector<testframes::Record> layoutTargets(const HitLayout &layout)
     std::vector<testframes::Record> targets;
     for (int i = 0; i < layout.targetCount; ++i) {
         const double bearing =
-            (layout.firstBearing + layout.widthDeg * (i + 0.5) / layout.targetCount) *
-            kRadiansPerDegree;
+            layout.firstBearing + layout.widthDeg * (i + 0.5) / layout.targetCount;
         const double radius =
             kInnerRadius + (kOuterRadius - kInnerRadius) * std::fmod(i * kGoldenFraction, 1.0);
-        // Bearing 0 points toward -y and grows toward +x.
-        const double x = radius * std::sin(bearing);
-        const double y = -radius * std::cos(bearing);
-        targets.push_back({float(wireOf(x)), float(wireOf(y)), quint16(i + 1)});
+        targets.push_back(radargeometry::targetAt(bearing, radius, quint16(i + 1)));
     }
     return targets;
 }

@@ -1,11 +1,10 @@
+#include "clientfolder.h"
 #include "frames.h"
 #include "loopbackserver.h"
+#include "scenelayout.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,38 +13,42 @@ namespace
 {
 
 constexpr int kRunLimitMs = 20000;
+constexpr int kRingTargets = 12;
+constexpr double kRingRadius = 0.3; // in wire units, around the screen centre
+constexpr float kWireCentre = 0.5f;
 
 // Targets spread around the screen centre, so that the beam passes one often.
 std::vector<testframes::Record> ringOfTargets()
 {
     std::vector<testframes::Record> ring;
-    for (int i = 0; i < 12; ++i) {
-        const double angle = i * M_PI / 6.0;
-        ring.push_back({float(0.5 + 0.3 * std::sin(angle)), float(0.5 - 0.3 * std::cos(angle)), 1});
+    for (int i = 0; i < kRingTargets; ++i) {
+        const double angle = i * 2.0 * M_PI / kRingTargets;
+        ring.push_back({float(kWireCentre + kRingRadius * std::sin(angle)),
+                        float(kWireCentre - kRingRadius * std::cos(angle)), 1});
     }
     return ring;
 }
 
-// Runs the real client binary in a working directory of its own.
+// Runs the real client binary in a working folder of its own.
 class ClientProcessTest : public testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { client.setWorkingDirectory(folder.path()); }
+
+    // Settings for the loopback server; the client ends after timeToLive seconds.
+    void writeSettings(int timeToLive)
     {
-        QFile::link(QStringLiteral(RADAR_SOURCE_DIR "/textures"), dir.filePath("textures"));
-        // The models are linked one by one, so that a test can take one away.
-        QDir(dir.path()).mkdir("mdl");
-        const QDir models(QStringLiteral(RADAR_SOURCE_DIR "/mdl"));
-        for (const QString &name : models.entryList(QDir::Files))
-            QFile::link(models.filePath(name), dir.filePath("mdl/" + name));
-        client.setWorkingDirectory(dir.path());
+        ASSERT_TRUE(folder.writeSettings(server.port(), QString::number(timeToLive)));
     }
 
-    void writeSettings(const QString &body)
+    // Starts the client and serves it until it ends; true when it did.
+    bool runToTheEnd()
     {
-        QFile file(dir.filePath("clientSettings.xml"));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(("<settings>" + body + "</settings>").toUtf8());
+        client.start(RADAR_CLIENT_BINARY, QStringList());
+        if (!client.waitForStarted())
+            return false;
+        serveUntilFinished();
+        return client.state() == QProcess::NotRunning;
     }
 
     // Answers each request byte with a frame of the ring until the client ends.
@@ -58,7 +61,8 @@ protected:
                 if (!accepted)
                     accepted = server.acceptClient(1);
                 if (accepted) {
-                    for (int n = server.receivedBytes().count(char(0x02)); n > 0; --n) {
+                    const QByteArray requests = server.receivedBytes();
+                    for (int n = requests.count(char(wire::kRequestByte)); n > 0; --n) {
                         server.send(testframes::frame(first, ringOfTargets()));
                         first = false;
                     }
@@ -73,7 +77,7 @@ protected:
         return QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     }
 
-    QTemporaryDir dir;
+    ClientFolder folder;
     LoopbackServer server;
     QProcess client;
 };
@@ -82,12 +86,8 @@ protected:
 
 TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
 {
-    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>5</timeToLive>")
-                      .arg(server.port()));
-    client.start(RADAR_CLIENT_BINARY, QStringList());
-    ASSERT_TRUE(client.waitForStarted());
-    serveUntilFinished();
-    ASSERT_EQ(client.state(), QProcess::NotRunning);
+    writeSettings(5);
+    ASSERT_TRUE(runToTheEnd());
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
 
@@ -114,8 +114,7 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
 
 TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOnce)
 {
-    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>3</timeToLive>")
-                      .arg(server.port()));
+    writeSettings(3);
     // Mesa's software renderer, made to offer an OpenGL without them.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("MESA_GL_VERSION_OVERRIDE", "2.1");
@@ -123,10 +122,7 @@ TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOn
                                                   "-GL_EXT_framebuffer_object "
                                                   "-GL_EXT_framebuffer_blit");
     client.setProcessEnvironment(environment);
-    client.start(RADAR_CLIENT_BINARY, QStringList());
-    ASSERT_TRUE(client.waitForStarted());
-    serveUntilFinished();
-    ASSERT_EQ(client.state(), QProcess::NotRunning);
+    ASSERT_TRUE(runToTheEnd());
     EXPECT_EQ(client.exitCode(), 0);
     const QByteArray errors = client.readAllStandardError();
     EXPECT_EQ(errors.count("SceneCache: this OpenGL has no framebuffer objects with blits;"
@@ -138,14 +134,11 @@ TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOn
 
 TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)
 {
-    QFile::remove(dir.filePath("mdl/radartisch.obj"));
-    writeSettings(QString("<host>127.0.0.1</host><port>%1</port><timeToLive>10</timeToLive>")
-                      .arg(server.port()));
-    client.start(RADAR_CLIENT_BINARY, QStringList());
-    ASSERT_TRUE(client.waitForStarted());
-    serveUntilFinished();
-    ASSERT_EQ(client.state(), QProcess::NotRunning);
+    ASSERT_TRUE(folder.removeModel(scene::kTable.modelFile));
+    writeSettings(10);
+    ASSERT_TRUE(runToTheEnd());
     EXPECT_EQ(client.exitCode(), 1);
+    const std::string table = std::string(scene::kModelFolder) + scene::kTable.modelFile;
     EXPECT_TRUE(client.readAllStandardError().contains(
-        "glmReadOBJ() failed: can't open data file \"mdl/radartisch.obj\".\n"));
+        ("glmReadOBJ() failed: can't open data file \"" + table + "\".\n").c_str()));
 }

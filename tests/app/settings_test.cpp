@@ -1,12 +1,17 @@
+#include "procstatus.h"
 #include "settings.h"
 #include "settingserror.h"
+#include "settingsscreen.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <memory>
+#include <string>
 
 namespace
 {
@@ -146,37 +151,115 @@ TEST_F(SettingsTest, SaveToAnUnwritableFileThrowsAndKeepsTheDocument)
     EXPECT_EQ(settings->getInt("port", 0), 2);
 }
 
-TEST_F(SettingsTest, HostileDocumentsAreRefused)
-{
-    const QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE s [<!ENTITY a \"aaaaaaaaaa\">"
-                              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-                              "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
-                              "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
-                              "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
-                              "<!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">"
-                              "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\">]>"
-                              "<s><host>&g;</host></s>";
-    EXPECT_FALSE(load(laughs));
-
-    const int depth = 100000;
-    EXPECT_FALSE(load(QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth)));
-
-    QByteArray huge = "<s><host>";
-    huge += QByteArray(2 * 1024 * 1024, 'x');
-    huge += "</host></s>";
-    EXPECT_FALSE(load(huge));
-}
-
-TEST_F(SettingsTest, PlainDocumentTypeAndModestNestingAreAccepted)
+TEST_F(SettingsTest, DocumentsUpToTheLimitsAreAccepted)
 {
     auto settings = load("<?xml version=\"1.0\"?><!DOCTYPE settings><settings>"
                          "<port>4000</port></settings>");
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings->getInt("port", 0), 4000);
 
-    const int depth = 60;
-    auto nested = load("<s><port>5</port>" + QByteArray("<a>").repeated(depth) +
-                       QByteArray("</a>").repeated(depth) + "</s>");
+    // The root and its descendants make exactly the deepest nesting allowed;
+    // one level more is refused.
+    const auto nestedBelowRoot = [](int levels) {
+        return "<s><port>5</port>" + QByteArray("<a>").repeated(levels) +
+               QByteArray("</a>").repeated(levels) + "</s>";
+    };
+    auto nested = load(nestedBelowRoot(kMaxSettingsDepth - 1));
     ASSERT_TRUE(nested);
     EXPECT_EQ(nested->getInt("port", 0), 5);
+    EXPECT_FALSE(load(nestedBelowRoot(kMaxSettingsDepth)));
+
+    // A file of exactly the largest size allowed, filled out with a comment;
+    // one byte more is refused.
+    const QByteArray head = "<s><port>6</port></s><!--";
+    const QByteArray tail = "-->";
+    const QByteArray filler(int(kMaxSettingsBytes) - head.size() - tail.size(), 'x');
+    auto largest = load(head + filler + tail);
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->getInt("port", 0), 6);
+    EXPECT_FALSE(load(head + filler + "x" + tail));
 }
+
+namespace
+{
+
+// Generous bounds: a refused file costs milliseconds and a few megabytes at
+// most, while an expansion or a deep DOM tree takes minutes or gigabytes.
+constexpr qint64 kRefusalTimeBoundMs = 5000;
+constexpr long kPeakGrowthBoundKib = 16 * 1024;
+// Deep enough to exhaust the stack of a parser that recurses per element.
+constexpr int kAttackDepth = 100000;
+constexpr int kEntityReferencesPerLevel = 10;
+
+// Entities that each expand to ten of the level below: seed repeated
+// 10^levels times once expanded.
+QByteArray entityExpansion(const QString &seed, int levels)
+{
+    QString doc = QString("<?xml version=\"1.0\"?><!DOCTYPE s [<!ENTITY l0 \"%1\">").arg(seed);
+    for (int level = 1; level <= levels; ++level)
+        doc += QString("<!ENTITY l%1 \"%2\">")
+                   .arg(level)
+                   .arg(QString("&l%1;").arg(level - 1).repeated(kEntityReferencesPerLevel));
+    return (doc + QString("]><settings><host>&l%1;</host></settings>").arg(levels)).toLatin1();
+}
+
+struct HostileDocument {
+    const char *name;
+    QByteArray (*make)();
+};
+
+const HostileDocument kHostileDocuments[] = {
+    {"TenMillionBytesOfEntities", [] { return entityExpansion("aaaaaaaaaa", 6); }},
+    {"BillionLaughs", [] { return entityExpansion("lol", 9); }},
+    {"ExternalEntity",
+     [] {
+         return QByteArray("<?xml version=\"1.0\"?><!DOCTYPE s [<!ENTITY x SYSTEM "
+                           "\"file:///dev/zero\">]><settings><host>&x;</host></settings>");
+     }},
+    {"VeryDeepNesting",
+     [] {
+         return "<settings>" + QByteArray("<a>").repeated(kAttackDepth) +
+                QByteArray("</a>").repeated(kAttackDepth) + "</settings>";
+     }},
+    {"HugeFile",
+     [] {
+         return "<settings><host>" + QByteArray(int(2 * kMaxSettingsBytes), 'x') +
+                "</host></settings>";
+     }},
+};
+
+void PrintTo(const HostileDocument &document, std::ostream *out)
+{
+    *out << document.name;
+}
+
+// Settings files built to attack the XML parser.
+class HostileSettingsTest : public SettingsTest, public testing::WithParamInterface<HostileDocument>
+{
+};
+
+} // namespace
+
+TEST_P(HostileSettingsTest, IsRefusedAtOnceAndWithoutTheMemoryAnAttackTakes)
+{
+    // A first document sets up the XML module, so that the measurement below
+    // sees the refusal alone.
+    ASSERT_TRUE(load("<settings/>"));
+    const QByteArray document = GetParam().make();
+    const QString path = write(document);
+    const long peakBefore = ownStatusKib("VmHWM");
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(throwsSettingsError([&] { Settings{path}; }));
+    const qint64 elapsed = clock.elapsed();
+    const long growth = ownStatusKib("VmHWM") - peakBefore;
+    std::cout << "refused " << document.size() << " bytes in " << elapsed << " ms, peak memory +"
+              << growth << " KiB" << std::endl;
+    EXPECT_LT(elapsed, kRefusalTimeBoundMs);
+    EXPECT_LT(growth, kPeakGrowthBoundKib);
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, HostileSettingsTest, testing::ValuesIn(kHostileDocuments),
+                         [](const testing::TestParamInfo<HostileDocument> &info) {
+                             return std::string(info.param.name);
+                         });

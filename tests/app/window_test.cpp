@@ -1,13 +1,11 @@
+#include "clientbox.h"
+#include "clientfolder.h"
 #include "loopbackserver.h"
+#include "modalanswerer.h"
 #include "window.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QMessageBox>
+#include <QElapsedTimer>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -18,68 +16,22 @@
 namespace
 {
 
-// Answers every modal box that opens, recording what it said.
-class ModalWatcher
-{
-public:
-    ModalWatcher()
-    {
-        QObject::connect(&poll, &QTimer::timeout, [this] { answer(); });
-        poll.start(20);
-    }
-
-    QString title;
-    QString text;
-    int boxes = 0;
-    std::function<void()> whileOpen;
-
-private:
-    void answer()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        ++boxes;
-        title = box->windowTitle();
-        text = box->text();
-        if (whileOpen)
-            whileOpen();
-        box->button(QMessageBox::Ok)->click();
-    }
-
-    QTimer poll;
-};
-
-// Each test runs in a working directory of its own, holding the client's data
+// Each test runs in a working folder of its own, holding the client's data
 // folders and whatever settings file the test writes.
 class WindowTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        previous = QDir::currentPath();
-        for (const char *folder : {"textures", "mdl"})
-            QFile::link(QStringLiteral(RADAR_SOURCE_DIR "/") + folder, dir.filePath(folder));
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override { QDir::setCurrent(previous); }
+    void SetUp() override { folder.enter(); }
 
-    void writeSettings(const QString &body)
+    void settingsFor(quint16 port, const QString &timeToLive = QString())
     {
-        QFile file(dir.filePath("clientSettings.xml"));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(("<settings>" + body + "</settings>").toUtf8());
-    }
-
-    void settingsFor(quint16 port, const QString &extra = QString())
-    {
-        writeSettings(QString("<host>127.0.0.1</host><port>%1</port>").arg(port) + extra);
+        ASSERT_TRUE(folder.writeSettings(port, timeToLive));
     }
 
     // A window connected to the loopback server and shown.
-    std::unique_ptr<Window> runningWindow(const QString &extra = QString())
+    std::unique_ptr<Window> runningWindow(const QString &timeToLive = QString())
     {
-        settingsFor(server.port(), extra);
+        settingsFor(server.port(), timeToLive);
         auto window = std::make_unique<Window>();
         EXPECT_TRUE(window->isOk());
         EXPECT_TRUE(server.acceptClient());
@@ -95,10 +47,9 @@ protected:
         return active;
     }
 
-    QTemporaryDir dir;
-    QString previous;
+    ClientFolder folder;
     LoopbackServer server;
-    ModalWatcher watcher;
+    ModalAnswerer watcher;
 };
 
 } // namespace
@@ -109,12 +60,27 @@ TEST_F(WindowTest, MissingSettingsFileIsReportedWithoutConnecting)
     const bool listening = defaultPort.listen(QHostAddress::Any, 3333);
     Window window;
     EXPECT_FALSE(window.isOk());
-    EXPECT_EQ(watcher.title, "Client error");
-    EXPECT_EQ(watcher.text, "Unable to load the file clientSttings.xml!");
+    EXPECT_EQ(watcher.title, clientbox::kTitle);
+    EXPECT_EQ(watcher.text, clientbox::kSettingsRefused);
     if (listening) {
         spinEvents(50);
         EXPECT_FALSE(defaultPort.hasPendingConnections());
     }
+    EXPECT_EQ(activeTimers(&window), 0);
+}
+
+TEST_F(WindowTest, RefusedSettingsFileIsReportedLikeAMissingOne)
+{
+    // Entities are refused before the parser could expand them.
+    ASSERT_TRUE(folder.writeSettingsFile("<?xml version=\"1.0\"?><!DOCTYPE s "
+                                         "[<!ENTITY x \"127.0.0.1\">]><settings><host>&x;</host>"
+                                         "<port>" +
+                                         QByteArray::number(server.port()) + "</port></settings>"));
+    Window window;
+    EXPECT_FALSE(window.isOk());
+    EXPECT_EQ(watcher.title, clientbox::kTitle);
+    EXPECT_EQ(watcher.text, clientbox::kSettingsRefused);
+    EXPECT_FALSE(server.acceptClient(0)) << "the client connected after all";
     EXPECT_EQ(activeTimers(&window), 0);
 }
 
@@ -132,8 +98,8 @@ TEST_F(WindowTest, UnreachableServerIsReportedWithinAboutASecond)
     Window window;
     EXPECT_FALSE(window.isOk());
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(watcher.text, "Could not connect to the server!");
-    EXPECT_EQ(watcher.title, "Client error");
+    EXPECT_EQ(watcher.text, clientbox::kServerUnreachable);
+    EXPECT_EQ(watcher.title, clientbox::kTitle);
 }
 
 TEST_F(WindowTest, LostConnectionStopsTheFrameTimerBeforeTheBox)
@@ -143,7 +109,7 @@ TEST_F(WindowTest, LostConnectionStopsTheFrameTimerBeforeTheBox)
     watcher.whileOpen = [&] { activeWhileOpen = activeTimers(window.get()); };
     server.dropClient();
     ASSERT_TRUE(waitUntil([&] { return watcher.boxes > 0; }, 3000));
-    EXPECT_EQ(watcher.text, "Server-connection lost!");
+    EXPECT_EQ(watcher.text, clientbox::kConnectionLost);
     EXPECT_EQ(activeWhileOpen, 0);
     EXPECT_TRUE(waitUntil([&] { return !window->isVisible(); }));
 }
@@ -182,7 +148,7 @@ TEST_F(WindowTest, TimeToLiveClosesTheWindowByItself)
 {
     QElapsedTimer clock;
     clock.start();
-    auto window = runningWindow("<timeToLive>1</timeToLive>");
+    auto window = runningWindow("1");
     ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }, 5000));
     EXPECT_GE(clock.elapsed(), 900);
 }
@@ -190,10 +156,10 @@ TEST_F(WindowTest, TimeToLiveClosesTheWindowByItself)
 TEST_F(WindowTest, LifeTimerExistsOnlyForPositiveLimitsAndIsClamped)
 {
     for (const char *limit : {"0", "-4", "soon"}) {
-        auto window = runningWindow(QString("<timeToLive>%1</timeToLive>").arg(limit));
+        auto window = runningWindow(limit);
         EXPECT_EQ(window->findChildren<QTimer *>().size(), 1) << limit;
     }
-    auto window = runningWindow("<timeToLive>3000000</timeToLive>");
+    auto window = runningWindow("3000000");
     int longest = 0;
     for (QTimer *timer : window->findChildren<QTimer *>())
         if (timer->isSingleShot())

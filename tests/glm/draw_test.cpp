@@ -1,8 +1,8 @@
 #include "glm.h"
-#include "mesh_builder.h"
+#include "meshbuilder.h"
+#include "offscreengl.h"
 
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -118,13 +118,13 @@ void expectNear(const std::array<float, N> &actual, std::array<float, N> expecte
 
 // Material with distinct colours; the ambient red and the diffuse green tell
 // the materials apart.
-GlmMaterialEntry material(const char *name, float ambientRed, float diffuseGreen)
+MaterialSpec material(const char *name, float ambientRed, float diffuseGreen)
 {
-    return GlmMaterialEntry{ownedCopy(name),
-                            {0.5f, diffuseGreen, 0.25f, 1.0f},
-                            {ambientRed, 0.0f, 0.0f, 1.0f},
-                            {0.0f, 0.0f, 0.5f, 1.0f},
-                            10.0f + 100.0f * ambientRed};
+    return MaterialSpec{name,
+                        {0.5f, diffuseGreen, 0.25f, 1.0f},
+                        {ambientRed, 0.0f, 0.0f, 1.0f},
+                        {0.0f, 0.0f, 0.5f, 1.0f},
+                        10.0f + 100.0f * ambientRed};
 }
 
 // Two triangles with every kind of data: triangle 0 in "default" with material
@@ -132,28 +132,14 @@ GlmMaterialEntry material(const char *name, float ambientRed, float diffuseGreen
 // facet normal and texture coordinate is distinct.
 GlmMesh *newSquare()
 {
-    auto *model = static_cast<GlmMesh *>(std::calloc(1, sizeof(GlmMesh)));
-    model->sourcePath = ownedCopy("square.obj");
-    model->vertexCount = 4;
-    model->vertices = ownedVectors({0, 0, 0, 0.5f, 0, 0, 0.5f, 0.5f, 0, 0, 0.5f, 0.5f}, 3);
-    model->normalCount = 3;
-    model->normals = ownedVectors({0, 0, 1, 0, 0.6f, 0.8f, 0.6f, 0, -0.8f}, 3);
-    model->texCoordCount = 3;
-    model->texCoords = ownedVectors({0, 0.25f, 1, 0, 0.5f, 1}, 2);
-    model->facetCount = 2;
-    model->facetnorms = ownedVectors({0, 1, 0, -1, 0, 0}, 3);
-    model->triangleCount = 2;
-    model->tris = static_cast<GlmTri *>(std::malloc(2 * sizeof(GlmTri)));
-    model->tris[0] = GlmTri{{1, 2, 3}, {1, 2, 3}, {1, 2, 3}, 1};
-    model->tris[1] = GlmTri{{1, 3, 4}, {3, 2, 1}, {3, 1, 2}, 2};
-    model->materialCount = 2;
-    model->materialTable =
-        static_cast<GlmMaterialEntry *>(std::malloc(2 * sizeof(GlmMaterialEntry)));
-    model->materialTable[0] = material("default", 0.2f, 0.8f);
-    model->materialTable[1] = material("red", 0.9f, 0.4f);
-    addGroup(model, "default", {0}, 0);
-    addGroup(model, " top", {1}, 1);
-    return model;
+    return buildMesh(
+        {{0, 0, 0, 0.5f, 0, 0, 0.5f, 0.5f, 0, 0, 0.5f, 0.5f},
+         {0, 0, 1, 0, 0.6f, 0.8f, 0.6f, 0, -0.8f},
+         {0, 0.25f, 1, 0, 0.5f, 1},
+         {0, 1, 0, -1, 0, 0},
+         {GlmTri{{1, 2, 3}, {1, 2, 3}, {1, 2, 3}, 1}, GlmTri{{1, 3, 4}, {3, 2, 1}, {3, 1, 2}, 2}},
+         {material("default", 0.2f, 0.8f), material("red", 0.9f, 0.4f)},
+         {{"default", {0}, 0}, {" top", {1}, 1}}});
 }
 
 const float *vertexOf(const GlmMesh *model, unsigned index)
@@ -168,15 +154,8 @@ class DrawTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        surface = new QOffscreenSurface;
-        surface->setFormat(format);
-        surface->create();
-        context = new QOpenGLContext;
-        context->setFormat(format);
-        ASSERT_TRUE(context->create());
-        ASSERT_TRUE(context->makeCurrent(surface));
+        gl = std::make_unique<OffscreenGL>(QSize(kViewportSide, kViewportSide));
+        ASSERT_TRUE(gl->isReady());
         const GLubyte white[3] = {255, 255, 255};
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -186,17 +165,14 @@ protected:
 
     static void TearDownTestSuite()
     {
-        if (context->makeCurrent(surface)) {
+        if (gl->makeCurrent())
             glDeleteTextures(1, &texture);
-            context->doneCurrent();
-        }
-        delete context;
-        delete surface;
+        gl.reset();
     }
 
     void SetUp() override
     {
-        ASSERT_TRUE(context->makeCurrent(surface));
+        ASSERT_TRUE(gl->makeCurrent());
         glViewport(0, 0, kViewportSide, kViewportSide);
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
@@ -207,7 +183,7 @@ protected:
     void TearDown() override
     {
         glmFree(model);
-        context->doneCurrent();
+        gl->doneCurrent();
     }
 
     // With texture generation from normals, the texture coordinates OpenGL
@@ -249,15 +225,13 @@ protected:
         return normals;
     }
 
-    static QOffscreenSurface *surface;
-    static QOpenGLContext *context;
+    static std::unique_ptr<OffscreenGL> gl;
     static GLuint texture; // 1 x 1, enables texture generation
     GlmMesh *model = newSquare();
     std::string printed;
 };
 
-QOffscreenSurface *DrawTest::surface = nullptr;
-QOpenGLContext *DrawTest::context = nullptr;
+std::unique_ptr<OffscreenGL> DrawTest::gl;
 GLuint DrawTest::texture = 0;
 
 TEST_F(DrawTest, ModeZeroSendsPositionsOnlyHeadGroupFirst)
@@ -383,14 +357,7 @@ TEST_F(DrawTest, MaterialModeDisablesColorMaterialAndSetsEachGroupsMaterial)
 
 TEST_F(DrawTest, MissingDataDropsModeBitsWithWarningsInOrder)
 {
-    for (float **array : {&model->normals, &model->texCoords, &model->facetnorms}) {
-        std::free(*array);
-        *array = nullptr;
-    }
-    for (unsigned i = 0; i < model->materialCount; i++)
-        std::free(model->materialTable[i].name);
-    std::free(model->materialTable);
-    model->materialTable = nullptr;
+    dropOptionalData(model);
     glEnable(GL_COLOR_MATERIAL);
 
     const std::vector<DrawnTriangle> triangles = draw(31);

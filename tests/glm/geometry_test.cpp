@@ -1,6 +1,6 @@
 // Geometry processing: fitting, extent, winding, normals, texture coordinates
 // and welding.
-#include "model_files.h"
+#include "modelfiles.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,7 +2,7 @@
 // refused with the reason and the very message glmReadOBJ prints, and nothing
 // stays allocated (the sanitized test run checks for leaks). Memory running
 // out needs a death test's child and is tried with the read death tests.
-#include "model_files.h"
+#include "modelfiles.h"
 
 #include <gtest/gtest.h>
 #include <string>

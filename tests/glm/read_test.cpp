@@ -1,5 +1,5 @@
 // OBJ and MTL reading: structure, groups, materials and the file errors.
-#include "model_files.h"
+#include "modelfiles.h"
 
 #include <cmath>
 #include <cstdio>
@@ -220,7 +220,7 @@ TEST_F(GlmReadDeathTest, ArraysThatDoNotFitInMemoryAreRefusedWithAMessage)
     for (int i = 0; i < 2000000; i++)
         vertices += "v\n";
     std::string obj = files.write("big.obj", vertices);
-    EXPECT_EXIT((keepOnlyStderr(), limitAddressSpace(), glmReadOBJ(obj.c_str())),
+    EXPECT_EXIT((keepOnlyStderr(), limitAddressSpace(kSpareAddressBytes), glmReadOBJ(obj.c_str())),
                 testing::ExitedWithCode(1),
                 "^glmReadOBJ\\(\\): out of memory for the arrays of \"[^\"]*big.obj\"\\.\n$");
     // The reporting reader refuses it with the same message and lives on.
@@ -231,7 +231,8 @@ TEST_F(GlmReadDeathTest, ArraysThatDoNotFitInMemoryAreRefusedWithAMessage)
         std::fputs(error.message, stderr);
         std::exit(0);
     };
-    EXPECT_EXIT((limitAddressSpace(), reportAndExit()), testing::ExitedWithCode(0),
+    EXPECT_EXIT((limitAddressSpace(kSpareAddressBytes), reportAndExit()),
+                testing::ExitedWithCode(0),
                 "^glmReadOBJ\\(\\): out of memory for the arrays of \"[^\"]*big.obj\"\\.\n$");
 }
 

@@ -1,6 +1,6 @@
 // Relative (negative) face indices: -1 names the last element of its kind
 // read before the face. They are stored as the absolute indices they name.
-#include "model_files.h"
+#include "modelfiles.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

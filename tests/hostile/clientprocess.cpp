@@ -1,5 +1,8 @@
 #include "clientprocess.h"
 
+#include "clientbox.h"
+#include "procstatus.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -16,7 +19,8 @@ constexpr int kXdotoolTimeoutMs = 5000;
 constexpr int kStopTimeoutMs = 5000;
 const char kOutName[] = "client.out";
 const char kErrName[] = "client.err";
-const char kBoxTitle[] = "^Client error$";
+// xdotool matches window names by regular expression.
+const QString kBoxTitle = QString("^%1$").arg(clientbox::kTitle);
 
 QByteArray readFile(const QString &path)
 {
@@ -38,11 +42,9 @@ QString runXdotool(const QStringList &arguments)
 
 ClientProcess::ClientProcess()
 {
-    for (const char *folder : {"textures", "mdl"})
-        QFile::link(QStringLiteral(RADAR_SOURCE_DIR "/") + folder, dir.filePath(folder));
-    process.setWorkingDirectory(dir.path());
-    process.setStandardOutputFile(dir.filePath(kOutName));
-    process.setStandardErrorFile(dir.filePath(kErrName));
+    process.setWorkingDirectory(folder.path());
+    process.setStandardOutputFile(folder.filePath(kOutName));
+    process.setStandardErrorFile(folder.filePath(kErrName));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LIBGL_ALWAYS_SOFTWARE", "1");
     process.setProcessEnvironment(environment);
@@ -56,15 +58,9 @@ ClientProcess::~ClientProcess()
     process.waitForFinished(kStopTimeoutMs);
 }
 
-void ClientProcess::writeSettings(quint16 port, int timeToLive)
+bool ClientProcess::writeSettings(quint16 port, int timeToLive)
 {
-    QFile file(dir.filePath("clientSettings.xml"));
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(QString("<settings><host>127.0.0.1</host><port>%1</port>"
-                       "<timeToLive>%2</timeToLive></settings>")
-                   .arg(port)
-                   .arg(timeToLive)
-                   .toUtf8());
+    return folder.writeSettings(port, QString::number(timeToLive));
 }
 
 bool ClientProcess::start()
@@ -75,12 +71,7 @@ bool ClientProcess::start()
 
 long ClientProcess::residentKib() const
 {
-    if (!isRunning())
-        return -1;
-    const QByteArray status = readFile(QString("/proc/%1/status").arg(process.processId()));
-    const QRegularExpressionMatch match =
-        QRegularExpression("VmRSS:\\s+([0-9]+) kB").match(QString::fromLatin1(status));
-    return match.hasMatch() ? match.captured(1).toLong() : -1;
+    return isRunning() ? processStatusKib(process.processId(), "VmRSS") : -1;
 }
 
 QStringList ClientProcess::windows(const QStringList &criteria)
@@ -153,7 +144,7 @@ bool ClientProcess::endedCleanly() const
 
 QStringList ClientProcess::outputLines() const
 {
-    return QString::fromUtf8(readFile(dir.filePath(kOutName))).split('\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(readFile(folder.filePath(kOutName))).split('\n', Qt::SkipEmptyParts);
 }
 
 int ClientProcess::countLines(const QString &pattern) const
@@ -167,7 +158,7 @@ int ClientProcess::countLines(const QString &pattern) const
 
 QByteArray ClientProcess::errorOutput() const
 {
-    return readFile(dir.filePath(kErrName));
+    return readFile(folder.filePath(kErrName));
 }
 
 bool haveDisplayAndXdotool()

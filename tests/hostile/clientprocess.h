@@ -1,8 +1,9 @@
 #pragma once
 
+#include "clientfolder.h"
+
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // The real radar-client program in a working directory of its own, with the
 // station's textures and models and a settings file the test writes. Its
@@ -18,7 +19,7 @@ public:
     ClientProcess &operator=(const ClientProcess &) = delete;
 
     // Settings for a server on 127.0.0.1 at port; timeToLive <= 0 sets no limit.
-    void writeSettings(quint16 port, int timeToLive);
+    bool writeSettings(quint16 port, int timeToLive);
     bool start();
 
     bool isRunning() const { return process.state() == QProcess::Running; }
@@ -47,7 +48,7 @@ private:
     QStringList mainWindows();
     bool pressUntilEnded(const QStringList &targets, const QString &key, int timeoutMs);
 
-    QTemporaryDir dir;
+    ClientFolder folder;
     QProcess process;
 };
 

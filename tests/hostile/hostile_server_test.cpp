@@ -60,7 +60,7 @@ protected:
     void startClient(SimProcess &sim, int timeToLive)
     {
         ASSERT_NE(sim.port(), 0) << "radar-sim did not come up";
-        client.writeSettings(sim.port(), timeToLive);
+        ASSERT_TRUE(client.writeSettings(sim.port(), timeToLive));
         ASSERT_TRUE(client.start());
     }
 

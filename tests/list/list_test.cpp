@@ -1,7 +1,8 @@
+#include "addresslimit.h"
 #include "list.h"
+#include "offscreengl.h"
 
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,7 +12,6 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace
@@ -251,17 +251,9 @@ TEST_F(ListDeathTest, ConsEndsProcessWhenMemoryRunsOut)
     if (kSanitized) {
         GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
     }
-    constexpr rlim_t kHeadroomBytes = 64u << 20;
+    constexpr size_t kHeadroomBytes = 64u << 20;
     auto exhaustMemory = [] {
-        long pages = 0;
-        FILE *statm = std::fopen("/proc/self/statm", "r");
-        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) {
-            std::abort();
-        }
-        std::fclose(statm);
-        const rlim_t limit = static_cast<rlim_t>(pages) * 4096 + kHeadroomBytes;
-        const rlimit addressSpace{limit, limit};
-        setrlimit(RLIMIT_AS, &addressSpace);
+        limitAddressSpace(kHeadroomBytes);
         ListNode *l = emptyList();
         for (;;) {
             l = cons(point(0, 0), l);
@@ -312,15 +304,8 @@ TEST_F(ExtensionSearchTest, QueriesTheCurrentOpenGLImplementation)
 {
     EXPECT_FALSE(isExtensionSupported("GL_ARB_multitexture")) << "no context is current yet";
 
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    QOffscreenSurface surface;
-    surface.setFormat(format);
-    surface.create();
-    QOpenGLContext context;
-    context.setFormat(format);
-    ASSERT_TRUE(context.create());
-    ASSERT_TRUE(context.makeCurrent(&surface));
+    OffscreenGL gl;
+    ASSERT_TRUE(gl.isReady());
 
     std::istringstream all(reinterpret_cast<const char *>(glGetString(GL_EXTENSIONS)));
     const std::vector<std::string> words{std::istream_iterator<std::string>(all),
@@ -331,5 +316,4 @@ TEST_F(ExtensionSearchTest, QueriesTheCurrentOpenGLImplementation)
     EXPECT_TRUE(isExtensionSupported(words.back().c_str()));
     EXPECT_FALSE(isExtensionSupported("GL_RADAR_no_such_extension"));
     EXPECT_FALSE(isExtensionSupported(""));
-    context.doneCurrent();
 }

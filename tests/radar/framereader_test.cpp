@@ -10,6 +10,7 @@
 using testframes::frame;
 using testframes::Record;
 using testframes::uniformFrame;
+using testframes::word;
 
 namespace
 {
@@ -164,7 +165,8 @@ TEST_F(FrameReaderTest, OversizedCountKeepsTheFirstThousandAndStaysInStep)
 
 TEST_F(FrameReaderTest, SizeFieldSmallerThanTheBodyWaitsForTheWholeFrame)
 {
-    for (int size : {0, 2, 12}) {
+    // No body at all, the count alone, the count and one of the three records.
+    for (int size : {0, wire::kCountFieldBytes, wire::bodyBytes(true, 1)}) {
         FrameReader shortSize;
         const QByteArray bytes =
             frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}, {0.5f, 0.6f, 3}}, size);
@@ -192,12 +194,12 @@ TEST_F(FrameReaderTest, BytesAfterAShortSizedFrameStartTheNextFrame)
 
 TEST_F(FrameReaderTest, SizeLargerThanTheFieldsLeavesTheExcessAsTheNextFrame)
 {
-    QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}}, 2 + 10 + 2);
-    // The two excess bytes are read as the size field of the next frame, whose
+    const int excess = wire::kSizeFieldBytes;
+    QByteArray bytes = frame(true, {{0.1f, 0.2f, 1}}, wire::bodyBytes(true, 1) + excess);
+    // The excess bytes are read as the size field of the next frame, whose
     // body (extra word, count 0) follows.
-    testframes::appendU16(bytes, 4);
-    testframes::appendU16(bytes, 0);
-    testframes::appendU16(bytes, 0);
+    bytes += word(quint16(wire::bodyBytes(false, 0)));
+    bytes += word(testframes::kExtraWord) + word(0);
     append(bytes.left(bytes.size() - 1));
     EXPECT_EQ(readAll().size(), 1u);
     append(bytes.right(1));
@@ -248,7 +250,7 @@ TEST_F(FrameReaderTest, HoldsNoMoreThanItsBound)
 TEST_F(FrameReaderTest, LargestFrameFitsTheBound)
 {
     skipFirstFrame();
-    const QByteArray largest = uniformFrame(false, 0xFFFF, 0.5f, 0.5f);
+    const QByteArray largest = uniformFrame(false, wire::kMaxCount, 0.5f, 0.5f);
     ASSERT_LE(largest.size(), FrameReader::kCapacityBytes);
     append(largest);
     const std::vector<Frame> frames = readAll();

@@ -3,6 +3,7 @@
 #include "logic.h"
 #include "loopbackserver.h"
 #include "radardriver.h"
+#include "radargeometry.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -20,14 +21,17 @@ using testframes::uniformFrame;
 namespace
 {
 
-constexpr double kBeamSpeed = 80.0;
+using radargeometry::kBeamHalfWidthDeg;
+using radargeometry::kBeamSpeedDegPerSec;
+using radargeometry::kFullTurnDeg;
+using radargeometry::sceneOfWire;
 
-// A target at the given bearing, 1.2 scene units from the screen centre.
+// Scene units from the screen centre of the targets placed by bearing.
+constexpr double kTargetRadius = 1.2;
+
 Record targetAtBearing(double degrees)
 {
-    const double rad = degrees * M_PI / 180.0;
-    return Record{float((1.2 * std::sin(rad) + 1.5) / 3.0),
-                  float((-1.2 * std::cos(rad) + 1.5) / 3.0), 1};
+    return radargeometry::targetAt(degrees, kTargetRadius);
 }
 
 std::vector<std::string> linesOf(const std::string &text)
@@ -151,7 +155,7 @@ protected:
             seen.push_back(all.size());
         }
         for (char byte : all)
-            EXPECT_EQ(byte, 0x02);
+            EXPECT_EQ(quint8(byte), wire::kRequestByte);
         return seen;
     }
 
@@ -191,7 +195,7 @@ TEST(BeamTest, TickAdvancesAndFoldsTheBeam)
 {
     RadarDriver driver;
     ASSERT_TRUE(driver.isConnected());
-    driver.logic.tick(350.0 / kBeamSpeed);
+    driver.logic.tick(350.0 / kBeamSpeedDegPerSec);
     EXPECT_DOUBLE_EQ(driver.logic.beamAngle(), 350.0);
     driver.logic.tick(0.25);
     EXPECT_DOUBLE_EQ(driver.logic.beamAngle(), 10.0);
@@ -244,8 +248,8 @@ TEST_F(HitScanTest, BearingsFollowTheScreenConvention)
         const std::string tail = std::string(" alpha: ") + c.printed;
         EXPECT_EQ(lines[1].substr(lines[1].size() - tail.size()), tail) << lines[1];
         ASSERT_EQ(one.logic.hits()->size(), 1u);
-        EXPECT_FLOAT_EQ(one.logic.hits()->front().x, 3.0f * c.x - 1.5f);
-        EXPECT_FLOAT_EQ(one.logic.hits()->front().y, 3.0f * c.y - 1.5f);
+        EXPECT_FLOAT_EQ(one.logic.hits()->front().x, sceneOfWire(c.x));
+        EXPECT_FLOAT_EQ(one.logic.hits()->front().y, sceneOfWire(c.y));
     }
 }
 
@@ -348,7 +352,7 @@ std::vector<Record> ring(int count)
 {
     std::vector<Record> targets;
     for (int i = 0; i < count; ++i)
-        targets.push_back(targetAtBearing(360.0 * i / count));
+        targets.push_back(targetAtBearing(kFullTurnDeg * i / count));
     return targets;
 }
 
@@ -357,7 +361,7 @@ int ringIndexOf(const std::string &hitLine, int count)
 {
     const std::string alpha = " alpha: ";
     const double bearing = std::stod(hitLine.substr(hitLine.find(alpha) + alpha.size()));
-    return int(std::lround(bearing * count / 360.0)) % count;
+    return int(std::lround(bearing * count / kFullTurnDeg)) % count;
 }
 
 // A frame-timer tick as the window runs it, tick then update; the lines printed.
@@ -379,7 +383,7 @@ std::vector<std::vector<int>> ringHitsPerTurn(double dt, double phase, int turns
     EXPECT_TRUE(driver.sendTargets(ring(kRingTargets)));
     driver.turnBeamTo(phase);
     frameLines(driver, 0.0);
-    const int ticksPerTurn = int(std::lround(360.0 / (dt * kBeamSpeed)));
+    const int ticksPerTurn = int(std::lround(kFullTurnDeg / (dt * kBeamSpeedDegPerSec)));
     std::vector<std::vector<int>> counts;
     for (int turn = 0; turn <= turns; ++turn) {
         std::vector<int> count(kRingTargets, 0);
@@ -458,7 +462,7 @@ TEST(HitSweepTest, SmallTicksDecideAsTheWindowAlone)
         targets.push_back({coordinate(random), coordinate(random), 1});
     std::vector<float> bearings;
     for (const Record &t : targets)
-        bearings.push_back(bearingOf(3.0f * t.x - 1.5f, 3.0f * t.y - 1.5f));
+        bearings.push_back(bearingOf(sceneOfWire(t.x), sceneOfWire(t.y)));
 
     // Ticks of up to 5 degrees for whole turns, seam included; up to 10
     // degrees on a stretch clear of it, where the windows alone miss nothing.
@@ -472,7 +476,7 @@ TEST(HitSweepTest, SmallTicksDecideAsTheWindowAlone)
         ASSERT_TRUE(driver.sendTargets(targets));
         driver.turnBeamTo(run.from);
         std::vector<bool> flagged(targets.size(), false);
-        for (double turned = 0.0; turned < run.degrees; turned += run.dt * kBeamSpeed) {
+        for (double turned = 0.0; turned < run.degrees; turned += run.dt * kBeamSpeedDegPerSec) {
             const std::vector<std::string> lines = frameLines(driver, run.dt);
             std::vector<std::string> expected;
             if (!lines.empty() && lines.front() == "build") {
@@ -481,7 +485,7 @@ TEST(HitSweepTest, SmallTicksDecideAsTheWindowAlone)
             }
             const double beam = driver.logic.beamAngle();
             for (size_t i = 0; i < targets.size(); ++i) {
-                if (flagged[i] || !(std::fabs(double(bearings[i]) - beam) <= 5.0))
+                if (flagged[i] || !(std::fabs(double(bearings[i]) - beam) <= kBeamHalfWidthDeg))
                     continue;
                 flagged[i] = true;
                 std::ostringstream line;
@@ -506,9 +510,9 @@ TEST(HitSweepTest, NoTargetIsHitTwiceBetweenRebuilds)
     std::vector<int> inPeriod(kTargets, 0);
     std::vector<int> total(kTargets, 0);
     double turned = 0.0;
-    while (turned < 20 * 360.0) {
+    while (turned < 20 * kFullTurnDeg) {
         const double dt = tickSeconds(random);
-        turned += dt * kBeamSpeed;
+        turned += dt * kBeamSpeedDegPerSec;
         for (const std::string &line : frameLines(driver, dt)) {
             if (line == "build") {
                 inPeriod.assign(kTargets, 0);

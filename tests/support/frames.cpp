@@ -1,43 +1,58 @@
 #include "frames.h"
 
-#include <cstring>
-
 namespace testframes
 {
 
-void appendU16(QByteArray &out, quint16 v)
+namespace
 {
-    out.append(char(v >> 8));
-    out.append(char(v & 0xFF));
+// The value field of every record of a uniform frame.
+constexpr quint16 kUniformValue = 7;
+} // namespace
+
+QByteArray word(quint16 value)
+{
+    QByteArray out(wire::kWordBytes, Qt::Uninitialized);
+    wire::writeWord(out.data(), value);
+    return out;
 }
 
-void appendF32(QByteArray &out, float v)
+QByteArray record(const Record &record)
 {
-    quint32 bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    appendU16(out, quint16(bits >> 16));
-    appendU16(out, quint16(bits & 0xFFFF));
+    QByteArray out(wire::kRecordBytes, Qt::Uninitialized);
+    wire::writeRecord(out.data(), record);
+    return out;
 }
 
-QByteArray frame(bool first, const std::vector<Record> &records, int sizeOverride)
+QByteArray frame(bool first, const std::vector<Record> &records, int sizeOverride,
+                 quint16 extraWord)
 {
     QByteArray body;
     if (!first)
-        appendU16(body, 0xBEEF);
-    appendU16(body, quint16(records.size()));
-    for (const Record &r : records) {
-        appendF32(body, r.x);
-        appendF32(body, r.y);
-        appendU16(body, r.value);
-    }
-    QByteArray out;
-    appendU16(out, quint16(sizeOverride >= 0 ? sizeOverride : body.size()));
-    return out + body;
+        body += word(extraWord);
+    body += word(quint16(records.size()));
+    for (const Record &r : records)
+        body += record(r);
+    return word(quint16(sizeOverride >= 0 ? sizeOverride : body.size())) + body;
 }
 
 QByteArray uniformFrame(bool first, int count, float x, float y)
 {
-    return frame(first, std::vector<Record>(size_t(count), Record{x, y, 7}));
+    return frame(first, std::vector<Record>(size_t(count), Record{x, y, kUniformValue}));
+}
+
+std::vector<WireFrame> splitFrames(const QByteArray &bytes)
+{
+    std::vector<WireFrame> frames;
+    int at = 0;
+    while (bytes.size() - at >= wire::kSizeFieldBytes) {
+        const int size = wire::readWord(bytes.constData() + at);
+        const int bodyAt = at + wire::kSizeFieldBytes;
+        if (bytes.size() - bodyAt < size)
+            break;
+        frames.push_back({size, bytes.mid(bodyAt, size)});
+        at = bodyAt + size;
+    }
+    return frames;
 }
 
 } // namespace testframes

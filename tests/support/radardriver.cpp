@@ -1,10 +1,6 @@
 #include "radardriver.h"
 
-namespace
-{
-constexpr double kBeamSpeedDegPerSec = 80.0;
-constexpr double kFullTurnDeg = 360.0;
-} // namespace
+#include "radargeometry.h"
 
 RadarDriver::RadarDriver()
 {
@@ -21,6 +17,6 @@ void RadarDriver::turnBeamTo(double angle)
 {
     double delta = angle - logic.beamAngle();
     if (delta < 0.0)
-        delta += kFullTurnDeg;
-    logic.tick(delta / kBeamSpeedDegPerSec);
+        delta += radargeometry::kFullTurnDeg;
+    logic.tick(delta / radargeometry::kBeamSpeedDegPerSec);
 }

@@ -13,6 +13,15 @@ QByteArray hex(const char *text)
 // 0.5, 0.25, 0x1234 and 1.0, -2.0, 7: floats chosen for their known bit patterns.
 const TargetList kTwoTargets = {{0.5f, 0.25f, 0x1234}, {1.0f, -2.0f, 7}};
 
+// Where the records start in a first and in a later frame.
+constexpr int kFirstHeaderBytes = wire::kSizeFieldBytes + wire::kCountFieldBytes;
+constexpr int kLaterHeaderBytes = kFirstHeaderBytes + wire::kExtraWordBytes;
+
+constexpr int recordAt(int headerBytes, int index)
+{
+    return headerBytes + index * wire::kRecordBytes;
+}
+
 class FrameEncoderTest : public ::testing::Test
 {
 };
@@ -56,16 +65,17 @@ TEST_F(FrameEncoderTest, ThousandTargetsAreAllEncodedInOrder)
     for (int i = 0; i < 1000; ++i)
         targets.append({0.75f, 0.125f, static_cast<quint16>(i)});
     const QByteArray frame = FrameEncoder::encode(targets, false, 5);
-    ASSERT_EQ(frame.size(), 2 + 10004);
-    EXPECT_EQ(frame.left(6).toHex(), hex("2714"
-                                         "0005"
-                                         "03e8")
-                                         .toHex());
+    ASSERT_EQ(frame.size(), recordAt(kLaterHeaderBytes, 1000));
+    EXPECT_EQ(frame.left(kLaterHeaderBytes).toHex(), hex("2714"
+                                                         "0005"
+                                                         "03e8")
+                                                         .toHex());
     for (int i = 0; i < 1000; ++i) {
         const QByteArray value = QByteArray::number(i, 16).rightJustified(4, '0');
-        EXPECT_EQ(frame.mid(6 + 10 * i, 10).toHex(), "3f400000"
-                                                     "3e000000" +
-                                                         value)
+        EXPECT_EQ(frame.mid(recordAt(kLaterHeaderBytes, i), wire::kRecordBytes).toHex(),
+                  "3f400000"
+                  "3e000000" +
+                      value)
             << "record " << i;
     }
 }
@@ -73,15 +83,18 @@ TEST_F(FrameEncoderTest, ThousandTargetsAreAllEncodedInOrder)
 TEST_F(FrameEncoderTest, ValueFieldIsUnsignedBigEndian)
 {
     const QByteArray frame = FrameEncoder::encode({{0, 0, 0xFFFF}, {0, 0, 0x8001}}, true, 0);
-    EXPECT_EQ(frame.mid(12, 2).toHex(), "ffff");
-    EXPECT_EQ(frame.mid(22, 2).toHex(), "8001");
+    for (int i : {0, 1}) {
+        const QByteArray value =
+            frame.mid(recordAt(kFirstHeaderBytes, i) + wire::kRecordValueOffset, wire::kWordBytes);
+        EXPECT_EQ(value.toHex(), i == 0 ? "ffff" : "8001");
+    }
 }
 
 TEST_F(FrameEncoderTest, FloatsKeepEveryBitMostSignificantByteFirst)
 {
     const QByteArray frame = FrameEncoder::encode({{3.14159274f, -0.0f, 0}}, true, 0);
-    EXPECT_EQ(frame.mid(4, 8).toHex(), "40490fdb"
-                                       "80000000");
+    EXPECT_EQ(frame.mid(kFirstHeaderBytes, 2 * wire::kFloatBytes).toHex(), "40490fdb"
+                                                                           "80000000");
 }
 
 TEST_F(FrameEncoderTest, CountIsCappedWhereTheSizeFieldWouldOverflow)
@@ -89,27 +102,27 @@ TEST_F(FrameEncoderTest, CountIsCappedWhereTheSizeFieldWouldOverflow)
     const TargetList many(FrameEncoder::kMaxEncodableCount + 10, SimTarget{0, 0, 0});
     const QByteArray later = FrameEncoder::encode(many, false, 0);
     const QByteArray first = FrameEncoder::encode(many, true, 0);
-    EXPECT_EQ(later.left(6).toHex(), hex("fffe"
-                                         "0000"
-                                         "1999")
-                                         .toHex());
-    EXPECT_EQ(later.size(), 2 + 0xFFFE);
-    EXPECT_EQ(first.left(4).toHex(), hex("fffc"
-                                         "1999")
-                                         .toHex());
-    EXPECT_EQ(first.size(), 2 + 0xFFFC);
+    EXPECT_EQ(later.left(kLaterHeaderBytes).toHex(), hex("fffe"
+                                                         "0000"
+                                                         "1999")
+                                                         .toHex());
+    EXPECT_EQ(later.size(), wire::kSizeFieldBytes + 0xFFFE);
+    EXPECT_EQ(first.left(kFirstHeaderBytes).toHex(), hex("fffc"
+                                                         "1999")
+                                                         .toHex());
+    EXPECT_EQ(first.size(), wire::kSizeFieldBytes + 0xFFFC);
 }
 
 TEST_F(FrameEncoderTest, ShortenedSizeFieldLeavesBodyAlone)
 {
     QByteArray frame = FrameEncoder::encode(kTwoTargets, true, 0);
-    const QByteArray body = frame.mid(2);
+    const QByteArray body = frame.mid(wire::kSizeFieldBytes);
     FrameEncoder::shortenSizeField(frame, 5);
-    EXPECT_EQ(frame.left(2).toHex(), "0011");
-    EXPECT_EQ(frame.mid(2), body);
+    EXPECT_EQ(frame.left(wire::kSizeFieldBytes).toHex(), "0011");
+    EXPECT_EQ(frame.mid(wire::kSizeFieldBytes), body);
     FrameEncoder::shortenSizeField(frame, 1000);
-    EXPECT_EQ(frame.left(2).toHex(), "0000");
-    EXPECT_EQ(frame.mid(2), body);
+    EXPECT_EQ(frame.left(wire::kSizeFieldBytes).toHex(), "0000");
+    EXPECT_EQ(frame.mid(wire::kSizeFieldBytes), body);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "frames.h"
 #include "framesplitter.h"
 
 #include <gtest/gtest.h>
@@ -5,21 +6,15 @@
 namespace
 {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
+using testframes::frame;
+using testframes::record;
+using testframes::word;
 
-// A first frame with one target (0.5, 0.25, 0x1234), then a later frame with
-// extra word 0x0007 and no targets.
-const QByteArray kStream = hex("000c"
-                               "0001"
-                               "3f000000"
-                               "3e800000"
-                               "1234"
-                               "0004"
-                               "0007"
-                               "0000");
+const wire::Record kTarget{0.5f, 0.25f, 0x1234};
+const quint16 kSecondWord = 7;
+// A first frame with one target, then a later frame with no targets.
+const QByteArray kFirstFrame = frame(true, {kTarget});
+const QByteArray kStream = kFirstFrame + frame(false, {}, -1, kSecondWord);
 
 class FrameSplitterTest : public ::testing::Test
 {
@@ -34,12 +29,14 @@ TEST_F(FrameSplitterTest, SplitsStreamFedAtEveryByte)
             frames.push_back(std::move(f));
     }
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].milliseconds, 13u) << "stamped when its last byte came";
+    // Each byte was fed at its index in milliseconds.
+    EXPECT_EQ(frames[0].milliseconds, quint32(kFirstFrame.size() - 1))
+        << "stamped when its last byte came";
     ASSERT_EQ(frames[0].targets.size(), 1);
-    EXPECT_EQ(frames[0].targets[0].x, 0.5f);
-    EXPECT_EQ(frames[0].targets[0].y, 0.25f);
-    EXPECT_EQ(frames[0].targets[0].value, 0x1234);
-    EXPECT_EQ(frames[1].extraWord, 7);
+    EXPECT_EQ(frames[0].targets[0].x, kTarget.x);
+    EXPECT_EQ(frames[0].targets[0].y, kTarget.y);
+    EXPECT_EQ(frames[0].targets[0].value, kTarget.value);
+    EXPECT_EQ(frames[1].extraWord, kSecondWord);
     EXPECT_TRUE(frames[1].targets.isEmpty());
     EXPECT_EQ(splitter.malformedFrames(), 0);
 }
@@ -54,12 +51,9 @@ TEST_F(FrameSplitterTest, CountBeyondTheSizeKeepsOnlyWhatFits)
 {
     FrameSplitter splitter;
     // count 3, but the size leaves room for one record only.
-    const QByteArray frame = hex("000c"
-                                 "0003"
-                                 "3f000000"
-                                 "3e800000"
-                                 "0001");
-    const std::vector<RecordedFrame> frames = splitter.feed(frame, 0);
+    const QByteArray oneRecordOfThree =
+        word(quint16(wire::bodyBytes(true, 1))) + word(3) + record(kTarget);
+    const std::vector<RecordedFrame> frames = splitter.feed(oneRecordOfThree, 0);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].targets.size(), 1);
     EXPECT_EQ(splitter.malformedFrames(), 1);
@@ -68,10 +62,10 @@ TEST_F(FrameSplitterTest, CountBeyondTheSizeKeepsOnlyWhatFits)
 TEST_F(FrameSplitterTest, SizeTooSmallForTheCountFieldGivesEmptyFrame)
 {
     FrameSplitter splitter;
-    const std::vector<RecordedFrame> frames = splitter.feed(hex("0000"
-                                                                "0002"
-                                                                "0000"),
-                                                            0);
+    // A first frame of size 0, then a later frame whose 2 bytes hold its extra
+    // word: neither leaves room for the count field.
+    const QByteArray noCounts = word(0) + word(wire::kExtraWordBytes) + word(0);
+    const std::vector<RecordedFrame> frames = splitter.feed(noCounts, 0);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_TRUE(frames[0].targets.isEmpty());
     EXPECT_EQ(splitter.malformedFrames(), 2);

@@ -1,7 +1,7 @@
 #include "logic.h"
+#include "loopbackserver.h"
 #include "scriptedscenario.h"
 #include "simserver.h"
-#include "simtestsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,6 @@
 
 namespace
 {
-
-using namespace simtest;
 
 // A frame tick a little over the client's request pace, so every tick asks.
 constexpr double kTickSeconds = 0.05;
@@ -77,7 +75,7 @@ TEST_F(LogicLinkTest, LaterFramesWithTheExtraWordAreReadInStep)
         std::vector<RecordedFrame>{{0, 0, first}, {50, 0xFFFF, second}}, false, FaultOptions{}));
     ASSERT_TRUE(waitUntil([&] { return logic.targetCount() == first.size(); }));
     expectTargets(first);
-    spin(150);
+    spinEvents(150);
     logic.update(kTickSeconds); // the first update renews the snapshot from the last frame
     expectTargets(second);
 }
@@ -90,10 +88,10 @@ TEST_F(LogicLinkTest, OversizedFramesAreConsumedWholeSoTheNextOneStillParses)
     serve(standing(targets, faults));
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(logic.tick(kTickSeconds));
-        spin(60);
+        spinEvents(60);
     }
     ASSERT_TRUE(waitUntil([&] { return server->stats().framesSent == 3; }));
-    spin(100);
+    spinEvents(100);
     logic.update(kTickSeconds);
     ASSERT_EQ(logic.targetCount(), MaxTargets);
     EXPECT_EQ(logic.target(0)->x, 0.3f) << "a misread later frame would scramble the records";

@@ -1,9 +1,10 @@
+#include "frames.h"
 #include "recording.h"
 #include "recordingproxy.h"
 #include "replayfeeder.h"
 #include "scriptedscenario.h"
+#include "simclient.h"
 #include "simserver.h"
-#include "simtestsupport.h"
 
 #include <QTemporaryDir>
 
@@ -15,13 +16,15 @@ namespace
 {
 
 using namespace simtest;
+using testframes::frame;
+using testframes::word;
 
 constexpr int kRequestIntervalMs = 40;
 constexpr int kRequests = 12;
 // Generous for a shared, busy test machine; frames are 40 ms apart.
 constexpr qint64 kTimingToleranceMs = 35;
 
-const QByteArray kRequest(1, '\x02');
+const QByteArray kRequest(1, char(wire::kRequestByte));
 
 struct Arrival {
     qint64 ms; // since the client connected
@@ -40,9 +43,9 @@ struct FrameCollector {
     }
     void collect()
     {
-        const std::vector<WireFrame> all = splitFrames(client.received);
+        const std::vector<testframes::WireFrame> all = testframes::splitFrames(client.received);
         for (size_t i = frames.size(); i < all.size(); ++i)
-            frames.push_back({client.clock.elapsed(), u16(all[i].size) + all[i].body});
+            frames.push_back({client.clock.elapsed(), all[i].bytes()});
     }
 };
 
@@ -71,7 +74,7 @@ protected:
         EXPECT_TRUE(collector.connectTo(proxy.port()));
         for (int i = 0; i < kRequests; ++i) {
             collector.client.send(kRequest);
-            spin(kRequestIntervalMs);
+            spinEvents(kRequestIntervalMs);
         }
         waitUntil([&] { return collector.frames.size() == kRequests; });
         EXPECT_EQ(proxy.stats().requests, kRequests);
@@ -86,8 +89,15 @@ TEST_F(RecordingProxyTest, PassesFramesThroughUnchanged)
 {
     const std::vector<Arrival> seen = recordSession(dir.filePath(QStringLiteral("p.rec")));
     ASSERT_EQ(seen.size(), static_cast<size_t>(kRequests));
-    EXPECT_EQ(seen[0].bytes.left(2).toHex(), "000c") << "first frame, no extra word";
-    EXPECT_EQ(seen[1].bytes.left(4).toHex(), "000e0001") << "later frame with the upstream's word";
+    // The upstream's one target, and its first later frame's word.
+    const int targets = 1;
+    const quint16 upstreamWord = 1;
+    EXPECT_EQ(seen[0].bytes.left(wire::kSizeFieldBytes),
+              word(quint16(wire::bodyBytes(true, targets))))
+        << "first frame, no extra word";
+    EXPECT_EQ(seen[1].bytes.left(wire::kSizeFieldBytes + wire::kExtraWordBytes),
+              word(quint16(wire::bodyBytes(false, targets))) + word(upstreamWord))
+        << "later frame with the upstream's word";
     EXPECT_EQ(upstream->stats().requests, kRequests);
 }
 
@@ -113,13 +123,16 @@ TEST_F(RecordingProxyTest, ReplayGivesTheSameFramesInOrderWithTheirTiming)
         const qint64 replayedGap = collector.frames[i].ms - collector.frames[0].ms;
         EXPECT_NEAR(replayedGap, originalGap, kTimingToleranceMs) << "frame " << i;
     }
-    spin(200);
+    spinEvents(200);
     EXPECT_EQ(collector.frames.size(), original.size()) << "no loop unless asked";
 }
 
 TEST_F(RecordingProxyTest, LoopedReplayStartsOverWithAFreshLaterFrame)
 {
-    const std::vector<RecordedFrame> frames = {{0, 0, {{0.5f, 0.25f, 0x1234}}}, {30, 5, {}}};
+    const wire::Record target{0.5f, 0.25f, 0x1234};
+    const quint16 secondWord = 5;
+    const std::vector<RecordedFrame> frames = {{0, 0, {{target.x, target.y, target.value}}},
+                                               {30, secondWord, {}}};
     EXPECT_EQ(ReplayFeeder::cycleMilliseconds(frames), 60);
     SimServer replay(frames, true, FaultOptions{});
     QString error;
@@ -127,9 +140,9 @@ TEST_F(RecordingProxyTest, LoopedReplayStartsOverWithAFreshLaterFrame)
     FrameCollector collector;
     ASSERT_TRUE(collector.connectTo(replay.port()));
     ASSERT_TRUE(waitUntil([&] { return collector.frames.size() >= 4; }));
-    EXPECT_EQ(collector.frames[0].bytes.toHex(), "000c00013f0000003e8000001234");
-    EXPECT_EQ(collector.frames[1].bytes.toHex(), "000400050000");
-    EXPECT_EQ(collector.frames[2].bytes.toHex(), "000e000000013f0000003e8000001234")
+    EXPECT_EQ(collector.frames[0].bytes.toHex(), frame(true, {target}).toHex());
+    EXPECT_EQ(collector.frames[1].bytes.toHex(), frame(false, {}, -1, secondWord).toHex());
+    EXPECT_EQ(collector.frames[2].bytes.toHex(), frame(false, {target}, -1, 0).toHex())
         << "the recorded first frame goes out again, now with its extra word";
     EXPECT_GE(collector.frames[2].ms - collector.frames[0].ms, 60 - 2);
 }

@@ -1,6 +1,7 @@
+#include "frames.h"
 #include "scriptedscenario.h"
+#include "simclient.h"
 #include "simserver.h"
-#include "simtestsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +11,20 @@ namespace
 {
 
 using namespace simtest;
+using testframes::frame;
+using testframes::splitFrames;
+using testframes::WireFrame;
+using testframes::word;
 
-const QByteArray kRequest(1, '\x02');
-// The one standing target of the test world: x 0.5, y 0.25, value 0x1234.
-const QByteArray kRecord = QByteArray::fromHex("3f000000"
-                                               "3e800000"
-                                               "1234");
-const QByteArray kFirstFrame = QByteArray::fromHex("000c"
-                                                   "0001") +
-                               kRecord;
+const QByteArray kRequest(1, char(wire::kRequestByte));
+// The one standing target of the test world.
+const wire::Record kTarget{0.5f, 0.25f, 0x1234};
+const QByteArray kRecord = testframes::record(kTarget);
+const QByteArray kFirstFrame = frame(true, {kTarget});
 
 QByteArray laterFrame(quint16 word)
 {
-    return u16(14) + u16(word) + u16(1) + kRecord;
+    return frame(false, {kTarget}, -1, word);
 }
 
 class SimServerTest : public ::testing::Test
@@ -51,7 +53,7 @@ TEST_F(SimServerTest, AnswersEachRequestFirstFrameWithoutExtraWordLaterWithIt)
     client.send(kRequest + kRequest);
     const QByteArray expected = kFirstFrame + laterFrame(1) + laterFrame(2);
     ASSERT_TRUE(client.waitForBytes(expected.size()));
-    spin(50);
+    spinEvents(50);
     EXPECT_EQ(client.received.toHex(), expected.toHex());
     EXPECT_EQ(server->stats().requests, 3);
     EXPECT_EQ(server->stats().framesSent, 3);
@@ -79,7 +81,7 @@ TEST_F(SimServerTest, OtherBytesAreCountedAndLeftUnanswered)
     ASSERT_TRUE(client.connectTo(server->port()));
     client.send(QByteArray::fromHex("01ff0203"));
     ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
-    spin(100);
+    spinEvents(100);
     EXPECT_EQ(client.received.toHex(), kFirstFrame.toHex());
     EXPECT_EQ(server->stats().requests, 1);
     EXPECT_EQ(server->stats().otherBytes, 3);
@@ -99,7 +101,7 @@ TEST_F(SimServerTest, ClientThatAsksButNeverReadsStopsGettingAnswers)
     greedy.connectToHost(QStringLiteral("127.0.0.1"), server->port());
     ASSERT_TRUE(waitUntil([&] { return greedy.state() == QAbstractSocket::ConnectedState; }));
     constexpr int kRequests = 3000; // 30 MB of frames if all were answered
-    greedy.write(QByteArray(kRequests, '\x02'));
+    greedy.write(QByteArray(kRequests, char(wire::kRequestByte)));
     ASSERT_TRUE(waitUntil([&] { return server->stats().requests == kRequests; }, 10000));
     EXPECT_LT(server->stats().framesSent, kRequests / 2);
 }
@@ -144,7 +146,7 @@ TEST_F(SimServerTest, PairedFramesArriveTwoAtOnce)
     Client client;
     ASSERT_TRUE(client.connectTo(server->port()));
     client.send(kRequest);
-    spin(150);
+    spinEvents(150);
     EXPECT_TRUE(client.received.isEmpty()) << "the first frame waits for its partner";
     client.send(kRequest);
     const QByteArray pair = kFirstFrame + laterFrame(1);
@@ -161,13 +163,17 @@ TEST_F(SimServerTest, OversizeCountSendsEveryAnnouncedRecord)
     Client client;
     ASSERT_TRUE(client.connectTo(server->port()));
     client.send(kRequest);
-    ASSERT_TRUE(client.waitForBytes(2 + 2 + 12000));
-    spin(50);
-    EXPECT_EQ(client.received.size(), 2 + 2 + 12000);
-    EXPECT_EQ(client.received.left(4).toHex(), QByteArray("2ee2"
-                                                          "04b0"));
-    EXPECT_EQ(client.received.mid(4, 10), kRecord) << "the real target comes first";
-    EXPECT_EQ(client.received.right(2).toHex(), "0000") << "fillers carry value 0";
+    const int frameBytes = wire::kSizeFieldBytes + wire::bodyBytes(true, faults.oversizeCount);
+    ASSERT_TRUE(client.waitForBytes(frameBytes));
+    spinEvents(50);
+    EXPECT_EQ(client.received.size(), frameBytes);
+    const int firstRecordAt = wire::kSizeFieldBytes + wire::kCountFieldBytes;
+    EXPECT_EQ(client.received.left(firstRecordAt),
+              word(quint16(wire::bodyBytes(true, faults.oversizeCount))) +
+                  word(quint16(faults.oversizeCount)));
+    EXPECT_EQ(client.received.mid(firstRecordAt, wire::kRecordBytes), kRecord)
+        << "the real target comes first";
+    EXPECT_EQ(client.received.right(wire::kWordBytes), word(0)) << "fillers carry value 0";
 }
 
 TEST_F(SimServerTest, ShortSizeFieldUnderstatesButTheWholeFrameIsSent)
@@ -179,8 +185,10 @@ TEST_F(SimServerTest, ShortSizeFieldUnderstatesButTheWholeFrameIsSent)
     ASSERT_TRUE(client.connectTo(server->port()));
     client.send(kRequest);
     ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
-    spin(50);
-    EXPECT_EQ(client.received.toHex(), (u16(7) + kFirstFrame.mid(2)).toHex());
+    spinEvents(50);
+    const QByteArray understated =
+        frame(true, {kTarget}, wire::bodyBytes(true, 1) - faults.sizeShortfall);
+    EXPECT_EQ(client.received.toHex(), understated.toHex());
 }
 
 TEST_F(SimServerTest, CloseAfterEndsTheConnectionOnTime)
@@ -203,9 +211,9 @@ TEST_F(SimServerTest, FloodSendsFramesWithoutAnyRequest)
     ASSERT_TRUE(client.connectTo(server->port()));
     ASSERT_TRUE(waitUntil([&] { return splitFrames(client.received).size() >= 5; }));
     const std::vector<WireFrame> frames = splitFrames(client.received);
-    EXPECT_EQ(u16(frames[0].size) + frames[0].body, kFirstFrame);
+    EXPECT_EQ(frames[0].bytes(), kFirstFrame);
     for (size_t i = 1; i < frames.size(); ++i)
-        EXPECT_EQ(u16(frames[i].size) + frames[i].body, laterFrame(static_cast<quint16>(i)));
+        EXPECT_EQ(frames[i].bytes(), laterFrame(static_cast<quint16>(i)));
     EXPECT_EQ(server->stats().requests, 0);
 }
 
@@ -218,7 +226,7 @@ TEST_F(SimServerTest, FloodLeavesRequestsUnanswered)
     ASSERT_TRUE(client.connectTo(server->port()));
     client.send(kRequest + kRequest + kRequest);
     ASSERT_TRUE(waitUntil([&] { return server->stats().requests == 3; }));
-    spin(100);
+    spinEvents(100);
     EXPECT_TRUE(client.received.isEmpty());
     ASSERT_TRUE(client.waitForBytes(kFirstFrame.size()));
     EXPECT_EQ(client.received.toHex(), kFirstFrame.toHex());

@@ -3,20 +3,18 @@
 // transforms and checked against the radar screen and the fixed camera.
 #include "displaymodel.h"
 #include "glm.h"
+#include "offscreengl.h"
 #include "radarunitmodel.h"
+#include "scenecamera.h"
 #include "scenelayout.h"
 #include "tablemodel.h"
 
 #include <QFile>
 #include <QImage>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <array>
 #include <cmath>
@@ -33,7 +31,7 @@ namespace
 using MeshPtr = std::unique_ptr<GlmMesh, decltype(&glmFree)>;
 using Triangle = std::array<Vec3, 3>;
 
-const unsigned ViewDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
+const unsigned kViewDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
 
 // What each model file is expected to hold. Group names are as the library
 // reads them: everything after the g keyword, the separating blank included.
@@ -51,18 +49,18 @@ void PrintTo(const ModelCase &model, std::ostream *out)
     *out << model.placement.modelFile;
 }
 
-const ModelCase Table{
+const ModelCase kTableCase{
     scene::kTable, "radartisch.mtl", {" top", " legs", " apron", "default"}, 2, buildTableModel};
-const ModelCase RadarUnit{scene::kRadarUnit,
-                          "radar2.mtl",
-                          {" cabinet", " bezel", " controls", "default"},
-                          3,
-                          buildRadarUnitModel};
-const ModelCase Display{scene::kDisplay,
-                        "radardisplay.mtl",
-                        {" housing", " bezels", " screens", " stand", "default"},
-                        4,
-                        buildDisplayModel};
+const ModelCase kRadarUnitCase{scene::kRadarUnit,
+                               "radar2.mtl",
+                               {" cabinet", " bezel", " controls", "default"},
+                               3,
+                               buildRadarUnitModel};
+const ModelCase kDisplayCase{scene::kDisplay,
+                             "radardisplay.mtl",
+                             {" housing", " bezels", " screens", " stand", "default"},
+                             4,
+                             buildDisplayModel};
 
 std::string modelPath(const scene::Station &placement)
 {
@@ -246,7 +244,7 @@ TEST_P(StationModelsTest, CommittedFilesMatchTheGenerator)
 }
 
 INSTANTIATE_TEST_SUITE_P(StationModels, StationModelsTest,
-                         testing::Values(Table, RadarUnit, Display),
+                         testing::Values(kTableCase, kRadarUnitCase, kDisplayCase),
                          [](const testing::TestParamInfo<ModelCase> &info) {
                              const std::string file = info.param.placement.modelFile;
                              return file.substr(0, file.find('.'));
@@ -258,7 +256,7 @@ class StationModelsSceneTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        for (const ModelCase *c : {&Table, &RadarUnit, &Display}) {
+        for (const ModelCase *c : {&kTableCase, &kRadarUnitCase, &kDisplayCase}) {
             std::string messages;
             const MeshPtr model = loadLikeTheView(c->placement, &messages);
             triangles.push_back(sceneTriangles(*model, c->placement));
@@ -343,41 +341,17 @@ TEST_F(StationModelsSceneTest, DisplayStandsInFrontOfTheScreenFacingTheCamera)
 class StationModelsRenderTest : public testing::Test
 {
 protected:
-    static constexpr int Width = 640;
-    static constexpr int Height = 512;
+    static constexpr int kWidth = 640;
+    static constexpr int kHeight = 512;
 
     void SetUp() override
     {
-        surface.create();
-        ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
-        framebuffer = std::make_unique<QOpenGLFramebufferObject>(
-            Width, Height, QOpenGLFramebufferObject::CombinedDepthStencil);
-        ASSERT_TRUE(framebuffer->isValid() && framebuffer->bind());
-        const ModelCase *cases[] = {&Table, &RadarUnit, &Display};
+        ASSERT_TRUE(gl.isReady());
+        const ModelCase *cases[] = {&kTableCase, &kRadarUnitCase, &kDisplayCase};
         for (const ModelCase *c : cases) {
             std::string messages;
             models.push_back(loadLikeTheView(c->placement, &messages));
         }
-    }
-
-    void TearDown() override
-    {
-        models.clear();
-        framebuffer.reset();
-        context.doneCurrent();
-    }
-
-    void setCamera()
-    {
-        glViewport(0, 0, Width, Height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(scene::kFieldOfViewYDeg, double(Width) / Height, scene::kNearPlane,
-                       scene::kFarPlane);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
-                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
     }
 
     // Models drawn as the view draws them (mode 6, translate and scale, depth
@@ -385,7 +359,7 @@ protected:
     // printed.
     std::string drawModels(const std::set<int> &which)
     {
-        const std::array<QRgb, 3> colours = {TableColour, UnitColour, DisplayColour};
+        const std::array<QRgb, 3> colours = {kTableColour, kUnitColour, kDisplayColour};
         const scene::Station placements[] = {scene::kTable, scene::kRadarUnit, scene::kDisplay};
         testing::internal::CaptureStdout();
         for (int m : which) {
@@ -393,7 +367,7 @@ protected:
             glTranslated(placements[m].anchor.x, placements[m].anchor.y, placements[m].anchor.z);
             glScaled(placements[m].scale, placements[m].scale, placements[m].scale);
             glColor3ub(qRed(colours[m]), qGreen(colours[m]), qBlue(colours[m]));
-            glmDraw(models[m].get(), ViewDrawMode);
+            glmDraw(models[m].get(), kViewDrawMode);
             glPopMatrix();
         }
         std::fflush(stdout);
@@ -416,7 +390,7 @@ protected:
     {
         const double half = scene::kScreenSize * 0.5;
         drawLevelSquare(scene::kScreenCentreX, scene::kScreenHeight, scene::kScreenCentreZ, half,
-                        half, ScreenColour);
+                        half, kScreenColour);
     }
 
     // A frame with the given models, then the screen; depth test as the view.
@@ -427,24 +401,19 @@ protected:
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_DITHER);
-        setCamera();
+        applySceneCamera(gl.size());
         const std::string printed = drawModels(which);
         if (messages)
             *messages = printed;
         drawScreen();
-        return framebuffer->toImage();
+        return gl.image();
     }
 
-    // Where a scene point appears in the image (top row first).
+    // The pixel a scene point falls in (top row first).
     QPoint pixelOf(const Vec3 &p)
     {
-        GLdouble modelview[16], projection[16], wx = 0, wy = 0, wz = 0;
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        gluProject(p.x, p.y, p.z, modelview, projection, viewport, &wx, &wy, &wz);
-        return {static_cast<int>(wx), Height - 1 - static_cast<int>(wy)};
+        const QPointF at = imageOfScenePoint({p.x, p.y, p.z}, gl.size());
+        return QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
     }
 
     static int countDifferent(const QImage &a, const QImage &b)
@@ -457,15 +426,13 @@ protected:
         return count;
     }
 
-    static constexpr QRgb TableColour = qRgb(255, 0, 0);
-    static constexpr QRgb UnitColour = qRgb(0, 255, 0);
-    static constexpr QRgb DisplayColour = qRgb(0, 0, 255);
-    static constexpr QRgb ScreenColour = qRgb(255, 0, 255);
-    static constexpr QRgb MarkerColour = qRgb(255, 255, 0);
+    static constexpr QRgb kTableColour = qRgb(255, 0, 0);
+    static constexpr QRgb kUnitColour = qRgb(0, 255, 0);
+    static constexpr QRgb kDisplayColour = qRgb(0, 0, 255);
+    static constexpr QRgb kScreenColour = qRgb(255, 0, 255);
+    static constexpr QRgb kMarkerColour = qRgb(255, 255, 0);
 
-    QOffscreenSurface surface;
-    QOpenGLContext context;
-    std::unique_ptr<QOpenGLFramebufferObject> framebuffer;
+    OffscreenGL gl{QSize(kWidth, kHeight)};
     std::vector<MeshPtr> models; // table, radar unit, display
 };
 
@@ -481,15 +448,15 @@ TEST_F(StationModelsRenderTest, NoModelPixelCoversTheScreen)
     const QImage bare = frame({});
     const QImage station = frame({0, 1, 2});
     int screenPixels = 0, covered = 0;
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            if (bare.pixel(x, y) != ScreenColour)
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (bare.pixel(x, y) != kScreenColour)
                 continue;
             ++screenPixels;
-            covered += station.pixel(x, y) != ScreenColour;
+            covered += station.pixel(x, y) != kScreenColour;
         }
     }
-    EXPECT_GT(screenPixels, Width * Height / 10);
+    EXPECT_GT(screenPixels, kWidth * kHeight / 10);
     EXPECT_EQ(covered, 0);
 }
 
@@ -505,19 +472,19 @@ TEST_F(StationModelsRenderTest, HitsAtTheCentreAndNearEachEdgeShow)
     frame({0, 1, 2});
     for (const auto &hit : hits)
         drawLevelSquare(centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1], markerHalf,
-                        markerHalf, MarkerColour);
-    const QImage image = framebuffer->toImage();
+                        markerHalf, kMarkerColour);
+    const QImage image = gl.image();
     for (const auto &hit : hits) {
         const QPoint at = pixelOf({centreX + hit[0], scene::kMarkerHeight, centreZ + hit[1]});
         ASSERT_TRUE(image.rect().contains(at)) << hit[0] << ", " << hit[1];
-        EXPECT_EQ(image.pixel(at), MarkerColour) << "hit at " << hit[0] << ", " << hit[1];
+        EXPECT_EQ(image.pixel(at), kMarkerColour) << "hit at " << hit[0] << ", " << hit[1];
     }
 }
 
 TEST_F(StationModelsRenderTest, EachModelCoversPartOfTheFrame)
 {
     const QImage whole = frame({0, 1, 2});
-    const int somePart = Width * Height / 50;
+    const int somePart = kWidth * kHeight / 50;
     EXPECT_GT(countDifferent(whole, frame({1, 2})), somePart) << "table";
     EXPECT_GT(countDifferent(whole, frame({0, 2})), somePart) << "radar unit";
     EXPECT_GT(countDifferent(whole, frame({0, 1})), somePart) << "display";

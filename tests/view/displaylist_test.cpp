@@ -62,14 +62,14 @@ TEST_F(DisplayListTest, RecordedQuadDrawsWithTheColourCurrentAtCall)
     list.begin();
     drawQuad();
     DisplayList::end();
-    EXPECT_EQ(gl.image().pixelColor(pixelOf(0.0, 0.0)), QColor(Qt::black));
+    EXPECT_EQ(gl.image().pixelColor(gl.pixelOf(0.0, 0.0)), QColor(Qt::black));
 
     glColor3f(0.0f, 0.0f, 1.0f);
     list.call();
     const QImage image = gl.image();
-    EXPECT_EQ(image.pixelColor(pixelOf(0.0, 0.0)), QColor(Qt::blue));
-    EXPECT_EQ(image.pixelColor(pixelOf(0.45, -0.45)), QColor(Qt::blue));
-    EXPECT_EQ(image.pixelColor(pixelOf(0.55, 0.0)), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(gl.pixelOf(0.0, 0.0)), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(gl.pixelOf(0.45, -0.45)), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(gl.pixelOf(0.55, 0.0)), QColor(Qt::black));
 }
 
 TEST_F(DisplayListTest, DestructionDeletesTheList)

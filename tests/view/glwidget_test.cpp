@@ -1,15 +1,15 @@
+#include "clientfolder.h"
 #include "glwidget.h"
 #include "light.h"
 #include "offscreengl.h"
 #include "radardriver.h"
+#include "radargeometry.h"
+#include "scenecamera.h"
 #include "scenelayout.h"
 
-#include <GL/glu.h>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QHBoxLayout>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -19,29 +19,23 @@
 namespace
 {
 
-const int ViewSize = 640; // pixels, square unless a test resizes
-const double Pi = 3.14159265358979323846;
+const int kViewSize = 640; // pixels, square unless a test resizes
 
 // From a marker's centre to a point on its badge, clear of the figure.
-const double BadgeProbeOffset = 0.1;
+const double kBadgeProbeOffset = 0.1;
 
 // A wire coordinate of a target in [0, 1] and where the logic puts it.
 struct TargetAt {
     float x;
     float y;
-    double sceneX() const { return 3.0 * x - 1.5; }
-    double sceneY() const { return 3.0 * y - 1.5; }
-    // Degrees clockwise from -y seen from above, as the logic counts them.
-    double bearing() const
-    {
-        const double degrees = std::atan2(sceneX(), -sceneY()) * 180.0 / Pi;
-        return degrees < 0.0 ? degrees + 360.0 : degrees;
-    }
+    double sceneX() const { return radargeometry::sceneOfWire(x); }
+    double sceneY() const { return radargeometry::sceneOfWire(y); }
+    double bearing() const { return radargeometry::bearingOf(sceneX(), sceneY()); }
 };
 
 // Both on the near half of the screen, which the camera sees whole.
-const TargetAt East{0.95f, 0.6f};      // bearing 102.5, right
-const TargetAt SouthWest{0.2f, 0.75f}; // bearing 230.2, near left
+const TargetAt kEast{0.95f, 0.6f};      // bearing 102.5, right
+const TargetAt kSouthWest{0.2f, 0.75f}; // bearing 230.2, near left
 
 class ViewUnderTest : public GLWidget
 {
@@ -83,7 +77,7 @@ bool showAt(ViewUnderTest &view, QSize size)
 
 // A real logic on a loopback server, and a view of it shown on screen.
 struct Scene {
-    bool ready() { return showAt(view, QSize(ViewSize, ViewSize)) && driver.isConnected(); }
+    bool ready() { return showAt(view, QSize(kViewSize, kViewSize)) && driver.isConnected(); }
 
     // Frames are drawn twice, so that the second starts from the colour the
     // first left behind, as every frame of the running client does.
@@ -122,32 +116,14 @@ protected:
     static QPointF project(ViewUnderTest &view, double x, double y, double z, int width, int height)
     {
         view.makeCurrent();
-        GLdouble model[16], proj[16];
-        const GLint viewport[4] = {0, 0, width, height};
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        gluPerspective(scene::kFieldOfViewYDeg, double(width) / height, scene::kNearPlane,
-                       scene::kFarPlane);
-        glGetDoublev(GL_PROJECTION_MATRIX, proj);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
-                  scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glPopMatrix();
-        GLdouble wx = 0, wy = 0, wz = 0;
-        gluProject(x, y, z, model, proj, viewport, &wx, &wy, &wz);
-        return QPointF(wx, height - wy);
+        return imageOfScenePoint({x, y, z}, QSize(width, height));
     }
 
     static QPointF projectOnSweep(ViewUnderTest &view, double bearing, double radius)
     {
-        const double a = bearing * Pi / 180.0;
+        const double a = bearing * M_PI / radargeometry::kHalfTurnDeg;
         return project(view, radius * std::sin(a), scene::kSweepHeight,
-                       scene::kScreenCentreZ - radius * std::cos(a), ViewSize, ViewSize);
+                       scene::kScreenCentreZ - radius * std::cos(a), kViewSize, kViewSize);
     }
 
     // Centre of the box round the pixels within reach of near that differ
@@ -173,17 +149,31 @@ protected:
     static QColor at(const QImage &image, QPointF p) { return image.pixelColor(p.toPoint()); }
 };
 
-TEST_F(GLWidgetTest, AsksForASquareOf400AndAtLeast50)
+// Shown on its own, the view opens as a square of 400 pixels. In a window
+// laid out as the client lays it out, it is never squeezed below 50 x 50, so
+// that no layout hands the projection a zero height.
+TEST_F(GLWidgetTest, OpensAt400SquareAndALayoutKeepsItAtLeast50Square)
 {
     RadarDriver driver;
-    GLWidget view(&driver.logic);
-    EXPECT_EQ(view.sizeHint(), QSize(400, 400));
-    EXPECT_EQ(view.minimumSizeHint(), QSize(50, 50));
+    {
+        GLWidget alone(&driver.logic);
+        alone.show();
+        EXPECT_EQ(alone.size(), QSize(400, 400));
+    }
+    QWidget window;
+    auto *layout = new QHBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new GLWidget(&driver.logic);
+    layout->addWidget(view);
+    window.resize(1, 1);
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->size(), QSize(50, 50));
 }
 
 TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
 {
-    for (const TargetAt target : {East, SouthWest}) {
+    for (const TargetAt target : {kEast, kSouthWest}) {
         Scene scene;
         ASSERT_TRUE(scene.ready());
         ASSERT_TRUE(scene.driver.sendTargets({{target.x, target.y, 1}}));
@@ -194,7 +184,7 @@ TEST_F(GLWidgetTest, BeamEdgeLiesOverATargetWhenTheBeamPointsAtItsBearing)
         const QImage away = scene.render();
 
         const QPointF edge = project(scene.view, target.sceneX(), scene::kSweepHeight,
-                                     scene::kScreenCentreZ + target.sceneY(), ViewSize, ViewSize);
+                                     scene::kScreenCentreZ + target.sceneY(), kViewSize, kViewSize);
         EXPECT_GT(at(onTarget, edge).green() - at(away, edge).green(), 80)
             << "bearing " << target.bearing();
         // The afterglow trails behind the edge; ahead of it the screen is bare.
@@ -212,13 +202,13 @@ TEST_F(GLWidgetTest, HitMarkerIsCentredOnTheHitsScenePoint)
     const double park = 140.0;
     Scene hit, elsewhere;
     ASSERT_TRUE(hit.ready() && elsewhere.ready());
-    hit.makeHit(East, 2.0f, park);
-    elsewhere.makeHit(SouthWest, 2.0f, park);
+    hit.makeHit(kEast, 2.0f, park);
+    elsewhere.makeHit(kSouthWest, 2.0f, park);
     const QImage withMarker = hit.render();
     const QImage without = elsewhere.render();
 
-    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
-                                     scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+    const QPointF expected = project(hit.view, kEast.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + kEast.sceneY(), kViewSize, kViewSize);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -230,13 +220,13 @@ TEST_F(GLWidgetTest, MarkerIsOpaqueAtLife2AndQuarterAlphaAtLifeHalf)
     const double park = 60.0;
     Scene opaque, faded, elsewhere;
     ASSERT_TRUE(opaque.ready() && faded.ready() && elsewhere.ready());
-    opaque.makeHit(East, 2.0f, park);
-    faded.makeHit(East, 0.5f, park);
-    elsewhere.makeHit(SouthWest, 0.5f, park);
+    opaque.makeHit(kEast, 2.0f, park);
+    faded.makeHit(kEast, 0.5f, park);
+    elsewhere.makeHit(kSouthWest, 0.5f, park);
     // A point on the marker's badge, beside the figure in its middle.
     const QPointF probe =
-        project(faded.view, East.sceneX() + BadgeProbeOffset, scene::kMarkerHeight,
-                scene::kScreenCentreZ + East.sceneY(), ViewSize, ViewSize);
+        project(faded.view, kEast.sceneX() + kBadgeProbeOffset, scene::kMarkerHeight,
+                scene::kScreenCentreZ + kEast.sceneY(), kViewSize, kViewSize);
     const QColor marker = at(opaque.render(), probe);
     const QColor blended = at(faded.render(), probe);
     const QColor under = at(elsewhere.render(), probe);
@@ -253,9 +243,9 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     const double park = 140.0;
     Scene hit, elsewhere;
     ASSERT_TRUE(hit.ready() && elsewhere.ready());
-    hit.makeHit(East, 2.0f, park);
-    elsewhere.makeHit(SouthWest, 2.0f, park);
-    const int width = ViewSize, height = ViewSize / 2;
+    hit.makeHit(kEast, 2.0f, park);
+    elsewhere.makeHit(kSouthWest, 2.0f, park);
+    const int width = kViewSize, height = kViewSize / 2;
     for (Scene *scene : {&hit, &elsewhere}) {
         scene->view.resize(width, height);
         QCoreApplication::processEvents();
@@ -267,8 +257,8 @@ TEST_F(GLWidgetTest, ResizeChangesOnlyTheViewport)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(QRect(viewport[0], viewport[1], viewport[2], viewport[3]),
               QRect(0, 0, width, height));
-    const QPointF expected = project(hit.view, East.sceneX(), scene::kMarkerHeight,
-                                     scene::kScreenCentreZ + East.sceneY(), width, height);
+    const QPointF expected = project(hit.view, kEast.sceneX(), scene::kMarkerHeight,
+                                     scene::kScreenCentreZ + kEast.sceneY(), width, height);
     const QPointF found = centreOfChange(withMarker, without, expected, 40);
     EXPECT_NEAR(found.x(), expected.x(), 2.0);
     EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -282,13 +272,13 @@ TEST_F(GLWidgetTest, KeptSceneGivesTheFramesOfTheWholeScene)
     const std::unique_ptr<ViewUnderTest> whole = wholeSceneView(&driver.logic);
     // Targets at several bearings, hit at different times, so that the
     // markers differ in place and in alpha and some overlap the sweep.
-    ASSERT_TRUE(driver.sendTargets({{East.x, East.y, 1},
-                                    {SouthWest.x, SouthWest.y, 1},
+    ASSERT_TRUE(driver.sendTargets({{kEast.x, kEast.y, 1},
+                                    {kSouthWest.x, kSouthWest.y, 1},
                                     {0.5f, 0.9f, 1},
                                     {0.52f, 0.88f, 1},
                                     {0.1f, 0.2f, 1}}));
     const double beams[] = {0.0, 37.5, 101.0, 183.25, 231.0, 305.0, 360.0};
-    for (const QSize size : {QSize(ViewSize, ViewSize), QSize(ViewSize, ViewSize / 2)}) {
+    for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2)}) {
         ASSERT_TRUE(showAt(kept, size) && showAt(*whole, size));
         for (const double beam : beams) {
             driver.turnBeamTo(beam);
@@ -317,7 +307,7 @@ TEST_F(GLWidgetTest, MultisampledWindowDrawsTheWholeSceneAndSaysSoOnce)
         QGLFormat::setDefaultFormat(multisampled);
         ViewUnderTest view(&driver.logic);
         QGLFormat::setDefaultFormat(usual);
-        gotSamples = showAt(view, QSize(ViewSize, ViewSize)) && view.format().sampleBuffers();
+        gotSamples = showAt(view, QSize(kViewSize, kViewSize)) && view.format().sampleBuffers();
         for (int frame = 0; frame < 3; ++frame) {
             view.updateGL();
             view.swapBuffers();
@@ -338,7 +328,7 @@ TEST_F(GLWidgetTest, ZeroHeightLeavesAFiniteProjection)
     Scene scene;
     ASSERT_TRUE(scene.ready());
     scene.view.makeCurrent();
-    scene.view.resizeGL(ViewSize, 0);
+    scene.view.resizeGL(kViewSize, 0);
     GLdouble proj[16];
     glGetDoublev(GL_PROJECTION_MATRIX, proj);
     for (GLdouble element : proj)
@@ -370,12 +360,10 @@ TEST_F(GLWidgetTest, DestructionFreesListsAndLightInTheViewsOwnContext)
 
 TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
 {
-    QTemporaryDir empty;
-    ASSERT_TRUE(empty.isValid());
-    const QString home = QDir::currentPath();
-    // The models are there; a missing model would end the process instead.
-    QFile::link(home + "/mdl", empty.filePath("mdl"));
-    QDir::setCurrent(empty.path());
+    // The models stay; a missing model would end the process instead.
+    ClientFolder folder;
+    ASSERT_TRUE(folder.removeTextures());
+    folder.enter();
     testing::internal::CaptureStderr();
     {
         Scene scene;
@@ -383,9 +371,10 @@ TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
         scene.render();
     }
     const std::string errors = testing::internal::GetCapturedStderr();
-    QDir::setCurrent(home);
-    EXPECT_NE(errors.find("textures/radgreen.png"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("textures/person.png"), std::string::npos) << errors;
+    for (const char *texture : {scene::kSweepTexture, scene::kMarkerTexture}) {
+        const std::string path = std::string(scene::kTextureFolder) + texture;
+        EXPECT_NE(errors.find(path), std::string::npos) << errors;
+    }
 }
 
 } // namespace

@@ -10,12 +10,12 @@
 namespace
 {
 
-const GLfloat Ambient[4] = {0.1f, 0.2f, 0.3f, 0.4f};
-const GLfloat Diffuse[4] = {0.5f, 0.6f, 0.7f, 0.8f};
-const GLfloat Specular[4] = {0.9f, 0.25f, 0.75f, 1.0f};
-const GLfloat Point[3] = {-1.0f, 15.0f, 2.5f};
-const GLfloat Towards[3] = {0.0f, -1.0f, 0.5f};
-const float Tolerance = 1e-6f;
+const GLfloat kAmbient[4] = {0.1f, 0.2f, 0.3f, 0.4f};
+const GLfloat kDiffuse[4] = {0.5f, 0.6f, 0.7f, 0.8f};
+const GLfloat kSpecular[4] = {0.9f, 0.25f, 0.75f, 1.0f};
+const GLfloat kPoint[3] = {-1.0f, 15.0f, 2.5f};
+const GLfloat kTowards[3] = {0.0f, -1.0f, 0.5f};
+const float kTolerance = 1e-6f;
 
 class LightTest : public ::testing::Test
 {
@@ -31,7 +31,7 @@ protected:
 
     static std::unique_ptr<Light> newLight()
     {
-        return std::make_unique<Light>(Ambient, Diffuse, Specular);
+        return std::make_unique<Light>(kAmbient, kDiffuse, kSpecular);
     }
 
     // Fills the registry to its cap; lights[i] holds GL_LIGHT0 + i.
@@ -56,19 +56,30 @@ protected:
         GLfloat actual[4] = {};
         glGetLightfv(number, name, actual);
         for (size_t i = 0; i < expected.size(); ++i)
-            EXPECT_NEAR(actual[i], expected[i], Tolerance) << "component " << i;
+            EXPECT_NEAR(actual[i], expected[i], kTolerance) << "component " << i;
     }
 
     OffscreenGL gl;
 };
 
-TEST_F(LightTest, HandsOutNumbersUpwardsFromLight0)
+// What OpenGL reports for GL_LIGHT0 and GL_LIGHT1 tells which light got which
+// number, whatever the lights say of themselves.
+TEST_F(LightTest, HandsOutNumbersUpwardsFromLight0AndSendsTheColoursThere)
 {
+    const GLfloat otherAmbient[4] = {0.6f, 0.5f, 0.4f, 0.3f};
+    const GLfloat otherDiffuse[4] = {0.2f, 0.1f, 0.0f, 0.9f};
+    const GLfloat otherSpecular[4] = {0.125f, 0.375f, 0.625f, 0.875f};
     auto first = newLight();
-    auto second = newLight();
+    Light second(otherAmbient, otherDiffuse, otherSpecular);
+    expectLightVector(GL_LIGHT0, GL_AMBIENT, {0.1f, 0.2f, 0.3f, 0.4f});
+    expectLightVector(GL_LIGHT0, GL_DIFFUSE, {0.5f, 0.6f, 0.7f, 0.8f});
+    expectLightVector(GL_LIGHT0, GL_SPECULAR, {0.9f, 0.25f, 0.75f, 1.0f});
+    expectLightVector(GL_LIGHT1, GL_AMBIENT, {0.6f, 0.5f, 0.4f, 0.3f});
+    expectLightVector(GL_LIGHT1, GL_DIFFUSE, {0.2f, 0.1f, 0.0f, 0.9f});
+    expectLightVector(GL_LIGHT1, GL_SPECULAR, {0.125f, 0.375f, 0.625f, 0.875f});
     EXPECT_EQ(first->lightNumber(), static_cast<GLenum>(GL_LIGHT0));
-    EXPECT_EQ(second->lightNumber(), static_cast<GLenum>(GL_LIGHT1));
-    EXPECT_EQ(Light::registeredCount(), 2);
+    EXPECT_EQ(second.lightNumber(), static_cast<GLenum>(GL_LIGHT1));
+    EXPECT_EQ(registry(), (std::vector<GLenum>{GL_LIGHT0, GL_LIGHT1}));
 }
 
 TEST_F(LightTest, CountsOnFromHighestInsteadOfReusingAFreedLowerNumber)
@@ -97,7 +108,7 @@ TEST_F(LightTest, NinthLightThrowsAndLeavesRegistryAsItWas)
     const std::vector<GLenum> before = registry();
     LightError *error = nullptr;
     try {
-        Light ninth(Ambient, Diffuse, Specular);
+        Light ninth(kAmbient, kDiffuse, kSpecular);
         ADD_FAILURE() << "the ninth light got " << ninth.lightNumber();
     } catch (LightError *thrown) {
         error = thrown;
@@ -152,14 +163,6 @@ TEST_F(LightTest, DisableSwitchesOffButKeepsTheNumber)
     EXPECT_EQ(registry(), (std::vector<GLenum>{light->lightNumber()}));
 }
 
-TEST_F(LightTest, SendsItsColoursAtConstruction)
-{
-    auto light = newLight();
-    expectLightVector(light->lightNumber(), GL_AMBIENT, {0.1f, 0.2f, 0.3f, 0.4f});
-    expectLightVector(light->lightNumber(), GL_DIFFUSE, {0.5f, 0.6f, 0.7f, 0.8f});
-    expectLightVector(light->lightNumber(), GL_SPECULAR, {0.9f, 0.25f, 0.75f, 1.0f});
-}
-
 TEST_F(LightTest, SetsTheThreeAttenuationFactorsInOrder)
 {
     auto light = newLight();
@@ -171,7 +174,7 @@ TEST_F(LightTest, SetsTheThreeAttenuationFactorsInOrder)
 
 TEST_F(LightTest, PositionalLightAppliesItsPointWithW1AndSwitchesOn)
 {
-    PositionalLight light(Ambient, Diffuse, Specular, Point);
+    PositionalLight light(kAmbient, kDiffuse, kSpecular, kPoint);
     light.apply();
     expectLightVector(light.lightNumber(), GL_POSITION, {-1.0f, 15.0f, 2.5f, 1.0f});
     EXPECT_TRUE(glIsEnabled(light.lightNumber()));
@@ -179,7 +182,7 @@ TEST_F(LightTest, PositionalLightAppliesItsPointWithW1AndSwitchesOn)
 
 TEST_F(LightTest, DirectionalLightAppliesItsDirectionWithW0AndSwitchesOn)
 {
-    DirectionalLight light(Ambient, Diffuse, Specular, Towards);
+    DirectionalLight light(kAmbient, kDiffuse, kSpecular, kTowards);
     light.apply();
     expectLightVector(light.lightNumber(), GL_POSITION, {0.0f, -1.0f, 0.5f, 0.0f});
     EXPECT_TRUE(glIsEnabled(light.lightNumber()));
@@ -187,7 +190,7 @@ TEST_F(LightTest, DirectionalLightAppliesItsDirectionWithW0AndSwitchesOn)
 
 TEST_F(LightTest, SpotLightSendsCutoffExponentDirectionAndPoint)
 {
-    SpotLight light(Ambient, Diffuse, Specular, Point, Towards, 12.0f, 30.0f);
+    SpotLight light(kAmbient, kDiffuse, kSpecular, kPoint, kTowards, 12.0f, 30.0f);
     expectLightVector(light.lightNumber(), GL_SPOT_CUTOFF, {30.0f});
     expectLightVector(light.lightNumber(), GL_SPOT_EXPONENT, {12.0f});
     light.apply();

@@ -60,7 +60,7 @@ protected:
         return {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
     }
 
-    QColor colourAt(double x, double y) const { return gl.image().pixelColor(pixelOf(x, y)); }
+    QColor colourAt(double x, double y) const { return gl.image().pixelColor(gl.pixelOf(x, y)); }
 
     OffscreenGL gl;
 };

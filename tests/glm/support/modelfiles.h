@@ -1,9 +1,10 @@
 // Test helpers: model files in a private temporary directory, owned models,
 // refused reads, and redirections that let death tests tell standard output
 // from error.
-#ifndef TESTS_GLM_MODEL_FILES_H
-#define TESTS_GLM_MODEL_FILES_H
+#ifndef TESTS_GLM_SUPPORT_MODELFILES_H
+#define TESTS_GLM_SUPPORT_MODELFILES_H
 
+#include "addresslimit.h"
 #include "glm.h"
 
 #include <cstdio>
@@ -14,7 +15,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 class ModelFiles
@@ -81,20 +81,8 @@ inline void keepOnlyStderr()
 // Four vertices of a unit square, for faces to name.
 constexpr char kSquare[] = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
 
-// Leaves the process a little more address space than it uses now, so that
-// the next large allocation fails. For death tests only: it cannot be undone.
-inline void limitAddressSpace()
-{
-    long pages = 0;
-    std::FILE *statm = std::fopen("/proc/self/statm", "r");
-    if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
-        std::abort();
-    std::fclose(statm);
-    constexpr rlim_t kSpare = 8 * 1024 * 1024;
-    rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
-    rlimit limit = {used + kSpare, used + kSpare};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::abort();
-}
+// Address space left to a death test's child beyond what it uses, so that the
+// next large allocation fails.
+constexpr size_t kSpareAddressBytes = 8 * 1024 * 1024;
 
 #endif
