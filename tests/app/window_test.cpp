@@ -118,6 +118,30 @@ TEST_F(WindowTest, MissingSettingsFileIsReportedWithoutConnecting)
     EXPECT_EQ(activeTimers(&window), 0);
 }
 
+TEST_F(WindowTest, NamedSettingsFileIsReadInsteadOfTheWorkingDirectorysOne)
+{
+    // The working directory's file would connect; the named one decides.
+    settingsFor(server.port());
+    QTemporaryDir elsewhere;
+    ClientOptions options;
+    options.settingsFile = elsewhere.filePath("site.xml");
+    {
+        Window window(options);
+        EXPECT_FALSE(window.isOk());
+        EXPECT_EQ(watcher.text, "Unable to load the file clientSttings.xml!");
+        EXPECT_FALSE(server.acceptClient(50));
+    }
+    LoopbackServer site;
+    QFile file(options.settingsFile);
+    file.open(QIODevice::WriteOnly);
+    file.write(QString("<s><host>127.0.0.1</host><port>%1</port></s>").arg(site.port()).toUtf8());
+    file.close();
+    Window window(options);
+    EXPECT_TRUE(window.isOk());
+    EXPECT_TRUE(site.acceptClient());
+    EXPECT_EQ(watcher.boxes, 1);
+}
+
 TEST_F(WindowTest, UnreachableServerIsReportedWithinAboutASecond)
 {
     quint16 closedPort;
