@@ -20,6 +20,9 @@ constexpr int kWindowWaitMs = 10000;
 constexpr int kPollMs = 100;
 constexpr int kKeyRepeatMs = 500;
 constexpr int kNoConnectionWaitMs = 300;
+constexpr int kAcceptPollMs = 1;
+constexpr int kExitUsage = 2;        // the command line was wrong
+constexpr int kExitModelFailure = 1; // the model library could not open a file
 const char kBoxTitle[] = "^Client error$";
 
 QString programName()
@@ -55,10 +58,12 @@ QSize windowSize(const QString &window)
 {
     QSize size;
     for (const QString &line : xdotool({"getwindowgeometry", "--shell", window}).split('\n')) {
-        if (line.startsWith("WIDTH="))
-            size.setWidth(line.mid(6).toInt());
-        else if (line.startsWith("HEIGHT="))
-            size.setHeight(line.mid(7).toInt());
+        const QString key = line.section('=', 0, 0);
+        const int value = line.section('=', 1).toInt();
+        if (key == "WIDTH")
+            size.setWidth(value);
+        else if (key == "HEIGHT")
+            size.setHeight(value);
     }
     return size;
 }
@@ -107,7 +112,7 @@ protected:
         waitUntil(
             [&] {
                 if (!connected)
-                    connected = server.acceptClient(1);
+                    connected = server.acceptClient(kAcceptPollMs);
                 return client.state() == QProcess::NotRunning;
             },
             limitMs);
@@ -216,7 +221,7 @@ TEST_F(ClientOptionsProgramTest, UsageErrorsExitTwoWithTheUsageOnStandardError)
         const std::string line = arguments.join(' ').toStdString();
         start(arguments);
         ASSERT_TRUE(client.waitForFinished(kQuickEndMs)) << line;
-        EXPECT_TRUE(endedWith(2)) << line << ": status " << client.exitCode();
+        EXPECT_TRUE(endedWith(kExitUsage)) << line << ": status " << client.exitCode();
         EXPECT_TRUE(client.readAllStandardOutput().isEmpty()) << line;
         const QString errors = QString::fromLocal8Bit(client.readAllStandardError());
         EXPECT_TRUE(errors.startsWith(programName() + ": ")) << errors.toStdString();
@@ -285,7 +290,7 @@ TEST_F(ClientOptionsProgramTest, MissingModelInTheAssetsFolderIsNamedWithItsPath
     writeSettings(workFolder.path(), "clientSettings.xml", 10);
     start({"--assets", elsewhere.path()});
     ASSERT_TRUE(runToEnd());
-    EXPECT_TRUE(endedWith(1));
+    EXPECT_TRUE(endedWith(kExitModelFailure));
     const QByteArray errors = client.readAllStandardError();
     EXPECT_TRUE(errors.contains(("glmReadOBJ() failed: can't open data file \"" + elsewhere.path() +
                                  "/mdl/radartisch.obj\".\n")

@@ -18,6 +18,8 @@
 namespace
 {
 
+constexpr int kNoConnectionWaitMs = 50;
+
 // Answers every modal box that opens, recording what it said.
 class ModalWatcher
 {
@@ -129,7 +131,7 @@ TEST_F(WindowTest, NamedSettingsFileIsReadInsteadOfTheWorkingDirectorysOne)
         Window window(options);
         EXPECT_FALSE(window.isOk());
         EXPECT_EQ(watcher.text, "Unable to load the file clientSttings.xml!");
-        EXPECT_FALSE(server.acceptClient(50));
+        EXPECT_FALSE(server.acceptClient(kNoConnectionWaitMs));
     }
     LoopbackServer site;
     QFile file(options.settingsFile);
