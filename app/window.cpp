@@ -15,7 +15,6 @@
 namespace
 {
 
-const char kSettingsFile[] = "clientSettings.xml";
 const char kDefaultHost[] = "localhost";
 constexpr int kDefaultPort = 3333;
 constexpr int kDefaultTimeToLive = 0; // no limit
@@ -27,14 +26,16 @@ constexpr int kMaxTimeToLive = std::numeric_limits<int>::max() / kMsPerSecond;
 
 } // namespace
 
-Window::Window() : QWidget(nullptr), ok(false), glWidget(nullptr)
+Window::Window() : Window(ClientOptions()) {}
+
+Window::Window(const ClientOptions &options) : QWidget(nullptr), ok(false), glWidget(nullptr)
 {
     frameTimer = new QTimer(this);
 
     int timeToLive = kDefaultTimeToLive;
     int port = kDefaultPort;
     QString host;
-    if (!readSettings(timeToLive, port, host)) {
+    if (!readSettings(options.settingsFile, timeToLive, port, host)) {
         showError(tr("Unable to load the file clientSttings.xml!"));
         close();
         ok = false;
@@ -48,7 +49,7 @@ Window::Window() : QWidget(nullptr), ok(false), glWidget(nullptr)
     }
     if (timeToLive > 0)
         startLifeTimer(timeToLive);
-    installView();
+    installView(options.assetsFolder);
     setCursor(QCursor(Qt::BlankCursor));
     frameClock.start();
     connect(frameTimer, SIGNAL(timeout()), this, SLOT(timerFunc()));
@@ -63,10 +64,10 @@ Window::~Window()
     delete frameTimer;
 }
 
-bool Window::readSettings(int &timeToLive, int &port, QString &host)
+bool Window::readSettings(const QString &file, int &timeToLive, int &port, QString &host)
 {
     try {
-        const Settings settings(kSettingsFile);
+        const Settings settings(file);
         timeToLive = settings.getInt("timeToLive", kDefaultTimeToLive);
         port = settings.getInt("port", kDefaultPort);
         host = settings.getString("host", kDefaultHost);
@@ -90,9 +91,9 @@ void Window::startLifeTimer(int timeToLive)
     lifeTimer->start(intervalMs);
 }
 
-void Window::installView()
+void Window::installView(const QString &assetsFolder)
 {
-    glWidget = new GLWidget(&logic);
+    glWidget = new GLWidget(&logic, assetsFolder);
     QHBoxLayout *layout = new QHBoxLayout;
     layout->addWidget(glWidget);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clientoptions.h"
 #include "logic.h"
 
 #include <QElapsedTimer>
@@ -9,14 +10,17 @@ class GLWidget;
 class QKeyEvent;
 class QTimer;
 
-// The client's one full-screen window. Its constructor does the whole start-up:
-// settings, server connection, view, cursor and frame timer. isOk() tells the
-// entry point whether to show it.
+// The client's one window, shown full screen unless the options ask for a
+// size. Its constructor does the whole start-up: settings, server connection,
+// view, cursor and frame timer. isOk() tells the entry point whether to show it.
 class Window : public QWidget
 {
     Q_OBJECT
 
 public:
+    // The settings file and the data folders as the options name them.
+    explicit Window(const ClientOptions &options);
+    // clientSettings.xml, textures/ and mdl/ in the working directory.
     Window();
     ~Window() override;
 
@@ -29,9 +33,9 @@ private slots:
     void timerFunc();
 
 private:
-    bool readSettings(int &timeToLive, int &port, QString &host);
+    bool readSettings(const QString &file, int &timeToLive, int &port, QString &host);
     void startLifeTimer(int timeToLive);
-    void installView();
+    void installView(const QString &assetsFolder);
     void showError(const QString &text);
 
     bool ok;

@@ -9,10 +9,11 @@
 #include "shapes.h"
 
 #include <GL/glu.h>
+#include <QDir>
+#include <QFile>
 #include <QPixmap>
 
 #include <iostream>
-#include <string>
 
 namespace
 {
@@ -36,22 +37,13 @@ const GLfloat kAlphaPerSecondOfLife = 0.5f;
 
 const unsigned kModelDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
 
-std::string modelPath(const scene::Station &model)
-{
-    return std::string(scene::kModelFolder) + model.modelFile;
-}
-
-QString texturePath(const char *file)
-{
-    return QLatin1String(scene::kTextureFolder) + QLatin1String(file);
-}
-
 // Reads a station model and prepares it for smooth drawing. A file that
-// cannot be read ends the process with the model library's message.
-GlmMesh *loadStationModel(const scene::Station &station)
+// cannot be read ends the process with the model library's message, which
+// names the path.
+GlmMesh *loadStationModel(const QString &path)
 {
     glPushMatrix();
-    GlmMesh *model = glmReadOBJ(modelPath(station).c_str());
+    GlmMesh *model = glmReadOBJ(QFile::encodeName(path).constData());
     glmFitToUnitCube(model);
     glmFaceNormals(model);
     glmVertexNormals(model, scene::kModelCreaseAngleDeg);
@@ -89,10 +81,12 @@ void layScreenQuad()
 
 } // namespace
 
-GLWidget::GLWidget(Logic *logic)
-    : QGLWidget(nullptr, nullptr, Qt::WindowFlags()), logic(logic), light(nullptr),
-      screenList(nullptr), sweepList(nullptr), markerList(nullptr), radarModel(nullptr),
-      tableModel(nullptr), displayModel(nullptr),
+GLWidget::GLWidget(Logic *logic) : GLWidget(logic, QString()) {}
+
+GLWidget::GLWidget(Logic *logic, const QString &assetsFolder)
+    : QGLWidget(nullptr, nullptr, Qt::WindowFlags()), logic(logic), assetsFolder(assetsFolder),
+      light(nullptr), screenList(nullptr), sweepList(nullptr), markerList(nullptr),
+      radarModel(nullptr), tableModel(nullptr), displayModel(nullptr),
       sceneCacheWanted(qEnvironmentVariable(kSceneCacheVariable) != QLatin1String("0"))
 {
 }
@@ -148,6 +142,14 @@ void GLWidget::initializeGL()
     sceneCache = sceneCacheWanted ? SceneCache::create() : nullptr;
 }
 
+// Without an assets folder the path stays relative, as the model library's
+// messages have always named it.
+QString GLWidget::assetPath(const char *folder, const char *file) const
+{
+    const QString relative = QLatin1String(folder) + QLatin1String(file);
+    return assetsFolder.isEmpty() ? relative : QDir(assetsFolder).filePath(relative);
+}
+
 void GLWidget::loadTextures()
 {
     const struct {
@@ -159,7 +161,7 @@ void GLWidget::loadTextures()
         {scene::kDisplay.textureFile, &displayTexture}, {scene::kMarkerTexture, &markerTexture},
     };
     for (const auto &texture : textures) {
-        const QString path = texturePath(texture.file);
+        const QString path = assetPath(scene::kTextureFolder, texture.file);
         const QPixmap pixmap(path);
         // A missing image still gets a name and draws blank; say why.
         if (pixmap.isNull())
@@ -206,9 +208,9 @@ void GLWidget::buildSweepList()
 
 void GLWidget::loadModels()
 {
-    radarModel = loadStationModel(scene::kRadarUnit);
-    tableModel = loadStationModel(scene::kTable);
-    displayModel = loadStationModel(scene::kDisplay);
+    radarModel = loadStationModel(assetPath(scene::kModelFolder, scene::kRadarUnit.modelFile));
+    tableModel = loadStationModel(assetPath(scene::kModelFolder, scene::kTable.modelFile));
+    displayModel = loadStationModel(assetPath(scene::kModelFolder, scene::kDisplay.modelFile));
 }
 
 void GLWidget::setMaterial()

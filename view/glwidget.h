@@ -23,8 +23,10 @@ class GLWidget : public QGLWidget
 
 public:
     // logic is not owned and must outlive every repaint; the destructor does
-    // not touch it.
+    // not touch it. The textures and models are read from the working
+    // directory, or from assetsFolder when one is given.
     explicit GLWidget(Logic *logic);
+    GLWidget(Logic *logic, const QString &assetsFolder);
     ~GLWidget() override;
 
     QSize sizeHint() const override;
@@ -40,6 +42,7 @@ protected:
     void paintGL() override;
 
 private:
+    QString assetPath(const char *folder, const char *file) const;
     void loadTextures();
     void buildMarkerList();
     void buildScreenList();
@@ -57,6 +60,7 @@ private:
     void drawHits();
 
     Logic *logic;
+    const QString assetsFolder; // holds the texture and model folders; empty: the working directory
     // Owned, created in initializeGL and deleted in the destructor.
     PositionalLight *light;
     DisplayList *screenList; // the screen quad with its transform and texture

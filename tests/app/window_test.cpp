@@ -1,11 +1,14 @@
 #include "clientbox.h"
 #include "clientfolder.h"
+#include "clientoptions.h"
 #include "loopbackserver.h"
 #include "modalanswerer.h"
 #include "window.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -15,6 +18,8 @@
 
 namespace
 {
+
+constexpr int kNoConnectionWaitMs = 50;
 
 // Each test runs in a working folder of its own, holding the client's data
 // folders and whatever settings file the test writes.
@@ -82,6 +87,30 @@ TEST_F(WindowTest, RefusedSettingsFileIsReportedLikeAMissingOne)
     EXPECT_EQ(watcher.text, clientbox::kSettingsRefused);
     EXPECT_FALSE(server.acceptClient(0)) << "the client connected after all";
     EXPECT_EQ(activeTimers(&window), 0);
+}
+
+TEST_F(WindowTest, NamedSettingsFileIsReadInsteadOfTheWorkingDirectorysOne)
+{
+    // The working directory's file would connect; the named one decides.
+    settingsFor(server.port());
+    QTemporaryDir elsewhere;
+    ClientOptions options;
+    options.settingsFile = elsewhere.filePath("site.xml");
+    {
+        Window window(options);
+        EXPECT_FALSE(window.isOk());
+        EXPECT_EQ(watcher.text, clientbox::kSettingsRefused);
+        EXPECT_FALSE(server.acceptClient(kNoConnectionWaitMs));
+    }
+    LoopbackServer site;
+    QFile file(options.settingsFile);
+    file.open(QIODevice::WriteOnly);
+    file.write(QString("<s><host>127.0.0.1</host><port>%1</port></s>").arg(site.port()).toUtf8());
+    file.close();
+    Window window(options);
+    EXPECT_TRUE(window.isOk());
+    EXPECT_TRUE(site.acceptClient());
+    EXPECT_EQ(watcher.boxes, 1);
 }
 
 TEST_F(WindowTest, UnreachableServerIsReportedWithinAboutASecond)
