@@ -1,9 +1,8 @@
-#include "clientfolder.h"
+#include "clientprocess.h"
 #include "frames.h"
 #include "loopbackserver.h"
 #include "scenelayout.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -33,22 +32,19 @@ std::vector<testframes::Record> ringOfTargets()
 class ClientProcessTest : public testing::Test
 {
 protected:
-    void SetUp() override { client.setWorkingDirectory(folder.path()); }
-
     // Settings for the loopback server; the client ends after timeToLive seconds.
     void writeSettings(int timeToLive)
     {
-        ASSERT_TRUE(folder.writeSettings(server.port(), QString::number(timeToLive)));
+        ASSERT_TRUE(client.writeSettings(server.port(), timeToLive));
     }
 
     // Starts the client and serves it until it ends; true when it did.
     bool runToTheEnd()
     {
-        client.start(RADAR_CLIENT_BINARY, QStringList());
-        if (!client.waitForStarted())
+        if (!client.start())
             return false;
         serveUntilFinished();
-        return client.state() == QProcess::NotRunning;
+        return !client.isRunning();
     }
 
     // Answers each request byte with a frame of the ring until the client ends.
@@ -67,19 +63,13 @@ protected:
                         first = false;
                     }
                 }
-                return client.state() == QProcess::NotRunning;
+                return !client.isRunning();
             },
             kRunLimitMs);
     }
 
-    QStringList outputLines()
-    {
-        return QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    }
-
-    ClientFolder folder;
     LoopbackServer server;
-    QProcess client;
+    ClientProcess client;
 };
 
 } // namespace
@@ -88,10 +78,9 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
 {
     writeSettings(5);
     ASSERT_TRUE(runToTheEnd());
-    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(client.exitCode(), 0);
+    EXPECT_TRUE(client.endedCleanly());
 
-    const QStringList lines = outputLines();
+    const QStringList lines = client.outputLines();
     const QRegularExpression hitLine("^hit @ green: [0-9.e+-]+ alpha: [0-9.e+-]+$");
     int builds = 0;
     int hits = 0;
@@ -105,7 +94,7 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
     // machine): a rebuild every 0.7 s, and more than half a turn.
     EXPECT_GE(builds, 3);
     EXPECT_GE(hits, 4);
-    const QByteArray errors = client.readAllStandardError();
+    const QByteArray errors = client.errorOutput();
     // Every texture and model was found in the working directory.
     EXPECT_EQ(errors.count("cannot read"), 0);
     // The view kept its fixed scene: the renderer copies it back exactly.
@@ -116,29 +105,27 @@ TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOn
 {
     writeSettings(3);
     // Mesa's software renderer, made to offer an OpenGL without them.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("MESA_GL_VERSION_OVERRIDE", "2.1");
-    environment.insert("MESA_EXTENSION_OVERRIDE", "-GL_ARB_framebuffer_object "
-                                                  "-GL_EXT_framebuffer_object "
-                                                  "-GL_EXT_framebuffer_blit");
-    client.setProcessEnvironment(environment);
+    client.setEnvironment("MESA_GL_VERSION_OVERRIDE", "2.1");
+    client.setEnvironment("MESA_EXTENSION_OVERRIDE", "-GL_ARB_framebuffer_object "
+                                                     "-GL_EXT_framebuffer_object "
+                                                     "-GL_EXT_framebuffer_blit");
     ASSERT_TRUE(runToTheEnd());
-    EXPECT_EQ(client.exitCode(), 0);
-    const QByteArray errors = client.readAllStandardError();
+    EXPECT_TRUE(client.endedCleanly());
+    const QByteArray errors = client.errorOutput();
     EXPECT_EQ(errors.count("SceneCache: this OpenGL has no framebuffer objects with blits;"
                            " the whole scene is drawn every frame\n"),
               1)
         << errors.toStdString();
-    EXPECT_TRUE(outputLines().contains("build"));
+    EXPECT_TRUE(client.outputLines().contains("build"));
 }
 
 TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)
 {
-    ASSERT_TRUE(folder.removeModel(scene::kTable.modelFile));
+    ASSERT_TRUE(client.folder().removeModel(scene::kTable.modelFile));
     writeSettings(10);
     ASSERT_TRUE(runToTheEnd());
-    EXPECT_EQ(client.exitCode(), 1);
+    EXPECT_TRUE(client.endedWith(1));
     const std::string table = std::string(scene::kModelFolder) + scene::kTable.modelFile;
-    EXPECT_TRUE(client.readAllStandardError().contains(
+    EXPECT_TRUE(client.errorOutput().contains(
         ("glmReadOBJ() failed: can't open data file \"" + table + "\".\n").c_str()));
 }

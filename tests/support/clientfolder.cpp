@@ -37,17 +37,17 @@ ClientFolder::~ClientFolder()
         QDir::setCurrent(previousFolder);
 }
 
-bool ClientFolder::writeSettings(quint16 port, const QString &timeToLive)
+bool ClientFolder::writeSettings(quint16 port, const QString &timeToLive, const QString &name)
 {
     QString body = QString("<host>127.0.0.1</host><port>%1</port>").arg(port);
     if (!timeToLive.isNull())
         body += QString("<timeToLive>%1</timeToLive>").arg(timeToLive);
-    return writeSettingsFile(("<settings>" + body + "</settings>").toUtf8());
+    return writeSettingsFile(("<settings>" + body + "</settings>").toUtf8(), name);
 }
 
-bool ClientFolder::writeSettingsFile(const QByteArray &document)
+bool ClientFolder::writeSettingsFile(const QByteArray &document, const QString &name)
 {
-    QFile file(dir.filePath(kSettingsFile));
+    QFile file(dir.filePath(name));
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(document) == document.size();
 }
@@ -55,6 +55,11 @@ bool ClientFolder::writeSettingsFile(const QByteArray &document)
 bool ClientFolder::removeModel(const char *file)
 {
     return QFile::remove(dir.filePath(QString::fromLatin1(scene::kModelFolder) + file));
+}
+
+bool ClientFolder::removeModels()
+{
+    return QDir(dir.filePath(folderName(scene::kModelFolder))).removeRecursively();
 }
 
 bool ClientFolder::removeTextures()

@@ -22,13 +22,17 @@ public:
     QString filePath(const QString &name) const { return dir.filePath(name); }
 
     // Settings for a server on 127.0.0.1 at port, with a timeToLive element
-    // holding timeToLive when one is given.
-    bool writeSettings(quint16 port, const QString &timeToLive = QString());
-    // The settings file holding exactly document.
-    bool writeSettingsFile(const QByteArray &document);
+    // holding timeToLive when one is given, in the settings file or in the
+    // file called name here.
+    bool writeSettings(quint16 port, const QString &timeToLive = QString(),
+                       const QString &name = kSettingsFile);
+    // The settings file (or the file called name here) holding exactly document.
+    bool writeSettingsFile(const QByteArray &document, const QString &name = kSettingsFile);
 
-    // Takes one model file (a name under mdl/) or all the textures away.
+    // Takes one model file (a name under mdl/), all the models or all the
+    // textures away.
     bool removeModel(const char *file);
+    bool removeModels();
     bool removeTextures();
 
     // Makes this the process's working folder until the object goes.

@@ -40,14 +40,12 @@ QString runXdotool(const QStringList &arguments)
 
 } // namespace
 
-ClientProcess::ClientProcess()
+ClientProcess::ClientProcess() : environment(QProcessEnvironment::systemEnvironment())
 {
-    process.setWorkingDirectory(folder.path());
-    process.setStandardOutputFile(folder.filePath(kOutName));
-    process.setStandardErrorFile(folder.filePath(kErrName));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    process.setWorkingDirectory(workFolder.path());
+    process.setStandardOutputFile(workFolder.filePath(kOutName));
+    process.setStandardErrorFile(workFolder.filePath(kErrName));
     environment.insert("LIBGL_ALWAYS_SOFTWARE", "1");
-    process.setProcessEnvironment(environment);
 }
 
 ClientProcess::~ClientProcess()
@@ -60,12 +58,24 @@ ClientProcess::~ClientProcess()
 
 bool ClientProcess::writeSettings(quint16 port, int timeToLive)
 {
-    return folder.writeSettings(port, QString::number(timeToLive));
+    return workFolder.writeSettings(port, QString::number(timeToLive));
 }
 
-bool ClientProcess::start()
+void ClientProcess::withoutDisplay()
 {
-    process.start(QStringLiteral(RADAR_CLIENT_BINARY), QStringList());
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(variable);
+}
+
+void ClientProcess::setEnvironment(const QString &name, const QString &value)
+{
+    environment.insert(name, value);
+}
+
+bool ClientProcess::start(const QStringList &arguments)
+{
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(RADAR_CLIENT_BINARY), arguments);
     return process.waitForStarted();
 }
 
@@ -136,15 +146,16 @@ bool ClientProcess::waitForEnd(int timeoutMs)
     return process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
 }
 
-bool ClientProcess::endedCleanly() const
+bool ClientProcess::endedWith(int status) const
 {
     return process.state() == QProcess::NotRunning &&
-           process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+           process.exitStatus() == QProcess::NormalExit && process.exitCode() == status;
 }
 
 QStringList ClientProcess::outputLines() const
 {
-    return QString::fromUtf8(readFile(folder.filePath(kOutName))).split('\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(readFile(workFolder.filePath(kOutName)))
+        .split('\n', Qt::SkipEmptyParts);
 }
 
 int ClientProcess::countLines(const QString &pattern) const
@@ -158,11 +169,25 @@ int ClientProcess::countLines(const QString &pattern) const
 
 QByteArray ClientProcess::errorOutput() const
 {
-    return readFile(folder.filePath(kErrName));
+    return readFile(workFolder.filePath(kErrName));
 }
 
 bool haveDisplayAndXdotool()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY") &&
            !QStandardPaths::findExecutable("xdotool").isEmpty();
+}
+
+QSize windowSize(const QString &window)
+{
+    QSize size;
+    for (const QString &line : runXdotool({"getwindowgeometry", "--shell", window}).split('\n')) {
+        const QString key = line.section('=', 0, 0);
+        const int value = line.section('=', 1).toInt();
+        if (key == "WIDTH")
+            size.setWidth(value);
+        else if (key == "HEIGHT")
+            size.setHeight(value);
+    }
+    return size;
 }

@@ -3,9 +3,11 @@
 #include "clientfolder.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QSize>
 #include <QStringList>
 
-// The real radar-client program in a working directory of its own, with the
+// The real radar-client program in a working folder of its own, with the
 // station's textures and models and a settings file the test writes. Its
 // output goes to files, so that a test that is busy elsewhere never stalls it
 // on a full pipe. Its message box is found and answered through the X server
@@ -18,9 +20,15 @@ public:
     ClientProcess(const ClientProcess &) = delete;
     ClientProcess &operator=(const ClientProcess &) = delete;
 
+    // Its working folder, to write settings into or take data away from.
+    ClientFolder &folder() { return workFolder; }
     // Settings for a server on 127.0.0.1 at port; timeToLive <= 0 sets no limit.
     bool writeSettings(quint16 port, int timeToLive);
-    bool start();
+    // Leaves the program no way to a display other than its arguments.
+    void withoutDisplay();
+    // Sets a variable of the program's environment, for the next start.
+    void setEnvironment(const QString &name, const QString &value);
+    bool start(const QStringList &arguments = QStringList());
 
     bool isRunning() const { return process.state() == QProcess::Running; }
     // Resident memory from /proc/<pid>/status (VmRSS), in KiB; -1 once it has ended.
@@ -28,6 +36,8 @@ public:
 
     // Waits for a "Client error" box of this process; true when it is open.
     bool waitForErrorBox(int timeoutMs);
+    // The mapped windows of this process other than the box (window ids).
+    QStringList mainWindows();
     // True when a window of this process other than the box is mapped.
     bool hasVisibleMainWindow();
     // Presses Return on the box until the process ends; true when it did.
@@ -36,21 +46,28 @@ public:
     bool closeWithKey(const QString &key, int timeoutMs);
 
     bool waitForEnd(int timeoutMs);
+    // Ended by itself with this exit status: no crash, no abort.
+    bool endedWith(int status) const;
     // Ended by itself with exit status 0: no crash, no abort, no sanitizer report.
-    bool endedCleanly() const;
+    bool endedCleanly() const { return endedWith(0); }
 
     QStringList outputLines() const;
     int countLines(const QString &pattern) const;
     QByteArray errorOutput() const;
 
-private:
+    // The windows of this process that match xdotool search criteria (ids).
     QStringList windows(const QStringList &criteria);
-    QStringList mainWindows();
+
+private:
     bool pressUntilEnded(const QStringList &targets, const QString &key, int timeoutMs);
 
-    ClientFolder folder;
+    ClientFolder workFolder;
     QProcess process;
+    QProcessEnvironment environment;
 };
 
 // True when the display the tests need (Xvfb under ctest) and xdotool are there.
 bool haveDisplayAndXdotool();
+
+// A window's size in pixels as the X server has it (a window id from xdotool).
+QSize windowSize(const QString &window);
