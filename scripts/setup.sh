@@ -17,6 +17,8 @@ kProjectPackages=(
     fonts-dejavu-core               # so message boxes have a font under Xvfb
     imagemagick                     # screenshots of the headless demo (scripts/run.sh)
     xdotool                         # hostile-server tests answer the client's message box
+    dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
+    desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"

@@ -1,6 +1,7 @@
 #include "scopetextures.h"
 
 #include "noise.h"
+#include "scopepalette.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -17,23 +18,14 @@ const double kScopeCentre = kScopeImageSize / 2.0;
 const double kScopeRadius = 240.0; // pixels; the rest is bezel
 const int kRangeRings = 4;
 
-const QColor kBezelColour(28, 33, 31);
-const QColor kPhosphorCentre(12, 62, 28);
-const QColor kPhosphorRim(3, 24, 10);
-const QColor kTrace(70, 220, 105);
-
 // Sweep: the afterglow spans kTrailDegrees behind the edge; the edge line is
 // kEdgeHalfWidth pixels either side of the vertical through the centre.
 const double kTrailDegrees = 75.0;
 const double kEdgeHalfWidth = 2.5;
 const double kTrailPeakAlpha = 0.8;
-const QColor kBeamColour(200, 255, 205);
-const QColor kGlowColour(40, 235, 90);
 
 const int kMarkerImageSize = 128;
 const double kBadgeRadius = 58.0;
-const QColor kBadgeColour(255, 176, 40);
-const QColor kBadgeRim(120, 60, 0);
 const QColor kFigureColour(45, 20, 0);
 const double kFigureScale = 1.3; // the figure is drawn in a frame of about +-40 pixels
 
@@ -46,8 +38,8 @@ void paintBezel(QImage &image)
         for (int x = 0; x < kScopeImageSize; ++x) {
             const int grain = static_cast<int>(18 * tileableFractal(x, y, kScopeImageSize, 4, 11));
             image.setPixel(x, y,
-                           qRgb(kBezelColour.red() + grain, kBezelColour.green() + grain,
-                                kBezelColour.blue() + grain));
+                           qRgb(palette::kBezel.red() + grain, palette::kBezel.green() + grain,
+                                palette::kBezel.blue() + grain));
         }
     }
 }
@@ -55,8 +47,8 @@ void paintBezel(QImage &image)
 void paintPhosphor(QPainter &painter)
 {
     QRadialGradient glow(QPointF(kScopeCentre, kScopeCentre), kScopeRadius);
-    glow.setColorAt(0.0, kPhosphorCentre);
-    glow.setColorAt(1.0, kPhosphorRim);
+    glow.setColorAt(0.0, palette::kPhosphorCentre);
+    glow.setColorAt(1.0, palette::kPhosphorRim);
     painter.setPen(Qt::NoPen);
     painter.setBrush(glow);
     painter.drawEllipse(QPointF(kScopeCentre, kScopeCentre), kScopeRadius, kScopeRadius);
@@ -67,7 +59,7 @@ void paintRangeRings(QPainter &painter)
     painter.setBrush(Qt::NoBrush);
     for (int ring = 1; ring <= kRangeRings; ++ring) {
         const double radius = kScopeRadius * ring / kRangeRings;
-        painter.setPen(QPen(kTrace, ring == kRangeRings ? 3.0 : 1.6));
+        painter.setPen(QPen(palette::kTrace, ring == kRangeRings ? 3.0 : 1.6));
         painter.drawEllipse(QPointF(kScopeCentre, kScopeCentre), radius, radius);
     }
 }
@@ -75,7 +67,7 @@ void paintRangeRings(QPainter &painter)
 // Faint radials every 30 degrees and ticks on the rim every 5, 10 and 30.
 void paintBearings(QPainter &painter)
 {
-    QColor faint = kTrace;
+    QColor faint = palette::kTrace;
     faint.setAlpha(70);
     for (int bearing = 0; bearing < 360; bearing += 5) {
         const double a = bearing / kDegreesPerRadian;
@@ -86,7 +78,7 @@ void paintBearings(QPainter &painter)
             painter.drawLine(centre, centre + along * kScopeRadius);
         }
         const double length = bearing % 30 == 0 ? 20.0 : bearing % 10 == 0 ? 12.0 : 6.0;
-        painter.setPen(QPen(kTrace, bearing % 10 == 0 ? 2.0 : 1.2));
+        painter.setPen(QPen(palette::kTrace, bearing % 10 == 0 ? 2.0 : 1.2));
         painter.drawLine(centre + along * kScopeRadius, centre + along * (kScopeRadius - length));
     }
 }
@@ -105,13 +97,13 @@ QRgb sweepPixel(double dx, double dy)
     const double rim = std::clamp(kScopeRadius - radius, 0.0, 1.0);
     if (dy < 0.0 && std::abs(dx) <= kEdgeHalfWidth) {
         const double edge = std::min(1.0, kEdgeHalfWidth + 0.5 - std::abs(dx));
-        return qRgba(kBeamColour.red(), kBeamColour.green(), kBeamColour.blue(),
+        return qRgba(palette::kBeam.red(), palette::kBeam.green(), palette::kBeam.blue(),
                      static_cast<int>(255 * edge * rim));
     }
     const double lag = lagBehindEdge(dx, dy);
     const double fade = lag < kTrailDegrees ? 1.0 - lag / kTrailDegrees : 0.0;
     // Transparent texels keep the glow colour so filtering draws no dark fringe.
-    return qRgba(kGlowColour.red(), kGlowColour.green(), kGlowColour.blue(),
+    return qRgba(palette::kGlow.red(), palette::kGlow.green(), palette::kGlow.blue(),
                  static_cast<int>(255 * kTrailPeakAlpha * fade * fade * rim));
 }
 
@@ -155,12 +147,12 @@ QImage makeMarkerTexture()
 {
     QImage image(kMarkerImageSize, kMarkerImageSize, QImage::Format_ARGB32);
     // Transparent texels keep the badge colour so filtering draws no dark fringe.
-    image.fill(QColor(kBadgeColour.red(), kBadgeColour.green(), kBadgeColour.blue(), 0));
+    image.fill(QColor(palette::kBadge.red(), palette::kBadge.green(), palette::kBadge.blue(), 0));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(kMarkerImageSize / 2.0, kMarkerImageSize / 2.0);
-    painter.setPen(QPen(kBadgeRim, 4.0));
-    painter.setBrush(kBadgeColour);
+    painter.setPen(QPen(palette::kBadgeRim, 4.0));
+    painter.setBrush(palette::kBadge);
     painter.drawEllipse(QPointF(0, 0), kBadgeRadius, kBadgeRadius);
     painter.rotate(180.0);
     painter.scale(kFigureScale, kFigureScale);
