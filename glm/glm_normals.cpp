@@ -16,10 +16,15 @@ static constexpr size_t kCornersPerTriangle = 3;
 // The triangles that use each vertex, all vertices' lists in one array: the
 // uses of vertex v are uses[first[v]] .. uses[first[v + 1] - 1], the last
 // triangle that uses it first. Contiguous lists keep the second pass in cache.
+// A triangle that names one vertex in several slots (a degenerate one) has a
+// use per slot, and each use sets the normal of its own slot: were the first
+// such slot set twice, the others would keep an index into the normals that
+// are about to be replaced.
 struct UseLists {
-    unsigned *first; // per vertex 0..vertexCount + 1: start of its uses
-    unsigned *uses;  // triangle indices, 3 x triangleCount
-    bool *averaged;  // per use: its facet joins the vertex's averaged normal
+    unsigned *first;      // per vertex 0..vertexCount + 1: start of its uses
+    unsigned *uses;       // triangle indices, 3 x triangleCount
+    unsigned char *slots; // per use: the slot of the triangle that names the vertex
+    bool *averaged;       // per use: its facet joins the vertex's averaged normal
 };
 
 static UseLists linkUses(const GlmMesh *model)
@@ -29,6 +34,7 @@ static UseLists linkUses(const GlmMesh *model)
     UseLists lists;
     lists.first = static_cast<unsigned *>(std::calloc(vertexSlots, sizeof(unsigned)));
     lists.uses = static_cast<unsigned *>(std::malloc((useCount + 1) * sizeof(unsigned)));
+    lists.slots = static_cast<unsigned char *>(std::malloc(useCount + 1));
     lists.averaged = static_cast<bool *>(std::malloc((useCount + 1) * sizeof(bool)));
     // Count the uses of each vertex, then turn the counts into end positions.
     for (unsigned t = 0; t < model->triangleCount; t++)
@@ -40,9 +46,13 @@ static UseLists linkUses(const GlmMesh *model)
     // within a triangle, from its last slot.
     unsigned *fill = static_cast<unsigned *>(std::malloc(vertexSlots * sizeof(unsigned)));
     std::memcpy(fill, lists.first, vertexSlots * sizeof(unsigned));
-    for (unsigned t = model->triangleCount; t-- > 0;)
-        for (size_t slot = kCornersPerTriangle; slot-- > 0;)
-            lists.uses[fill[model->tris[t].vertexIndex[slot]]++] = t;
+    for (unsigned t = model->triangleCount; t-- > 0;) {
+        for (size_t slot = kCornersPerTriangle; slot-- > 0;) {
+            const unsigned use = fill[model->tris[t].vertexIndex[slot]]++;
+            lists.uses[use] = t;
+            lists.slots[use] = static_cast<unsigned char>(slot);
+        }
+    }
     std::free(fill);
     return lists;
 }
@@ -51,17 +61,13 @@ static void freeUses(UseLists *lists)
 {
     std::free(lists->first);
     std::free(lists->uses);
+    std::free(lists->slots);
     std::free(lists->averaged);
 }
 
 static const float *facetOf(const GlmMesh *model, unsigned triangle)
 {
     return &model->facetnorms[3 * model->tris[triangle].facetIndex];
-}
-
-static unsigned slotOf(const GlmTri &tri, unsigned vertex)
-{
-    return tri.vertexIndex[0] == vertex ? 0 : tri.vertexIndex[1] == vertex ? 1 : 2;
 }
 
 // Gives each use of vertex its normal: the average of the facets within the
@@ -92,7 +98,7 @@ static void resolveVertex(GlmMesh *model, UseLists *lists, unsigned vertex, floa
     }
     for (unsigned u = begin; u < end; u++) {
         GlmTri *tri = &model->tris[lists->uses[u]];
-        unsigned slot = slotOf(*tri, vertex);
+        const unsigned slot = lists->slots[u];
         if (lists->averaged[u]) {
             tri->normalIndex[slot] = average;
         } else {

@@ -111,6 +111,29 @@ TEST_F(GlmGeometryTest, CreaseAngleDecidesWhichFacetsAreAveraged)
     }
 }
 
+TEST_F(GlmGeometryTest, TriangleNamingAVertexTwiceGetsANormalInEverySlot)
+{
+    // Normal indices from the file, far beyond the normals that
+    // glmVertexNormals makes: none of them may survive it.
+    std::string obj = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n";
+    const int fileNormals = 12; // more than three triangles can be given
+    for (int i = 0; i < fileNormals; ++i)
+        obj += "vn 0 0 1\n";
+    obj += "f 1//12 2//12 3//12\nf 2//12 4//12 2//12\nf 4//11 4//12 4//11\n";
+    ModelPtr model = read(obj);
+    glmFaceNormals(model.get());
+    glmVertexNormals(model.get(), 90.0f);
+    for (unsigned t = 0; t < model->triangleCount; ++t)
+        for (int slot = 0; slot < 3; ++slot) {
+            const unsigned index = model->tris[t].normalIndex[slot];
+            EXPECT_GE(index, 1u) << "triangle " << t << " slot " << slot;
+            EXPECT_LE(index, model->normalCount) << "triangle " << t << " slot " << slot;
+        }
+    // The sound triangle is smoothed as before: its corners share the
+    // averaged normals of their vertices.
+    EXPECT_FLOAT_EQ(model->normals[3 * model->tris[0].normalIndex[0] + 2], 1.0f);
+}
+
 TEST_F(GlmGeometryTest, VertexWithoutTriangleIsReportedOnceAndGetsNoNormal)
 {
     ModelPtr model = read(std::string(kFolded) + "v 5 5 5\n");
