@@ -17,6 +17,7 @@
 // Measures ending in "-cpu" are the process's CPU time, the renderer's worker
 // threads included: the work itself, which the other programs on a busy
 // machine do not stretch the way they stretch the wall-clock times.
+#include "glview.h"
 #include "hitlayout.h"
 #include "radardriver.h"
 #include "timedview.h"
@@ -25,8 +26,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QScreen>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -44,8 +43,6 @@ constexpr int kWarmupPaints = 20;
 constexpr double kFrameSeconds = 0.02; // the client's frame period
 // Hits made at the start of a cycle (life 2 s) all live through its frames.
 constexpr int kFramesPerCycle = 90;
-constexpr int kExposeTimeoutMs = 5000;
-constexpr int kEventSliceMs = 10; // longest wait for events while the view is shown
 constexpr double kNsPerMs = 1e6;
 constexpr double kMedian = 0.5;
 constexpr double kHighPercentile = 0.99;
@@ -105,18 +102,7 @@ struct Scene {
     {
         if (!driver.isConnected() || !driver.sendTargets(layoutTargets(layout)))
             return false;
-        view.setGeometry(view.screen()->geometry());
-        view.showFullScreen();
-        QElapsedTimer clock;
-        clock.start();
-        while (!exposed() && clock.elapsed() < kExposeTimeoutMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, kEventSliceMs);
-        return exposed();
-    }
-
-    bool exposed() const
-    {
-        return view.isValid() && view.windowHandle() && view.windowHandle()->isExposed();
+        return glview::showFullScreen(view);
     }
 
     int hitCount() const { return int(driver.logic.hits()->size()); }

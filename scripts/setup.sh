@@ -11,6 +11,7 @@ source "$(dirname "$0")/lib.sh"
 kProjectPackages=(
     cmake g++ make pkg-config       # build
     qtbase5-dev libqt5opengl5-dev   # Qt 5: Core, Gui, Widgets, Network, Xml, OpenGL
+    qt6-base-dev libqt6opengl6-dev  # Qt 6, the same and OpenGLWidgets; the default build
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri  # OpenGL 1.x, GLU, software renderer
     libgtest-dev                    # GoogleTest
     xvfb xauth                      # headless display for the window and rendering tests

@@ -1,14 +1,33 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test. Installs missing packages first and
-# runs headless under Xvfb when there is no display.
+# Builds everything and runs every test, on the newest Qt installed (or the
+# one CMAKE_ARGS names with -DRADAR_QT_MAJOR). Then builds the view, the window
+# and the client once more with the other Qt version and runs their tests
+# there, with one that compares both builds' frames. Installs missing packages
+# first and runs headless under Xvfb when there is no display.
 #
-# Environment: BUILD_DIR (build), CMAKE_ARGS (further cmake options).
+# Environment: BUILD_DIR (build), CMAKE_ARGS (further cmake options),
+# OTHER_QT (1; 0 skips the second build), OTHER_BUILD_DIR (build-other-qt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 
+# What the second build runs: the view's, the window's and the end-to-end
+# tests, and the programs they need.
+kOtherQtTargets=(view_tests window_tests client_e2e_tests clientoptions_program_tests)
+kOtherQtTests='^(GLWidget|Light|Shapes|DisplayList|TextureUpload|OtherQtBuild|Window|ClientProcess|ClientOptionsProgram)Test\.'
+
 build_dir=${BUILD_DIR:-build}
+other_dir=${OTHER_BUILD_DIR:-build-other-qt}
 bash scripts/setup.sh
 # shellcheck disable=SC2086 # the options are meant to split
 lib_build "$build_dir" RelWithDebInfo ${CMAKE_ARGS:-}
 lib_run_tests "$build_dir"
+
+[ "${OTHER_QT:-1}" = 1 ] || exit 0
+built_with=$(sed -n 's/^RADAR_QT_BUILT_WITH:INTERNAL=//p' "$build_dir/CMakeCache.txt")
+other_qt=$((built_with == 6 ? 5 : 6))
+echo "== the view, window and end-to-end tests on Qt $other_qt"
+# shellcheck disable=SC2086 # the options are meant to split
+lib_build "$other_dir" RelWithDebInfo ${CMAKE_ARGS:-} -DRADAR_QT_MAJOR="$other_qt" \
+    -DRADAR_OTHER_QT_FRAME_DUMP="$lib_repo/$build_dir/tests/view/frame_dump" -- "${kOtherQtTargets[@]}"
+lib_run_tests "$other_dir" -R "$kOtherQtTests"

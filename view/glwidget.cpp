@@ -84,9 +84,9 @@ void layScreenQuad()
 GLWidget::GLWidget(Logic *logic) : GLWidget(logic, QString()) {}
 
 GLWidget::GLWidget(Logic *logic, const QString &assetsFolder)
-    : QGLWidget(nullptr, nullptr, Qt::WindowFlags()), logic(logic), assetsFolder(assetsFolder),
-      light(nullptr), screenList(nullptr), sweepList(nullptr), markerList(nullptr),
-      radarModel(nullptr), tableModel(nullptr), displayModel(nullptr),
+    : logic(logic), assetsFolder(assetsFolder), light(nullptr), screenList(nullptr),
+      sweepList(nullptr), markerList(nullptr), radarModel(nullptr), tableModel(nullptr),
+      displayModel(nullptr),
       sceneCacheWanted(qEnvironmentVariable(kSceneCacheVariable) != QLatin1String("0"))
 {
 }
@@ -97,7 +97,7 @@ GLWidget::~GLWidget()
     // be current when a window tears down its children.
     if ((light != nullptr || screenList != nullptr || sweepList != nullptr ||
          markerList != nullptr) &&
-        context()->isValid())
+        isValid())
         makeCurrent();
     delete light;
     delete screenList;
@@ -139,7 +139,7 @@ void GLWidget::initializeGL()
     loadModels();
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    sceneCache = sceneCacheWanted ? SceneCache::create() : nullptr;
+    sceneCache = sceneCacheWanted ? SceneCache::create(*this) : nullptr;
 }
 
 // Without an assets folder the path stays relative, as the model library's
@@ -236,12 +236,18 @@ void GLWidget::resizeGL(int width, int height)
 
 bool GLWidget::keepsFixedScene()
 {
+    makeCurrent();
+    return sceneCacheHolds();
+}
+
+bool GLWidget::sceneCacheHolds()
+{
     return sceneCache && sceneCache->holds(viewSize);
 }
 
 void GLWidget::paintGL()
 {
-    if (keepsFixedScene())
+    if (sceneCacheHolds())
         restoreFixedScene();
     else
         drawFixedScene();

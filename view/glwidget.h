@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QGLWidget>
+#include "glwidgetbase.h"
 
 #include <memory>
 
@@ -17,7 +17,7 @@ class SceneCache;
 //
 // Scene units throughout; the radar screen is a 5 x 5 square lying face up,
 // centred on (0, 1.45, -0.5).
-class GLWidget : public QGLWidget
+class GLWidget : public GLWidgetBase
 {
     Q_OBJECT
 
@@ -34,7 +34,7 @@ public:
 
 protected:
     // True when the next frame restores the station and the screen instead of
-    // drawing them.
+    // drawing them. Makes the view's context current.
     bool keepsFixedScene();
 
     void initializeGL() override;
@@ -50,6 +50,7 @@ private:
     void loadModels();
     void freeModels();
     void setMaterial();
+    bool sceneCacheHolds();
     void drawFixedScene();
     void drawStationAndScreen();
     void restoreFixedScene();

@@ -22,7 +22,7 @@ const GLbitfield kDepth = GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
 
 } // namespace
 
-std::unique_ptr<SceneCache> SceneCache::create()
+std::unique_ptr<SceneCache> SceneCache::create(const GLWidgetBase &widget)
 {
     if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() ||
         !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
@@ -31,22 +31,11 @@ std::unique_ptr<SceneCache> SceneCache::create()
                   << std::endl;
         return nullptr;
     }
-    std::unique_ptr<SceneCache> cache(new SceneCache);
-    cache->bindWindow();
-    GLint sampleBuffers = 0;
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-    if (sampleBuffers > 0) {
-        // A multisampled buffer cannot be the target of a copy.
-        std::cerr << "SceneCache: the window is multisampled;"
-                     " the whole scene is drawn every frame"
-                  << std::endl;
-        return nullptr;
-    }
-    return cache;
+    return std::unique_ptr<SceneCache>(new SceneCache(widget));
 }
 
-SceneCache::SceneCache()
-    : gl(QOpenGLContext::currentContext()->extraFunctions()),
+SceneCache::SceneCache(const GLWidgetBase &widget)
+    : widget(widget), gl(QOpenGLContext::currentContext()->extraFunctions()),
       colourOrientation(Orientation::kUpright), depthOrientation(Orientation::kUpright)
 {
 }
@@ -63,6 +52,13 @@ bool SceneCache::holds(const QSize &size)
 bool SceneCache::store(const QSize &size)
 {
     storedSize = QSize();
+    if (windowIsMultisampled()) {
+        // A multisampled buffer cannot be the target of a copy.
+        std::cerr << "SceneCache: the window is multisampled;"
+                     " the whole scene is drawn every frame"
+                  << std::endl;
+        return false;
+    }
     if (!windowHasSize(size))
         return true;
     if (!buffer || buffer->size() != size)
@@ -86,6 +82,14 @@ void SceneCache::restore()
     copy(buffer->handle(), windowFramebuffer(), kColour, colourOrientation);
     copy(buffer->handle(), windowFramebuffer(), kDepth, depthOrientation);
     bindWindow();
+}
+
+bool SceneCache::windowIsMultisampled()
+{
+    bindWindow();
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    return sampleBuffers > 0;
 }
 
 // The window's buffers have exactly this size when the top right pixel of that
@@ -184,5 +188,5 @@ void SceneCache::bindWindow()
 
 GLuint SceneCache::windowFramebuffer() const
 {
-    return QOpenGLContext::currentContext()->defaultFramebufferObject();
+    return widgetFramebuffer(widget);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "glwidgetbase.h"
+
 #include <QSize>
-#include <QtGui/qopengl.h>
 
 #include <memory>
 #include <vector>
@@ -20,14 +21,16 @@ class QOpenGLFramebufferObject;
 // buffers upside down), so store() chooses the orientation of each copy by
 // checking a round trip, and gives up when neither orientation is exact.
 //
-// Every call needs the owning context current. The "window" is the context's
-// default framebuffer, which is where the view draws.
+// Every call needs the owning context current. The "window" is the framebuffer
+// the widget draws into: the window's own on Qt 5, the widget's framebuffer
+// object on Qt 6.
 class SceneCache
 {
 public:
-    // Null, after saying why on standard error, when this context cannot keep
-    // the scene: no framebuffer objects or blits, or a multisampled window.
-    static std::unique_ptr<SceneCache> create();
+    // The cache of widget, whose context is current; null, after saying why
+    // on standard error, when this context has no framebuffer objects or
+    // blits to keep the scene with.
+    static std::unique_ptr<SceneCache> create(const GLWidgetBase &widget);
     ~SceneCache();
     SceneCache(const SceneCache &) = delete;
     SceneCache &operator=(const SceneCache &) = delete;
@@ -37,9 +40,10 @@ public:
     bool holds(const QSize &size);
 
     // Takes the window's colour and depth as the scene drawn at size. Returns
-    // false when the copies cannot be made exact here: the cache is then
-    // useless, and the window's buffers may have been overwritten by the
-    // check. A window whose buffers do not have that size yet (the window
+    // false, after saying why on standard error, when the copies cannot be
+    // made exact here (a multisampled window, copies that change values): the
+    // cache is then useless, and the window's buffers may have been
+    // overwritten by the check. A window whose buffers do not have that size yet (the window
     // system resizes them a little later than it reports the new size) is
     // left alone, and the next call tries again.
     bool store(const QSize &size);
@@ -50,7 +54,8 @@ public:
 private:
     enum class Orientation { kUpright, kFlipped };
 
-    SceneCache();
+    explicit SceneCache(const GLWidgetBase &widget);
+    bool windowIsMultisampled();
     bool windowHasSize(const QSize &size);
     bool isReadable(GLint x, GLint y);
     bool findExactRoundTrip();
@@ -62,6 +67,7 @@ private:
     void bindWindow();
     GLuint windowFramebuffer() const;
 
+    const GLWidgetBase &widget;
     QOpenGLExtraFunctions *gl;
     std::unique_ptr<QOpenGLFramebufferObject> buffer;
     QSize storedSize;              // empty while nothing is stored

@@ -4,6 +4,7 @@
 #include "scenelayout.h"
 
 #include <QRegularExpression>
+#include <QtGlobal>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -103,6 +104,9 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
 
 TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOnce)
 {
+    if (QT_VERSION_MAJOR >= 6)
+        GTEST_SKIP() << "Qt 6's OpenGL widget draws into a framebuffer object of its own, so the "
+                        "client needs them there; the Qt 5 build runs this test";
     writeSettings(3);
     // Mesa's software renderer, made to offer an OpenGL without them.
     client.setEnvironment("MESA_GL_VERSION_OVERRIDE", "2.1");

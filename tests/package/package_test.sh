@@ -4,13 +4,14 @@
 # its unpacked working folder, against the unpacked simulator on the X server
 # that the test run provides. Every check runs; each failure is named.
 #
-#   package_test.sh BUILD_DIR SOURCE_DIR VERSION SCRATCH_DIR
+#   package_test.sh BUILD_DIR SOURCE_DIR VERSION SCRATCH_DIR QT_MAJOR
 set -uo pipefail
 
 build_dir=$1
 source_dir=$2
 version=$3
 scratch=$4
+qt_major=$5 # the Qt version the programs were built with, whose libraries they need
 
 root=$scratch/root
 control=$scratch/control
@@ -71,8 +72,14 @@ check_control_fields() {
     [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
     local depends
     depends=$(dpkg-deb -f "$deb" Depends)
-    for expected in libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5opengl5 \
-        libqt5xml5 'libopengl0|libgl1' libglu1; do
+    local qt_libraries
+    if [ "$qt_major" = 6 ]; then
+        qt_libraries=(libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6opengl6
+            libqt6openglwidgets6 libqt6xml6)
+    else
+        qt_libraries=(libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5opengl5 libqt5xml5)
+    fi
+    for expected in "${qt_libraries[@]}" 'libopengl0|libgl1' libglu1; do
         grep -Eq "(^|[ ,|])($expected)" <<< "$depends" || fail "Depends names no $expected: $depends"
     done
 }

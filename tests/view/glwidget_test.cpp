@@ -1,4 +1,5 @@
 #include "clientfolder.h"
+#include "glview.h"
 #include "glwidget.h"
 #include "light.h"
 #include "offscreengl.h"
@@ -37,13 +38,11 @@ struct TargetAt {
 const TargetAt kEast{0.95f, 0.6f};      // bearing 102.5, right
 const TargetAt kSouthWest{0.2f, 0.75f}; // bearing 230.2, near left
 
-class ViewUnderTest : public GLWidget
+class ViewUnderTest : public ReadableView<GLWidget>
 {
 public:
-    using GLWidget::GLWidget;
-    using GLWidget::keepsFixedScene;
+    using ReadableView<GLWidget>::ReadableView;
     using GLWidget::resizeGL;
-    using GLWidget::setAutoBufferSwap;
 };
 
 // A view that draws its whole scene every frame, as the environment variable
@@ -56,28 +55,9 @@ std::unique_ptr<ViewUnderTest> wholeSceneView(Logic *logic)
     return view;
 }
 
-// Shows a view at a size and waits until its window can be drawn into. One
-// swap lets the window system give the buffers that size: until then they may
-// keep an older one, and the view cannot keep its scene.
-bool showAt(ViewUnderTest &view, QSize size)
-{
-    view.setAutoBufferSwap(false); // keep each frame in the back buffer to read
-    view.resize(size);
-    view.show();
-    QElapsedTimer clock;
-    clock.start();
-    while (!(view.isValid() && view.windowHandle() && view.windowHandle()->isExposed() &&
-             view.size() == size) &&
-           clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    view.updateGL();
-    view.swapBuffers();
-    return view.isValid() && view.size() == size;
-}
-
 // A real logic on a loopback server, and a view of it shown on screen.
 struct Scene {
-    bool ready() { return showAt(view, QSize(kViewSize, kViewSize)) && driver.isConnected(); }
+    bool ready() { return view.showAt(QSize(kViewSize, kViewSize)) && driver.isConnected(); }
 
     // Frames are drawn twice, so that the second starts from the colour the
     // first left behind, as every frame of the running client does.
@@ -279,7 +259,7 @@ TEST_F(GLWidgetTest, KeptSceneGivesTheFramesOfTheWholeScene)
                                     {0.1f, 0.2f, 1}}));
     const double beams[] = {0.0, 37.5, 101.0, 183.25, 231.0, 305.0, 360.0};
     for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2)}) {
-        ASSERT_TRUE(showAt(kept, size) && showAt(*whole, size));
+        ASSERT_TRUE(kept.showAt(size) && whole->showAt(size));
         for (const double beam : beams) {
             driver.turnBeamTo(beam);
             driver.update(0.1);
@@ -297,21 +277,15 @@ TEST_F(GLWidgetTest, KeptSceneGivesTheFramesOfTheWholeScene)
 
 TEST_F(GLWidgetTest, MultisampledWindowDrawsTheWholeSceneAndSaysSoOnce)
 {
-    const QGLFormat usual = QGLFormat::defaultFormat();
-    QGLFormat multisampled = usual;
-    multisampled.setSampleBuffers(true);
     RadarDriver driver;
     bool gotSamples = false;
     testing::internal::CaptureStderr();
     {
-        QGLFormat::setDefaultFormat(multisampled);
+        const glview::MultisampledViews multisampled;
         ViewUnderTest view(&driver.logic);
-        QGLFormat::setDefaultFormat(usual);
-        gotSamples = showAt(view, QSize(kViewSize, kViewSize)) && view.format().sampleBuffers();
-        for (int frame = 0; frame < 3; ++frame) {
+        gotSamples = view.showAt(QSize(kViewSize, kViewSize)) && glview::isMultisampled(view);
+        for (int frame = 0; frame < 3; ++frame)
             view.updateGL();
-            view.swapBuffers();
-        }
         EXPECT_FALSE(view.keepsFixedScene());
     }
     const std::string errors = testing::internal::GetCapturedStderr();

@@ -6,7 +6,7 @@
 
 QByteArray FrameEncoder::encode(const TargetList &targets, bool firstFrame, quint16 extraWord)
 {
-    const int count = std::min(targets.size(), kMaxEncodableCount);
+    const int count = int(std::min<qsizetype>(targets.size(), kMaxEncodableCount));
     const int body = wire::bodyBytes(firstFrame, count);
     QByteArray frame(wire::kSizeFieldBytes + body, Qt::Uninitialized);
     char *at = frame.data();

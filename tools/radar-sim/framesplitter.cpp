@@ -37,7 +37,8 @@ RecordedFrame FrameSplitter::decode(const QByteArray &body)
     }
     const int count = wire::readWord(at);
     at += wire::kCountFieldBytes;
-    const int fitting = std::min(count, (body.size() - header) / wire::kRecordBytes);
+    const int fitting =
+        int(std::min<qsizetype>(count, (body.size() - header) / wire::kRecordBytes));
     if (fitting != count || body.size() != header + count * wire::kRecordBytes)
         ++malformed;
     for (int i = 0; i < fitting; ++i, at += wire::kRecordBytes) {

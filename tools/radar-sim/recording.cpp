@@ -30,7 +30,7 @@ void Recording::writeHeader(QDataStream &out)
 
 void Recording::writeFrame(QDataStream &out, const RecordedFrame &frame)
 {
-    const int count = std::min(frame.targets.size(), static_cast<int>(wire::kMaxCount));
+    const int count = int(std::min<qsizetype>(frame.targets.size(), wire::kMaxCount));
     out << frame.milliseconds << frame.extraWord << static_cast<quint16>(count);
     for (int i = 0; i < count; ++i)
         out << frame.targets[i].x << frame.targets[i].y << frame.targets[i].value;

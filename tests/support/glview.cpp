@@ -1,0 +1,109 @@
+#include "glview.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QScreen>
+#include <QWindow>
+
+#if QT_VERSION_MAJOR >= 6
+#include <QSurfaceFormat>
+#else
+#include <QGLFormat>
+#endif
+
+namespace
+{
+
+constexpr int kExposeTimeoutMs = 5000;
+constexpr int kEventSliceMs = 50;
+#if QT_VERSION_MAJOR >= 6
+constexpr int kSamples = 4;
+#endif
+
+bool isReady(GLWidgetBase &view, QSize size)
+{
+    return view.isValid() && view.windowHandle() && view.windowHandle()->isExposed() &&
+           (size.isEmpty() || view.size() == size);
+}
+
+bool waitUntilReady(GLWidgetBase &view, QSize size)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!isReady(view, size) && clock.elapsed() < kExposeTimeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kEventSliceMs);
+    return isReady(view, size);
+}
+
+} // namespace
+
+namespace glview
+{
+
+bool showAt(GLWidgetBase &view, QSize size)
+{
+    view.resize(size);
+    view.show();
+    return waitUntilReady(view, size);
+}
+
+bool showFullScreen(GLWidgetBase &view)
+{
+    // Without a window manager the full-screen request alone would leave the
+    // window at its default size.
+    view.setGeometry(view.screen()->geometry());
+    view.showFullScreen();
+    return waitUntilReady(view, QSize());
+}
+
+bool isMultisampled(GLWidgetBase &view)
+{
+    view.makeCurrent();
+    QOpenGLContext::currentContext()->functions()->glBindFramebuffer(GL_FRAMEBUFFER,
+                                                                     widgetFramebuffer(view));
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    return sampleBuffers > 0;
+}
+
+#if QT_VERSION_MAJOR >= 6
+
+struct MultisampledViews::Saved {
+    QSurfaceFormat format;
+};
+
+MultisampledViews::MultisampledViews() : saved(new Saved{QSurfaceFormat::defaultFormat()})
+{
+    QSurfaceFormat multisampled = saved->format;
+    multisampled.setSamples(kSamples);
+    QSurfaceFormat::setDefaultFormat(multisampled);
+}
+
+MultisampledViews::~MultisampledViews()
+{
+    QSurfaceFormat::setDefaultFormat(saved->format);
+}
+
+#else
+
+struct MultisampledViews::Saved {
+    QGLFormat format;
+};
+
+MultisampledViews::MultisampledViews() : saved(new Saved{QGLFormat::defaultFormat()})
+{
+    QGLFormat multisampled = saved->format;
+    multisampled.setSampleBuffers(true);
+    QGLFormat::setDefaultFormat(multisampled);
+}
+
+MultisampledViews::~MultisampledViews()
+{
+    QGLFormat::setDefaultFormat(saved->format);
+}
+
+#endif
+
+} // namespace glview
