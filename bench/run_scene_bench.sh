@@ -18,9 +18,10 @@
 # every glXSwapBuffers returns; its CPU time comes from /proc. The client
 # itself is not changed.
 #
-# Environment: BUILD_DIR (build-bench), RUNS (3), STARTS (5), CLIENT_SECONDS
-# (15), SCREENS ("1280x1024 1920x1080"), LAYOUTS ("none sector"),
-# SCENE_BENCH_ARGS (options for scene_bench; default "--paints 100 --frames 270").
+# Environment: BUILD_DIR (build-bench), CMAKE_ARGS (e.g. -DRADAR_QT_MAJOR=5),
+# RUNS (3), STARTS (5), CLIENT_SECONDS (15), SCREENS ("1280x1024 1920x1080"),
+# LAYOUTS ("none sector"), SCENE_BENCH_ARGS (options for scene_bench; default
+# "--paints 100 --frames 270").
 set -euo pipefail
 export LC_ALL=C # decimal points in EPOCHREALTIME and awk
 cd "$(dirname "$0")/.."
@@ -46,7 +47,8 @@ start_seconds=2    # life of the client in a start-up run
 hit_life_seconds=2 # a hit's life: hits per second times this is the mean number live
 ticks_per_second=$(getconf CLK_TCK)
 
-lib_build "$build_dir" RelWithDebInfo -- scene_bench swap_probe radar-client radar-sim >/dev/null
+# shellcheck disable=SC2086 # the options are meant to split
+lib_build "$build_dir" RelWithDebInfo ${CMAKE_ARGS:-} -- scene_bench swap_probe radar-client radar-sim >/dev/null
 bench="$repo/$build_dir/bench/scene_bench"
 probe="$repo/$build_dir/bench/libswap_probe.so"
 client="$repo/$build_dir/app/radar-client"
@@ -140,6 +142,7 @@ scene_runs() {
     echo
 }
 
+echo "Qt $(sed -n 's/^RADAR_QT_BUILT_WITH:INTERNAL=//p' "$build_dir/CMakeCache.txt"), $(grep -m1 CMAKE_BUILD_TYPE: "$build_dir/CMakeCache.txt" | cut -d= -f2)"
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GB"
 echo "Load average at start: $(load)"
 echo
