@@ -35,8 +35,6 @@ const GLfloat kMaterialDiffuse[4] = {1.0f, 1.0f, 0.0f, 1.0f};
 // hit (life 2) is opaque and fades out linearly.
 const GLfloat kAlphaPerSecondOfLife = 0.5f;
 
-const unsigned kModelDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
-
 // Reads a station model and prepares it for smooth drawing. A file that
 // cannot be read ends the process with the model library's message, which
 // names the path.
@@ -59,7 +57,7 @@ void drawStationModel(GlmMesh *model, GLuint texture, const scene::Station &stat
     glScalef(scale, scale, scale);
     glColor4fv(scene::kModelColour);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glmDraw(model, kModelDrawMode);
+    glmDraw(model, scene::kModelDrawMode);
     glPopMatrix();
 }
 

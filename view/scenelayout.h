@@ -1,12 +1,14 @@
 #pragma once
 
+#include "glm.h"
+
 // The fixed scene of the radar view, in scene units with y up and z towards
 // the camera: the camera and the light, the radar screen with the sweep and
 // the markers drawn on it, and the three station models around it with the
 // files they come from. The view draws this layout; the model generator builds
 // the models to fit it and checks them against it, so a change here moves both.
 // Plain values only: no OpenGL or Qt types, so that tools without either can
-// include it.
+// include it; the models' draw mode is the model library's.
 namespace scene
 {
 
@@ -72,8 +74,9 @@ constexpr Station kRadarUnit{"radar2.obj", "radarr2t2hell.png", {0.0, 1.1, 0.0},
 constexpr Station kDisplay{"radardisplay.obj", "radardisplay.png", {0.01, 1.388, 2.505}, 3.01};
 
 // The models are drawn opaque in this colour, which the screen and the sweep
-// drawn after them keep (RGBA).
+// drawn after them keep (RGBA), smooth and textured.
 constexpr float kModelColour[4] = {1.0f, 1.0f, 1.0f, 0.7f};
+constexpr unsigned kModelDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
 // Facets of a model less than this many degrees apart are smoothed together.
 constexpr float kModelCreaseAngleDeg = 90.0f;
 

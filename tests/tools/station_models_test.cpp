@@ -31,8 +31,6 @@ namespace
 using MeshPtr = std::unique_ptr<GlmMesh, decltype(&glmFree)>;
 using Triangle = std::array<Vec3, 3>;
 
-const unsigned kViewDrawMode = GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED;
-
 // What each model file is expected to hold. Group names are as the library
 // reads them: everything after the g keyword, the separating blank included.
 struct ModelCase {
@@ -367,7 +365,7 @@ protected:
             glTranslated(placements[m].anchor.x, placements[m].anchor.y, placements[m].anchor.z);
             glScaled(placements[m].scale, placements[m].scale, placements[m].scale);
             glColor3ub(qRed(colours[m]), qGreen(colours[m]), qBlue(colours[m]));
-            glmDraw(models[m].get(), kViewDrawMode);
+            glmDraw(models[m].get(), scene::kModelDrawMode);
             glPopMatrix();
         }
         std::fflush(stdout);

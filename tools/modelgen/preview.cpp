@@ -58,7 +58,7 @@ void drawModel(const std::string &source, const scene::Station &place)
     glTranslated(place.anchor.x, place.anchor.y, place.anchor.z);
     glScaled(place.scale, place.scale, place.scale);
     glColor4fv(scene::kModelColour);
-    glmDraw(model, GLM_DRAW_SMOOTHED | GLM_DRAW_TEXTURED);
+    glmDraw(model, scene::kModelDrawMode);
     glPopMatrix();
     glDeleteTextures(1, &name);
     glmFree(model);
