@@ -7,27 +7,13 @@
 #include <QtGlobal>
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 namespace
 {
 
 constexpr int kRunLimitMs = 20000;
 constexpr int kRingTargets = 12;
-constexpr double kRingRadius = 0.3; // in wire units, around the screen centre
-constexpr float kWireCentre = 0.5f;
-
-// Targets spread around the screen centre, so that the beam passes one often.
-std::vector<testframes::Record> ringOfTargets()
-{
-    std::vector<testframes::Record> ring;
-    for (int i = 0; i < kRingTargets; ++i) {
-        const double angle = i * 2.0 * M_PI / kRingTargets;
-        ring.push_back({float(kWireCentre + kRingRadius * std::sin(angle)),
-                        float(kWireCentre - kRingRadius * std::cos(angle)), 1});
-    }
-    return ring;
-}
+constexpr double kRingRadius = 0.3; // in wire units: the beam passes one often
 
 // Runs the real client binary in a working folder of its own.
 class ClientProcessTest : public testing::Test
@@ -60,7 +46,8 @@ protected:
                 if (accepted) {
                     const QByteArray requests = server.receivedBytes();
                     for (int n = requests.count(char(wire::kRequestByte)); n > 0; --n) {
-                        server.send(testframes::frame(first, ringOfTargets()));
+                        server.send(testframes::frame(
+                            first, testframes::ringOfTargets(kRingTargets, kRingRadius)));
                         first = false;
                     }
                 }

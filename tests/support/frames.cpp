@@ -1,5 +1,7 @@
 #include "frames.h"
 
+#include <cmath>
+
 namespace testframes
 {
 
@@ -53,6 +55,18 @@ std::vector<WireFrame> splitFrames(const QByteArray &bytes)
         at = bodyAt + size;
     }
     return frames;
+}
+
+std::vector<Record> ringOfTargets(int count, double radius)
+{
+    const float centre = 0.5f;
+    std::vector<Record> ring;
+    for (int i = 0; i < count; ++i) {
+        const double angle = i * 2.0 * M_PI / count;
+        ring.push_back({float(centre + radius * std::sin(angle)),
+                        float(centre - radius * std::cos(angle)), 1});
+    }
+    return ring;
 }
 
 } // namespace testframes

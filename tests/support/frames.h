@@ -31,6 +31,10 @@ QByteArray frame(bool first, const std::vector<Record> &records, int sizeOverrid
 // A frame whose count field is count, with that many records at (x, y).
 QByteArray uniformFrame(bool first, int count, float x, float y);
 
+// count targets evenly round the screen centre, radius wire units from it
+// (the screen spans 0..1), the first straight ahead (bearing 0).
+std::vector<Record> ringOfTargets(int count, double radius);
+
 // One frame cut from a received byte stream by its size field.
 struct WireFrame {
     int size;        // the size field

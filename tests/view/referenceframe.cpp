@@ -4,7 +4,6 @@
 #include "glwidget.h"
 #include "radardriver.h"
 
-#include <cmath>
 #include <vector>
 
 namespace
@@ -13,7 +12,6 @@ namespace
 const QSize kFrameSize(640, 480);
 constexpr int kRingTargets = 12;
 constexpr double kRingRadius = 0.35; // in wire units, around the screen centre
-constexpr float kWireCentre = 0.5f;
 constexpr double kFullTurnDeg = 360.0;
 constexpr int kSteps = 24;             // beam positions that make the hits
 constexpr double kStepSeconds = 0.075; // each ages the hits before it
@@ -22,12 +20,7 @@ constexpr double kFinalBeamDeg = 123.0;
 // A ring of targets with a close pair, so that two markers overlap.
 std::vector<testframes::Record> targets()
 {
-    std::vector<testframes::Record> ring;
-    for (int i = 0; i < kRingTargets; ++i) {
-        const double angle = i * 2.0 * M_PI / kRingTargets;
-        ring.push_back({float(kWireCentre + kRingRadius * std::sin(angle)),
-                        float(kWireCentre - kRingRadius * std::cos(angle)), 1});
-    }
+    std::vector<testframes::Record> ring = testframes::ringOfTargets(kRingTargets, kRingRadius);
     ring.push_back({ring.front().x + 0.02f, ring.front().y + 0.01f, 1});
     return ring;
 }
