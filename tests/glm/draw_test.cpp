@@ -118,9 +118,9 @@ void expectNear(const std::array<float, N> &actual, std::array<float, N> expecte
 
 // Material with distinct colours; the ambient red and the diffuse green tell
 // the materials apart.
-MaterialSpec material(const char *name, float ambientRed, float diffuseGreen)
+MaterialPlan material(const char *name, float ambientRed, float diffuseGreen)
 {
-    return MaterialSpec{name,
+    return MaterialPlan{name,
                         {0.5f, diffuseGreen, 0.25f, 1.0f},
                         {ambientRed, 0.0f, 0.0f, 1.0f},
                         {0.0f, 0.0f, 0.5f, 1.0f},

@@ -22,9 +22,9 @@ const std::string kSquareVertices = "\n# 4 vertices\n"
 
 const std::string kGroupCounts = "\n# 2 groups\n# 2 faces (triangles)\n\n";
 
-MaterialSpec material(const char *name, float red, float shininess)
+MaterialPlan material(const char *name, float red, float shininess)
 {
-    return MaterialSpec{name,
+    return MaterialPlan{name,
                         {red, 0.5f, 0.25f, 1.0f},
                         {0.2f, 0.2f, 0.2f, 1.0f},
                         {0.0f, 0.0f, 1.0f, 1.0f},

@@ -27,25 +27,25 @@ float *ownedVectors(const std::vector<float> &values, size_t width, unsigned *co
     return array;
 }
 
-GlmMaterialEntry ownedMaterial(const MaterialSpec &spec)
+GlmMaterialEntry ownedMaterial(const MaterialPlan &plan)
 {
-    GlmMaterialEntry entry{ownedCopy(spec.name), {}, {}, {}, spec.shininess};
-    std::copy(spec.diffuse.begin(), spec.diffuse.end(), entry.diffuseColor);
-    std::copy(spec.ambient.begin(), spec.ambient.end(), entry.ambientColor);
-    std::copy(spec.specular.begin(), spec.specular.end(), entry.specularColor);
+    GlmMaterialEntry entry{ownedCopy(plan.name), {}, {}, {}, plan.shininess};
+    std::copy(plan.diffuse.begin(), plan.diffuse.end(), entry.diffuseColor);
+    std::copy(plan.ambient.begin(), plan.ambient.end(), entry.ambientColor);
+    std::copy(plan.specular.begin(), plan.specular.end(), entry.specularColor);
     return entry;
 }
 
 // Puts a new group at the head of the model's group list.
-void addGroup(GlmMesh *model, const GroupSpec &spec)
+void addGroup(GlmMesh *model, const GroupPlan &plan)
 {
     auto *group = ownedArray<GlmGroupNode>(1);
-    group->name = ownedCopy(spec.name);
-    group->triangleCount = static_cast<unsigned>(spec.triangles.size());
+    group->name = ownedCopy(plan.name);
+    group->triangleCount = static_cast<unsigned>(plan.triangles.size());
     // One spare slot, so that a test can append a triangle to the group.
-    group->triangleIndices = ownedArray<unsigned>(spec.triangles.size() + 1);
-    std::copy(spec.triangles.begin(), spec.triangles.end(), group->triangleIndices);
-    group->materialIndex = spec.material;
+    group->triangleIndices = ownedArray<unsigned>(plan.triangles.size() + 1);
+    std::copy(plan.triangles.begin(), plan.triangles.end(), group->triangleIndices);
+    group->materialIndex = plan.material;
     group->next = model->groupList;
     model->groupList = group;
     model->groupCount++;
@@ -69,24 +69,24 @@ char *ownedCopy(const char *text)
     return copy;
 }
 
-GlmMesh *buildMesh(const MeshSpec &spec)
+GlmMesh *buildMesh(const MeshPlan &plan)
 {
     auto *model = ownedArray<GlmMesh>(1);
     model->sourcePath = ownedCopy("built.obj");
-    model->vertices = ownedVectors(spec.vertices, kVectorWidth, &model->vertexCount);
-    model->normals = ownedVectors(spec.normals, kVectorWidth, &model->normalCount);
-    model->texCoords = ownedVectors(spec.texCoords, kTexCoordWidth, &model->texCoordCount);
-    model->facetnorms = ownedVectors(spec.facetNormals, kVectorWidth, &model->facetCount);
-    model->triangleCount = static_cast<unsigned>(spec.triangles.size());
-    model->tris = ownedArray<GlmTri>(spec.triangles.size());
-    std::copy(spec.triangles.begin(), spec.triangles.end(), model->tris);
-    if (!spec.materials.empty()) {
-        model->materialCount = static_cast<unsigned>(spec.materials.size());
-        model->materialTable = ownedArray<GlmMaterialEntry>(spec.materials.size());
-        std::transform(spec.materials.begin(), spec.materials.end(), model->materialTable,
+    model->vertices = ownedVectors(plan.vertices, kVectorWidth, &model->vertexCount);
+    model->normals = ownedVectors(plan.normals, kVectorWidth, &model->normalCount);
+    model->texCoords = ownedVectors(plan.texCoords, kTexCoordWidth, &model->texCoordCount);
+    model->facetnorms = ownedVectors(plan.facetNormals, kVectorWidth, &model->facetCount);
+    model->triangleCount = static_cast<unsigned>(plan.triangles.size());
+    model->tris = ownedArray<GlmTri>(plan.triangles.size());
+    std::copy(plan.triangles.begin(), plan.triangles.end(), model->tris);
+    if (!plan.materials.empty()) {
+        model->materialCount = static_cast<unsigned>(plan.materials.size());
+        model->materialTable = ownedArray<GlmMaterialEntry>(plan.materials.size());
+        std::transform(plan.materials.begin(), plan.materials.end(), model->materialTable,
                        ownedMaterial);
     }
-    for (const GroupSpec &group : spec.groups)
+    for (const GroupPlan &group : plan.groups)
         addGroup(model, group);
     return model;
 }

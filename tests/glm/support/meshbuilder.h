@@ -8,7 +8,7 @@
 // Model records built by hand for tests, allocated the way the library
 // allocates them so that glmFree releases them.
 
-struct MaterialSpec {
+struct MaterialPlan {
     const char *name;
     std::array<float, 4> diffuse;  // RGBA
     std::array<float, 4> ambient;  // RGBA
@@ -16,7 +16,7 @@ struct MaterialSpec {
     float shininess;               // OpenGL exponent
 };
 
-struct GroupSpec {
+struct GroupPlan {
     const char *name;                // as the reader stores it, leading blank included
     std::vector<unsigned> triangles; // indices into the triangles, 0-based
     unsigned material;               // index into the materials
@@ -25,19 +25,19 @@ struct GroupSpec {
 // What a model holds. Vector arrays list their entries from index 1 on (the
 // unused entry 0 is added), x, y, z or s, t one after the other; an empty
 // array leaves the model without it.
-struct MeshSpec {
+struct MeshPlan {
     std::vector<float> vertices;
     std::vector<float> normals;
     std::vector<float> texCoords;
     std::vector<float> facetNormals;
     std::vector<GlmTri> triangles;
-    std::vector<MaterialSpec> materials;
+    std::vector<MaterialPlan> materials;
     // In the order a file would bring them: the last becomes the head of the
     // group list.
-    std::vector<GroupSpec> groups;
+    std::vector<GroupPlan> groups;
 };
 
-GlmMesh *buildMesh(const MeshSpec &spec);
+GlmMesh *buildMesh(const MeshPlan &plan);
 
 // A malloc'd copy of text, for the strings the model owns.
 char *ownedCopy(const char *text);
