@@ -11,13 +11,14 @@ source "$(dirname "$0")/lib.sh"
 kProjectPackages=(
     cmake g++ make pkg-config       # build
     qtbase5-dev libqt5opengl5-dev   # Qt 5: Core, Gui, Widgets, Network, Xml, OpenGL
-    qt6-base-dev libqt6opengl6-dev  # Qt 6, the same and OpenGLWidgets; the default build
+    qt6-base-dev libqt6opengl6-dev  # Qt 6, the same; the default build
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri  # OpenGL 1.x, GLU, software renderer
     libgtest-dev                    # GoogleTest
     xvfb xauth                      # headless display for the window and rendering tests
     fonts-dejavu-core               # so message boxes have a font under Xvfb
     imagemagick                     # screenshots of the headless demo (scripts/run.sh)
     xdotool                         # hostile-server tests answer the client's message box
+    libx11-dev libxfixes-dev        # tests read the pointer's image and the windows' stacking
     dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
 )

@@ -97,19 +97,32 @@ GLWidget::~GLWidget()
          markerList != nullptr) &&
         isValid())
         makeCurrent();
+    freeSceneObjects();
+}
+
+// Each pointer is left null, so that a new context can build its own objects
+// after the old ones are gone.
+void GLWidget::freeSceneObjects()
+{
     delete light;
+    light = nullptr;
     delete screenList;
+    screenList = nullptr;
     delete sweepList;
+    sweepList = nullptr;
     delete markerList;
+    markerList = nullptr;
     freeModels();
     sceneCache.reset();
 }
 
 void GLWidget::freeModels()
 {
-    for (GlmMesh *model : {radarModel, displayModel, tableModel})
-        if (model != nullptr)
-            glmFree(model);
+    for (GlmMesh **model : {&radarModel, &displayModel, &tableModel}) {
+        if (*model != nullptr)
+            glmFree(*model);
+        *model = nullptr;
+    }
 }
 
 QSize GLWidget::sizeHint() const
@@ -122,8 +135,11 @@ QSize GLWidget::minimumSizeHint() const
     return kSmallestSize;
 }
 
+// Qt calls this again when it re-creates the context (a view moved to another
+// window, say): what the old context had is freed first.
 void GLWidget::initializeGL()
 {
+    freeSceneObjects();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
@@ -137,7 +153,8 @@ void GLWidget::initializeGL()
     loadModels();
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    sceneCache = sceneCacheWanted ? SceneCache::create(*this) : nullptr;
+    if (sceneCacheWanted)
+        sceneCache = SceneCache::create();
 }
 
 // Without an assets folder the path stays relative, as the model library's
@@ -222,6 +239,8 @@ void GLWidget::setMaterial()
 void GLWidget::resizeGL(int width, int height)
 {
     viewSize = QSize(width, height);
+    if (sceneCache)
+        sceneCache->forget();
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -238,7 +257,7 @@ bool GLWidget::keepsFixedScene()
     return sceneCacheHolds();
 }
 
-bool GLWidget::sceneCacheHolds()
+bool GLWidget::sceneCacheHolds() const
 {
     return sceneCache && sceneCache->holds(viewSize);
 }

@@ -48,9 +48,10 @@ private:
     void buildScreenList();
     void buildSweepList();
     void loadModels();
+    void freeSceneObjects();
     void freeModels();
     void setMaterial();
-    bool sceneCacheHolds();
+    bool sceneCacheHolds() const;
     void drawFixedScene();
     void drawStationAndScreen();
     void restoreFixedScene();
@@ -83,5 +84,5 @@ private:
     // of drawn again; null when unwanted or when this context cannot keep them.
     const bool sceneCacheWanted;
     std::unique_ptr<SceneCache> sceneCache;
-    QSize viewSize; // pixels, as resizeGL last gave it
+    QSize viewSize; // device pixels, as resizeGL last gave them
 };

@@ -4,50 +4,78 @@
 
 // The OpenGL widget the radar view is built on. Qt 5 has QGLWidget, which the
 // view uses as it is. Qt 6 has only QOpenGLWidget, which draws into a
-// framebuffer object of its own and has neither a synchronous repaint nor a
-// texture upload; they are added here, with QGLWidget's names, so that the
-// view reads the same on both.
+// framebuffer object of its own that Qt then composes into the window on every
+// frame: under a software renderer that costs as much as the frame itself.
+// So on Qt 6 the widget holds a native window of its own, with its own context,
+// and draws straight into that window's back buffer as QGLWidget does, with
+// QGLWidget's names and its synchronous repaint.
 #if QT_VERSION_MAJOR >= 6
 
-#include <QOpenGLWidget>
+#include <QSize>
+#include <QWidget>
+#include <QtGui/qopengl.h>
+
+#include <memory>
 
 class QImage;
+class QOpenGLContext;
 class QPixmap;
+class QWindow;
 
-class GLWidgetBase : public QOpenGLWidget
+class GLWidgetBase : public QWidget
 {
 public:
     explicit GLWidgetBase(QWidget *parent = nullptr);
+    ~GLWidgetBase() override;
+
+    // True once the widget's window exists and its context can be made
+    // current there.
+    bool isValid() const;
+    void makeCurrent();
 
     // Makes the context current, draws the frame and shows it before
-    // returning, as QGLWidget::updateGL does.
+    // returning, as QGLWidget::updateGL does. Does nothing while the widget is
+    // not on screen.
     void updateGL();
+    void swapBuffers();
+    // Off, a frame stays in the back buffer after updateGL until swapBuffers.
+    void setAutoBufferSwap(bool on) { autoSwap = on; }
+    bool autoBufferSwap() const { return autoSwap; }
 
-    // The frame as drawn, as QGLWidget::grabFrameBuffer gives it.
+    // The back buffer's pixels, as QGLWidget::grabFrameBuffer gives them.
     QImage grabFrameBuffer();
 
     // The texture QGLWidget::bindTexture makes of a pixmap with its default
     // options: see uploadTexture.
     GLuint bindTexture(const QPixmap &pixmap, GLenum target, GLint format);
-};
 
-// The framebuffer the widget draws into: its own framebuffer object, also
-// outside paintGL, where the context no longer redirects to it.
-inline GLuint widgetFramebuffer(const GLWidgetBase &widget)
-{
-    return widget.defaultFramebufferObject();
-}
+protected:
+    // As QGLWidget calls them: initializeGL once per context before anything
+    // else, resizeGL with the size in device pixels whenever it changed, then
+    // paintGL; the context is current in each.
+    virtual void initializeGL() {}
+    virtual void resizeGL(int, int) {}
+    virtual void paintGL() {}
+
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void glDraw();
+    QSize deviceSize() const;
+
+    QWindow *surface;   // owned by container, which embeds it in this widget
+    QWidget *container; // child widget
+    std::unique_ptr<QOpenGLContext> context;
+    bool initialized = false;
+    QSize resizedTo; // device pixels, as resizeGL was last given them
+    bool autoSwap = true;
+};
 
 #else
 
 #include <QGLWidget>
 
 using GLWidgetBase = QGLWidget;
-
-// The framebuffer the widget draws into: the window's own.
-inline GLuint widgetFramebuffer(const GLWidgetBase &)
-{
-    return 0;
-}
 
 #endif

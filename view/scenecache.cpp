@@ -20,9 +20,11 @@ const GLbitfield kColour = GL_COLOR_BUFFER_BIT;
 // depth alone may go through a slower path that rounds.
 const GLbitfield kDepth = GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
 
+const GLuint kWindow = 0; // the window's own framebuffer
+
 } // namespace
 
-std::unique_ptr<SceneCache> SceneCache::create(const GLWidgetBase &widget)
+std::unique_ptr<SceneCache> SceneCache::create()
 {
     if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() ||
         !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
@@ -31,23 +33,16 @@ std::unique_ptr<SceneCache> SceneCache::create(const GLWidgetBase &widget)
                   << std::endl;
         return nullptr;
     }
-    return std::unique_ptr<SceneCache>(new SceneCache(widget));
+    return std::unique_ptr<SceneCache>(new SceneCache);
 }
 
-SceneCache::SceneCache(const GLWidgetBase &widget)
-    : widget(widget), gl(QOpenGLContext::currentContext()->extraFunctions()),
+SceneCache::SceneCache()
+    : gl(QOpenGLContext::currentContext()->extraFunctions()),
       colourOrientation(Orientation::kUpright), depthOrientation(Orientation::kUpright)
 {
 }
 
 SceneCache::~SceneCache() = default;
-
-bool SceneCache::holds(const QSize &size)
-{
-    // A copy in the orientation found for one size of the window's buffers
-    // would land elsewhere in buffers of another size.
-    return buffer && storedSize == size && windowHasSize(size);
-}
 
 bool SceneCache::store(const QSize &size)
 {
@@ -79,8 +74,8 @@ bool SceneCache::store(const QSize &size)
 
 void SceneCache::restore()
 {
-    copy(buffer->handle(), windowFramebuffer(), kColour, colourOrientation);
-    copy(buffer->handle(), windowFramebuffer(), kDepth, depthOrientation);
+    copy(buffer->handle(), kWindow, kColour, colourOrientation);
+    copy(buffer->handle(), kWindow, kDepth, depthOrientation);
     bindWindow();
 }
 
@@ -118,14 +113,13 @@ bool SceneCache::isReadable(GLint x, GLint y)
 // gives the window exactly what it holds now.
 bool SceneCache::findExactRoundTrip()
 {
-    const std::vector<GLuint> colour = read(windowFramebuffer(), kColour);
-    const std::vector<GLuint> depth = read(windowFramebuffer(), kDepth);
+    const std::vector<GLuint> colour = read(kWindow, kColour);
+    const std::vector<GLuint> depth = read(kWindow, kDepth);
     if (!findUnchangedCopy(kColour, colour, &colourOrientation) ||
         !findUnchangedCopy(kDepth, depth, &depthOrientation))
         return false;
     restore();
-    return read(windowFramebuffer(), kColour) == colour &&
-           read(windowFramebuffer(), kDepth) == depth;
+    return read(kWindow, kColour) == colour && read(kWindow, kDepth) == depth;
 }
 
 // A copy may land upside down: a driver that stores window buffers top row
@@ -136,7 +130,7 @@ bool SceneCache::findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint>
                                    Orientation *orientation)
 {
     for (const Orientation candidate : {Orientation::kUpright, Orientation::kFlipped}) {
-        copy(windowFramebuffer(), buffer->handle(), buffers, candidate);
+        copy(kWindow, buffer->handle(), buffers, candidate);
         const std::vector<GLuint> copied = read(buffer->handle(), buffers);
         if (copied == window || isMirrored(copied, window)) {
             *orientation = candidate;
@@ -183,10 +177,5 @@ std::vector<GLuint> SceneCache::read(GLuint framebuffer, GLbitfield buffers)
 
 void SceneCache::bindWindow()
 {
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
-}
-
-GLuint SceneCache::windowFramebuffer() const
-{
-    return widgetFramebuffer(widget);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, kWindow);
 }

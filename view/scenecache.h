@@ -1,8 +1,7 @@
 #pragma once
 
-#include "glwidgetbase.h"
-
 #include <QSize>
+#include <QtGui/qopengl.h>
 
 #include <memory>
 #include <vector>
@@ -21,23 +20,30 @@ class QOpenGLFramebufferObject;
 // buffers upside down), so store() chooses the orientation of each copy by
 // checking a round trip, and gives up when neither orientation is exact.
 //
-// Every call needs the owning context current. The "window" is the framebuffer
-// the widget draws into: the window's own on Qt 5, the widget's framebuffer
-// object on Qt 6.
+// Every call needs the owning context current, and the "window" is the
+// framebuffer the view draws into: the window's own (framebuffer 0).
+//
+// Checking the window's size reads pixels back, which makes a GPU drain its
+// whole pipeline, so it is done only while storing: after a resize, in the
+// first frames after showing (when the window system may not have resized the
+// buffers yet) and with a new context. A frame that restores checks nothing.
 class SceneCache
 {
 public:
-    // The cache of widget, whose context is current; null, after saying why
-    // on standard error, when this context has no framebuffer objects or
-    // blits to keep the scene with.
-    static std::unique_ptr<SceneCache> create(const GLWidgetBase &widget);
+    // The cache of the current context; null, after saying why on standard
+    // error, when this context has no framebuffer objects or blits to keep
+    // the scene with.
+    static std::unique_ptr<SceneCache> create();
     ~SceneCache();
     SceneCache(const SceneCache &) = delete;
     SceneCache &operator=(const SceneCache &) = delete;
 
-    // True when it holds the scene drawn at this size (in pixels) and the
-    // window's buffers still have that size.
-    bool holds(const QSize &size);
+    // True when it holds the scene drawn at this size (in device pixels).
+    bool holds(const QSize &size) const { return buffer && storedSize == size; }
+
+    // Drops what it holds, so that the next store checks the window's size
+    // again: the window's buffers may change size after a resize.
+    void forget() { storedSize = QSize(); }
 
     // Takes the window's colour and depth as the scene drawn at size. Returns
     // false, after saying why on standard error, when the copies cannot be
@@ -54,7 +60,7 @@ public:
 private:
     enum class Orientation { kUpright, kFlipped };
 
-    explicit SceneCache(const GLWidgetBase &widget);
+    SceneCache();
     bool windowIsMultisampled();
     bool windowHasSize(const QSize &size);
     bool isReadable(GLint x, GLint y);
@@ -65,9 +71,7 @@ private:
     void copy(GLuint from, GLuint to, GLbitfield buffers, Orientation orientation);
     std::vector<GLuint> read(GLuint framebuffer, GLbitfield buffers);
     void bindWindow();
-    GLuint windowFramebuffer() const;
 
-    const GLWidgetBase &widget;
     QOpenGLExtraFunctions *gl;
     std::unique_ptr<QOpenGLFramebufferObject> buffer;
     QSize storedSize;              // empty while nothing is stored

@@ -2,16 +2,19 @@
 #include "frames.h"
 #include "loopbackserver.h"
 #include "scenelayout.h"
+#include "xscreen.h"
 
 #include <QRegularExpression>
-#include <QtGlobal>
 #include <gtest/gtest.h>
-
 
 namespace
 {
 
 constexpr int kRunLimitMs = 20000;
+constexpr int kWindowWaitMs = 10000;
+constexpr int kQuickEndMs = 5000;
+// A time limit that only ends a client the test could not end itself.
+constexpr int kBackstopSeconds = 60;
 constexpr int kRingTargets = 12;
 constexpr double kRingRadius = 0.3; // in wire units: the beam passes one often
 
@@ -91,9 +94,6 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
 
 TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOnce)
 {
-    if (QT_VERSION_MAJOR >= 6)
-        GTEST_SKIP() << "Qt 6's OpenGL widget draws into a framebuffer object of its own, so the "
-                        "client needs them there; the Qt 5 build runs this test";
     writeSettings(3);
     // Mesa's software renderer, made to offer an OpenGL without them.
     client.setEnvironment("MESA_GL_VERSION_OVERRIDE", "2.1");
@@ -119,4 +119,46 @@ TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)
     const std::string table = std::string(scene::kModelFolder) + scene::kTable.modelFile;
     EXPECT_TRUE(client.errorOutput().contains(
         ("glmReadOBJ() failed: can't open data file \"" + table + "\".\n").c_str()));
+}
+
+// The view draws in a window of its own inside the main window; the pointer
+// and the keys must behave there as anywhere else in the client.
+TEST_F(ClientProcessTest, ViewHidesThePointerAndItsWindowPassesTheCloseKeysOn)
+{
+    if (!haveDisplayAndXdotool())
+        GTEST_SKIP() << "needs an X display and xdotool";
+    for (const char *key : {"q", "Escape"}) {
+        LoopbackServer own;
+        ClientProcess run;
+        ASSERT_TRUE(run.writeSettings(own.port(), kBackstopSeconds));
+        ASSERT_TRUE(run.start());
+        ASSERT_TRUE(own.acceptClient(kWindowWaitMs)) << key;
+        const QStringList views = run.waitForViewWindows(kWindowWaitMs);
+        ASSERT_EQ(views.size(), 1) << key;
+        EXPECT_TRUE(pointerIsHiddenOver(views.front())) << key;
+        run.typeInto(views.front(), key);
+        EXPECT_TRUE(run.waitForEnd(kQuickEndMs)) << key;
+        EXPECT_TRUE(run.endedCleanly()) << key;
+    }
+}
+
+TEST_F(ClientProcessTest, LostConnectionBoxIsStackedOverTheView)
+{
+    if (!haveDisplayAndXdotool())
+        GTEST_SKIP() << "needs an X display and xdotool";
+    writeSettings(kBackstopSeconds);
+    ASSERT_TRUE(client.start());
+    ASSERT_TRUE(server.acceptClient(kWindowWaitMs));
+    ASSERT_FALSE(client.waitForViewWindows(kWindowWaitMs).isEmpty());
+    server.dropClient();
+    ASSERT_TRUE(client.waitForErrorBox(kWindowWaitMs));
+    const QStringList boxes = client.errorBoxes();
+    ASSERT_EQ(boxes.size(), 1);
+    QStringList topLevels = client.windows({"--onlyvisible", "--maxdepth", "1"});
+    topLevels.removeAll(boxes.front());
+    ASSERT_FALSE(topLevels.isEmpty());
+    for (const QString &window : topLevels)
+        EXPECT_TRUE(isStackedAbove(boxes.front(), window)) << window.toStdString();
+    ASSERT_TRUE(client.answerErrorBox(kRunLimitMs));
+    EXPECT_TRUE(client.endedCleanly());
 }

@@ -96,7 +96,7 @@ bool ClientProcess::waitForErrorBox(int timeoutMs)
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeoutMs && isRunning()) {
-        if (!windows({"--onlyvisible", "--name", kBoxTitle}).isEmpty())
+        if (!errorBoxes().isEmpty())
             return true;
         QThread::msleep(kPollMs);
     }
@@ -109,6 +109,26 @@ QStringList ClientProcess::mainWindows()
     for (const QString &box : windows({"--name", kBoxTitle}))
         shown.removeAll(box);
     return shown;
+}
+
+QStringList ClientProcess::waitForViewWindows(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QStringList nested;
+    while (nested.isEmpty() && clock.elapsed() < timeoutMs && isRunning()) {
+        nested = windows({"--onlyvisible"});
+        for (const QString &topLevel : windows({"--onlyvisible", "--maxdepth", "1"}))
+            nested.removeAll(topLevel);
+        if (nested.isEmpty())
+            QThread::msleep(kPollMs);
+    }
+    return nested;
+}
+
+QStringList ClientProcess::errorBoxes()
+{
+    return windows({"--onlyvisible", "--name", kBoxTitle});
 }
 
 bool ClientProcess::hasVisibleMainWindow()
@@ -139,6 +159,11 @@ bool ClientProcess::answerErrorBox(int timeoutMs)
 bool ClientProcess::closeWithKey(const QString &key, int timeoutMs)
 {
     return pressUntilEnded(mainWindows(), key, timeoutMs);
+}
+
+void ClientProcess::typeInto(const QString &window, const QString &key)
+{
+    runXdotool({"windowfocus", "--sync", window, "key", key});
 }
 
 bool ClientProcess::waitForEnd(int timeoutMs)

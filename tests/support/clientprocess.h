@@ -38,12 +38,19 @@ public:
     bool waitForErrorBox(int timeoutMs);
     // The mapped windows of this process other than the box (window ids).
     QStringList mainWindows();
+    // The mapped windows of this process inside its main window (the view's
+    // own, where the toolkit gives it one), polled until one is there.
+    QStringList waitForViewWindows(int timeoutMs);
+    // The open "Client error" boxes of this process.
+    QStringList errorBoxes();
     // True when a window of this process other than the box is mapped.
     bool hasVisibleMainWindow();
     // Presses Return on the box until the process ends; true when it did.
     bool answerErrorBox(int timeoutMs);
     // Presses key (an X key name) on the main window until the process ends.
     bool closeWithKey(const QString &key, int timeoutMs);
+    // Gives window the keyboard focus and types key there, as at a keyboard.
+    void typeInto(const QString &window, const QString &key);
 
     bool waitForEnd(int timeoutMs);
     // Ended by itself with this exit status: no crash, no abort.

@@ -61,8 +61,7 @@ bool showFullScreen(GLWidgetBase &view)
 bool isMultisampled(GLWidgetBase &view)
 {
     view.makeCurrent();
-    QOpenGLContext::currentContext()->functions()->glBindFramebuffer(GL_FRAMEBUFFER,
-                                                                     widgetFramebuffer(view));
+    QOpenGLContext::currentContext()->functions()->glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLint sampleBuffers = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
     return sampleBuffers > 0;

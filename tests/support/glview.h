@@ -7,9 +7,9 @@
 #include <memory>
 
 // Driving the radar view's OpenGL widget in tests and benchmarks the same way
-// on both toolkits: Qt 5's QGLWidget draws into the window's back buffer and
-// swaps after each paint, Qt 6's QOpenGLWidget into a framebuffer object of its
-// own. What differs between them for a test lives here and nowhere else.
+// on both toolkits. Both draw into the window's back buffer and swap after
+// each paint; what still differs between them for a test (how a multisampled
+// surface is asked for) lives here and nowhere else.
 namespace glview
 {
 
@@ -44,22 +44,17 @@ public:
     using View::keepsFixedScene;
     using View::View;
 
-    // Shows the view at size, ready to draw frames that stay to be read. On Qt
-    // 5 the frames are kept in the back buffer instead of being swapped out,
-    // and one swap lets the window system give the buffers the window's size
-    // (until then they may keep an older one, and the view cannot keep its
-    // scene).
+    // Shows the view at size, ready to draw frames that stay to be read: they
+    // are kept in the back buffer instead of being swapped out. One swap lets
+    // the window system give the buffers the window's size (until then they
+    // may keep an older one, and the view cannot keep its scene).
     bool showAt(QSize size)
     {
-#if QT_VERSION_MAJOR < 6
         this->setAutoBufferSwap(false);
-#endif
         if (!glview::showAt(*this, size))
             return false;
-#if QT_VERSION_MAJOR < 6
         this->updateGL();
         this->swapBuffers();
-#endif
         return true;
     }
 };
