@@ -7,6 +7,7 @@
 #include "scenecache.h"
 #include "scenelayout.h"
 #include "shapes.h"
+#include "sweepfootprint.h"
 
 #include <GL/glu.h>
 #include <QDir>
@@ -21,9 +22,11 @@ namespace
 const QSize kPreferredSize(400, 400);
 const QSize kSmallestSize(50, 50);
 
-// Set to 0, the view draws the whole scene every frame instead of keeping its
-// fixed part: for comparing the two and for drivers that mishandle the cache.
-const char *const kSceneCacheVariable = "RADAR_SCENE_CACHE";
+// Set to 0, the view draws every frame whole, as plain fixed-function drawing
+// would: the fixed part of the scene is not kept and the sweep's square is
+// not cut to its visible part. For comparing the two and for drivers that
+// mishandle the shortcuts.
+const char *const kShortcutsVariable = "RADAR_SCENE_CACHE";
 
 // The front material; the scene is drawn unlit, so it shades nothing today.
 const GLfloat kMaterialShininess = 20.0f;
@@ -85,7 +88,7 @@ GLWidget::GLWidget(Logic *logic, const QString &assetsFolder)
     : logic(logic), assetsFolder(assetsFolder), light(nullptr), screenList(nullptr),
       sweepList(nullptr), markerList(nullptr), radarModel(nullptr), tableModel(nullptr),
       displayModel(nullptr),
-      sceneCacheWanted(qEnvironmentVariable(kSceneCacheVariable) != QLatin1String("0"))
+      shortcutsWanted(qEnvironmentVariable(kShortcutsVariable) != QLatin1String("0"))
 {
 }
 
@@ -114,6 +117,7 @@ void GLWidget::freeSceneObjects()
     markerList = nullptr;
     freeModels();
     sceneCache.reset();
+    sweepFootprint.reset();
 }
 
 void GLWidget::freeModels()
@@ -153,8 +157,11 @@ void GLWidget::initializeGL()
     loadModels();
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (sceneCacheWanted)
+    if (shortcutsWanted) {
         sceneCache = SceneCache::create();
+        glBindTexture(GL_TEXTURE_2D, sweepTexture);
+        sweepFootprint = SweepFootprint::ofBoundTexture();
+    }
 }
 
 // Without an assets folder the path stays relative, as the model library's
@@ -342,8 +349,25 @@ void GLWidget::drawSweep()
                  GLfloat(scene::kScreenCentreZ));
     glRotatef(angle, 0.0f, -1.0f, 0.0f);
     layScreenQuad();
-    sweepList->call();
+    drawSweepQuad();
     glPopMatrix();
+}
+
+// The sweep's square, once per band of rows that its visible part reaches
+// when the view knows them, else whole.
+void GLWidget::drawSweepQuad()
+{
+    const auto bands = sweepFootprint ? sweepFootprint->bands() : std::nullopt;
+    if (!bands) {
+        sweepList->call();
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    for (const QRect &band : *bands) {
+        glScissor(band.x(), band.y(), band.width(), band.height());
+        sweepList->call();
+    }
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void GLWidget::drawHits()

@@ -9,6 +9,7 @@ class DisplayList;
 class Logic;
 class PositionalLight;
 class SceneCache;
+class SweepFootprint;
 
 // The OpenGL view of the radar station: from a fixed camera, a flat radar
 // screen, a sweep turned by the logic's beam angle, and one fading marker per
@@ -59,6 +60,7 @@ private:
     void drawModels();
     void drawScreen();
     void drawSweep();
+    void drawSweepQuad();
     void drawHits();
 
     Logic *logic;
@@ -80,9 +82,13 @@ private:
     GLuint sweepTexture;
     GLuint displayTexture;
     GLuint markerTexture;
-    // The station and the screen as last drawn at viewSize, restored instead
-    // of drawn again; null when unwanted or when this context cannot keep them.
-    const bool sceneCacheWanted;
+    // Shortcuts that give the pixels of the whole frame for less work, unless
+    // the environment turns them off: the station and the screen as last
+    // drawn at viewSize, restored instead of drawn again (null when this
+    // context cannot keep them), and the part of the window the sweep can
+    // change.
+    const bool shortcutsWanted;
     std::unique_ptr<SceneCache> sceneCache;
+    std::unique_ptr<SweepFootprint> sweepFootprint;
     QSize viewSize; // device pixels, as resizeGL last gave them
 };

@@ -1,7 +1,8 @@
 // The view keeps its fixed scene (the station and the screen) and restores it
-// each frame; the frames must be those of the scene drawn whole, at the
-// display scale this program runs at (VIEW_TEST_SCALE, which its test
-// environment sets through QT_SCALE_FACTOR).
+// each frame, and draws the sweep only where it can change pixels; the frames
+// must be those of the scene drawn whole, at the display scale this program
+// runs at (VIEW_TEST_SCALE, which its test environment sets through
+// QT_SCALE_FACTOR).
 #include "glview.h"
 #include "glwidget.h"
 #include "radardriver.h"
@@ -9,11 +10,16 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace
 {
 
 const int kViewSize = 640; // logical pixels
+const int kSmallViewWidth = 150;
+const int kSmallViewHeight = 100;
+constexpr double kFullTurnDeg = 360.0;
+constexpr double kBeamStepDeg = 7.25;
 
 using KeptView = ReadableView<GLWidget>;
 
@@ -46,8 +52,13 @@ TEST(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
     // markers differ in place and in alpha and some overlap the sweep.
     ASSERT_TRUE(driver.sendTargets(
         {{0.95f, 0.6f, 1}, {0.2f, 0.75f, 1}, {0.5f, 0.9f, 1}, {0.52f, 0.88f, 1}, {0.1f, 0.2f, 1}}));
-    const double beams[] = {0.0, 37.5, 101.0, 183.25, 231.0, 305.0, 360.0};
-    for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2)}) {
+    // The sweep is cut to its visible part, which turns with it: every 10
+    // degrees and between, at sizes that sample different mipmap levels.
+    std::vector<double> beams;
+    for (double beam = 0.0; beam <= kFullTurnDeg; beam += kBeamStepDeg)
+        beams.push_back(beam);
+    for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2),
+                             QSize(kSmallViewWidth, kSmallViewHeight)}) {
         ASSERT_TRUE(kept.showAt(size) && whole->showAt(size));
         ASSERT_EQ(kept.devicePixelRatio(), VIEW_TEST_SCALE);
         const QSize devicePixels = size * VIEW_TEST_SCALE;

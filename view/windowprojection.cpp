@@ -1,0 +1,50 @@
+#include "windowprojection.h"
+
+#include <QtGui/qopengl.h>
+
+namespace
+{
+
+constexpr int kRows = 4;
+// Clip-space w at or below this is taken to be behind the eye.
+constexpr double kSmallestW = 1e-9;
+
+// a times b, 4 x 4 matrices stored column after column.
+void multiply(const double *a, const double *b, double *product)
+{
+    for (int column = 0; column < kRows; ++column)
+        for (int row = 0; row < kRows; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < kRows; ++k)
+                sum += a[k * kRows + row] * b[column * kRows + k];
+            product[column * kRows + row] = sum;
+        }
+}
+
+} // namespace
+
+WindowProjection WindowProjection::current()
+{
+    double modelview[16];
+    double projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    WindowProjection result;
+    multiply(projection, modelview, result.matrix);
+    result.view = QRectF(viewport[0], viewport[1], viewport[2], viewport[3]);
+    return result;
+}
+
+std::optional<QPointF> WindowProjection::toWindow(const QPointF &point) const
+{
+    // Columns 0, 1 and 3 of the matrix: z is 0, and depth is not wanted.
+    const double clipX = matrix[0] * point.x() + matrix[4] * point.y() + matrix[12];
+    const double clipY = matrix[1] * point.x() + matrix[5] * point.y() + matrix[13];
+    const double clipW = matrix[3] * point.x() + matrix[7] * point.y() + matrix[15];
+    if (clipW <= kSmallestW)
+        return std::nullopt;
+    return QPointF(view.x() + (clipX / clipW + 1.0) * 0.5 * view.width(),
+                   view.y() + (clipY / clipW + 1.0) * 0.5 * view.height());
+}
