@@ -8,12 +8,14 @@
 #include "scenelayout.h"
 #include "shapes.h"
 #include "sweepfootprint.h"
+#include "windowprojection.h"
 
 #include <GL/glu.h>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
 
+#include <cmath>
 #include <iostream>
 
 namespace
@@ -37,6 +39,45 @@ const GLfloat kMaterialDiffuse[4] = {1.0f, 1.0f, 0.0f, 1.0f};
 // A hit's marker alpha is this times its remaining life in seconds, so a new
 // hit (life 2) is opaque and fades out linearly.
 const GLfloat kAlphaPerSecondOfLife = 0.5f;
+
+// Window coordinates beyond this are taken as off any window, and a marker
+// there makes the whole window count as drawn (hits are not clipped to the
+// screen, and their coordinates come from the server).
+constexpr double kFarthestPixel = 1e6;
+
+// Pixels added around the area of a marker: room for the rounding of the
+// projection here against the rasteriser's.
+constexpr double kAreaMarginPixels = 2.0;
+
+// The smallest window rectangle that holds the points, widened by the margin.
+QRect enclosingRect(double left, double bottom, double right, double top)
+{
+    const int x0 = int(std::floor(left - kAreaMarginPixels));
+    const int y0 = int(std::floor(bottom - kAreaMarginPixels));
+    const int x1 = int(std::ceil(right + kAreaMarginPixels));
+    const int y1 = int(std::ceil(top + kAreaMarginPixels));
+    return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+// The window area of a marker centred on (x, 0, z) of the current
+// coordinates; nothing when a corner lies behind the eye or off any scale.
+std::optional<QRect> markerArea(const WindowProjection &projection, float x, float z)
+{
+    const double half = scene::kMarkerSize / 2;
+    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
+    for (const double dx : {-half, half})
+        for (const double dz : {-half, half}) {
+            const auto corner = projection.toWindow(x + dx, 0.0, z + dz);
+            if (!corner || !(std::abs(corner->x()) < kFarthestPixel) ||
+                !(std::abs(corner->y()) < kFarthestPixel))
+                return std::nullopt;
+            left = std::min(left, corner->x());
+            right = std::max(right, corner->x());
+            bottom = std::min(bottom, corner->y());
+            top = std::max(top, corner->y());
+        }
+    return enclosingRect(left, bottom, right, top);
+}
 
 // Reads a station model and prepares it for smooth drawing. A file that
 // cannot be read ends the process with the model library's message, which
@@ -275,11 +316,13 @@ void GLWidget::paintGL()
         restoreFixedScene();
     else
         drawFixedScene();
-    drawSweep();
-    drawHits();
+    const QRect sweepArea = drawSweep();
+    lastDrawnArea = sweepArea | drawHits();
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
+    if (sceneCache)
+        sceneCache->finishFrame();
 }
 
 // The part of the frame before the sweep, which only a new size changes: drawn
@@ -304,12 +347,12 @@ void GLWidget::drawStationAndScreen()
     drawScreen();
 }
 
-// The kept pixels, and the state that drawing them would have left for the
-// sweep and the markers: camera, light, blending, the colour of the models and
-// the screen's texture.
+// The kept pixels where the last frame drew over them, and the state that
+// drawing them would have left for the sweep and the markers: camera, light,
+// blending, the colour of the models and the screen's texture.
 void GLWidget::restoreFixedScene()
 {
-    sceneCache->restore();
+    sceneCache->restore(lastDrawnArea);
     setCamera();
     light->apply();
     glColor4fv(scene::kModelColour);
@@ -339,7 +382,12 @@ void GLWidget::drawScreen()
     glPopMatrix();
 }
 
-void GLWidget::drawSweep()
+QRect GLWidget::wholeView() const
+{
+    return QRect(QPoint(0, 0), viewSize);
+}
+
+QRect GLWidget::drawSweep()
 {
     // A growing beam angle turns the sweep clockwise seen from above, the way
     // the logic's bearings grow.
@@ -349,28 +397,32 @@ void GLWidget::drawSweep()
                  GLfloat(scene::kScreenCentreZ));
     glRotatef(angle, 0.0f, -1.0f, 0.0f);
     layScreenQuad();
-    drawSweepQuad();
+    const QRect area = drawSweepQuad();
     glPopMatrix();
+    return area;
 }
 
 // The sweep's square, once per band of rows that its visible part reaches
-// when the view knows them, else whole.
-void GLWidget::drawSweepQuad()
+// when the view knows them, else whole; the window area it drew in.
+QRect GLWidget::drawSweepQuad()
 {
     const auto bands = sweepFootprint ? sweepFootprint->bands() : std::nullopt;
     if (!bands) {
         sweepList->call();
-        return;
+        return wholeView();
     }
+    QRect area;
     glEnable(GL_SCISSOR_TEST);
     for (const QRect &band : *bands) {
         glScissor(band.x(), band.y(), band.width(), band.height());
         sweepList->call();
+        area |= band;
     }
     glDisable(GL_SCISSOR_TEST);
+    return area;
 }
 
-void GLWidget::drawHits()
+QRect GLWidget::drawHits()
 {
     // A hit's x runs along the scene's x axis and its y along the scene's z
     // axis, both from the screen centre.
@@ -386,5 +438,24 @@ void GLWidget::drawHits()
         markerList->call();
         glPopMatrix();
     }
+    const QRect area = markersArea();
     glPopMatrix();
+    return area;
+}
+
+// The window area of the markers, with the current coordinates centred on the
+// screen at the markers' height.
+QRect GLWidget::markersArea() const
+{
+    if (logic->hits()->empty())
+        return QRect();
+    const WindowProjection projection = WindowProjection::current();
+    QRect area;
+    for (const Hit &hit : *logic->hits()) {
+        const auto marker = markerArea(projection, hit.x, hit.y);
+        if (!marker)
+            return wholeView();
+        area |= *marker;
+    }
+    return area;
 }

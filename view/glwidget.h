@@ -59,9 +59,11 @@ private:
     void setCamera();
     void drawModels();
     void drawScreen();
-    void drawSweep();
-    void drawSweepQuad();
-    void drawHits();
+    QRect wholeView() const;
+    QRect drawSweep();
+    QRect drawSweepQuad();
+    QRect drawHits();
+    QRect markersArea() const;
 
     Logic *logic;
     const QString assetsFolder; // holds the texture and model folders; empty: the working directory
@@ -91,4 +93,7 @@ private:
     std::unique_ptr<SceneCache> sceneCache;
     std::unique_ptr<SweepFootprint> sweepFootprint;
     QSize viewSize; // device pixels, as resizeGL last gave them
+    // Where the last frame's sweep and markers drew (device pixels, origin
+    // bottom left): the only part of the window the next frame restores.
+    QRect lastDrawnArea;
 };

@@ -69,14 +69,38 @@ bool SceneCache::store(const QSize &size)
         return false;
     }
     storedSize = size;
+    keeping = Keeping::kUnknown;
     return true;
 }
 
-void SceneCache::restore()
+void SceneCache::restore(const QRect &area)
 {
-    copy(buffer->handle(), kWindow, kColour, colourOrientation);
-    copy(buffer->handle(), kWindow, kDepth, depthOrientation);
+    if (keeping == Keeping::kChecking)
+        keeping = windowHoldsLastFrame() ? Keeping::kKept : Keeping::kNotKept;
+    const QRect whole(QPoint(0, 0), storedSize);
+    const QRect part = keeping == Keeping::kKept ? area.intersected(whole) : whole;
+    if (!part.isEmpty()) {
+        copyBack(part, kColour, colourOrientation);
+        copyBack(part, kDepth, depthOrientation);
+    }
     bindWindow();
+}
+
+void SceneCache::finishFrame()
+{
+    if (keeping != Keeping::kUnknown)
+        return;
+    lastColour = read(kWindow, kColour);
+    lastDepth = read(kWindow, kDepth);
+    keeping = Keeping::kChecking;
+}
+
+bool SceneCache::windowHoldsLastFrame()
+{
+    const bool held = read(kWindow, kColour) == lastColour && read(kWindow, kDepth) == lastDepth;
+    lastColour = std::vector<GLuint>();
+    lastDepth = std::vector<GLuint>();
+    return held;
 }
 
 bool SceneCache::windowIsMultisampled()
@@ -118,7 +142,8 @@ bool SceneCache::findExactRoundTrip()
     if (!findUnchangedCopy(kColour, colour, &colourOrientation) ||
         !findUnchangedCopy(kDepth, depth, &depthOrientation))
         return false;
-    restore();
+    copyBack(QRect(QPoint(0, 0), buffer->size()), kColour, colourOrientation);
+    copyBack(QRect(QPoint(0, 0), buffer->size()), kDepth, depthOrientation);
     return read(kWindow, kColour) == colour && read(kWindow, kDepth) == depth;
 }
 
@@ -130,7 +155,7 @@ bool SceneCache::findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint>
                                    Orientation *orientation)
 {
     for (const Orientation candidate : {Orientation::kUpright, Orientation::kFlipped}) {
-        copy(kWindow, buffer->handle(), buffers, candidate);
+        copyIn(buffers, candidate);
         const std::vector<GLuint> copied = read(buffer->handle(), buffers);
         if (copied == window || isMirrored(copied, window)) {
             *orientation = candidate;
@@ -152,15 +177,33 @@ bool SceneCache::isMirrored(const std::vector<GLuint> &a, const std::vector<GLui
     return true;
 }
 
-void SceneCache::copy(GLuint from, GLuint to, GLbitfield buffers, Orientation orientation)
+// The whole window into the cache.
+void SceneCache::copyIn(GLbitfield buffers, Orientation orientation)
 {
     const GLint width = buffer->width();
     const GLint height = buffer->height();
     const bool flipped = orientation == Orientation::kFlipped;
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, kWindow);
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffer->handle());
     gl->glBlitFramebuffer(0, flipped ? height : 0, width, flipped ? 0 : height, 0, 0, width, height,
                           buffers, GL_NEAREST);
+}
+
+// From the cache into area of the window, both in window coordinates: a
+// flipped copy reads the cache's rows in the mirrored place.
+void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation orientation)
+{
+    const GLint height = buffer->height();
+    const GLint left = area.left();
+    const GLint right = area.right() + 1;
+    const GLint bottom = area.top();
+    const GLint top = area.bottom() + 1;
+    const bool flipped = orientation == Orientation::kFlipped;
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, buffer->handle());
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, kWindow);
+    gl->glBlitFramebuffer(left, flipped ? height - bottom : bottom, right,
+                          flipped ? height - top : top, left, bottom, right, top, buffers,
+                          GL_NEAREST);
 }
 
 // The buffers' contents as glReadPixels gives them, bottom row first: colour

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QtGui/qopengl.h>
 
@@ -54,11 +55,22 @@ public:
     // left alone, and the next call tries again.
     bool store(const QSize &size);
 
-    // Puts the stored scene back into the window's colour and depth buffers.
-    void restore();
+    // Puts the stored scene back into the window's colour and depth buffers:
+    // only into area (device pixels, origin bottom left) when the window's
+    // buffers are known to keep their contents from one frame to the next,
+    // else everywhere.
+    void restore(const QRect &area);
+
+    // Called when a frame is drawn and about to be shown. After a store, the
+    // first such frame is read back, and the next restore compares the
+    // window's buffers with it: whether a buffer swap keeps them is the
+    // driver's choice, so it is checked, never assumed.
+    void finishFrame();
 
 private:
     enum class Orientation { kUpright, kFlipped };
+    // Whether the window's buffers hold the last frame when the next begins.
+    enum class Keeping { kUnknown, kChecking, kKept, kNotKept };
 
     SceneCache();
     bool windowIsMultisampled();
@@ -68,7 +80,9 @@ private:
     bool findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &window,
                            Orientation *orientation);
     bool isMirrored(const std::vector<GLuint> &a, const std::vector<GLuint> &b) const;
-    void copy(GLuint from, GLuint to, GLbitfield buffers, Orientation orientation);
+    bool windowHoldsLastFrame();
+    void copyIn(GLbitfield buffers, Orientation orientation);
+    void copyBack(const QRect &area, GLbitfield buffers, Orientation orientation);
     std::vector<GLuint> read(GLuint framebuffer, GLbitfield buffers);
     void bindWindow();
 
@@ -77,4 +91,7 @@ private:
     QSize storedSize;              // empty while nothing is stored
     Orientation colourOrientation; // of copies between window and buffer
     Orientation depthOrientation;
+    Keeping keeping = Keeping::kNotKept; // unknown only after a store
+    std::vector<GLuint> lastColour;      // the frame read back while checking
+    std::vector<GLuint> lastDepth;
 };

@@ -37,13 +37,13 @@ WindowProjection WindowProjection::current()
     return result;
 }
 
-std::optional<QPointF> WindowProjection::toWindow(const QPointF &point) const
+std::optional<QPointF> WindowProjection::toWindow(double x, double y, double z) const
 {
-    // Columns 0, 1 and 3 of the matrix: z is 0, and depth is not wanted.
-    const double clipX = matrix[0] * point.x() + matrix[4] * point.y() + matrix[12];
-    const double clipY = matrix[1] * point.x() + matrix[5] * point.y() + matrix[13];
-    const double clipW = matrix[3] * point.x() + matrix[7] * point.y() + matrix[15];
-    if (clipW <= kSmallestW)
+    // Rows 0, 1 and 3 of the matrix: depth is not wanted.
+    const double clipX = matrix[0] * x + matrix[4] * y + matrix[8] * z + matrix[12];
+    const double clipY = matrix[1] * x + matrix[5] * y + matrix[9] * z + matrix[13];
+    const double clipW = matrix[3] * x + matrix[7] * y + matrix[11] * z + matrix[15];
+    if (!(clipW > kSmallestW))
         return std::nullopt;
     return QPointF(view.x() + (clipX / clipW + 1.0) * 0.5 * view.width(),
                    view.y() + (clipY / clipW + 1.0) * 0.5 * view.height());

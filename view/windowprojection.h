@@ -6,17 +6,22 @@
 #include <optional>
 
 // The context's current modelview, projection and viewport, as one map from
-// the plane z = 0 of the current object coordinates to window coordinates
-// (pixels, origin bottom left), computed as OpenGL's transform does.
+// the current object coordinates to window coordinates (pixels, origin bottom
+// left), computed as OpenGL's transform does.
 class WindowProjection
 {
 public:
     // Reads the matrices and the viewport of the current context.
     static WindowProjection current();
 
-    // Where the point (x, y, 0) lands; nothing when it lies on or behind the
+    // Where the point (x, y, z) lands; nothing when it lies on or behind the
     // eye's plane, where the perspective divide has no meaning.
-    std::optional<QPointF> toWindow(const QPointF &point) const;
+    std::optional<QPointF> toWindow(double x, double y, double z) const;
+    // The same for the point (x, y, 0).
+    std::optional<QPointF> toWindow(const QPointF &point) const
+    {
+        return toWindow(point.x(), point.y(), 0.0);
+    }
 
     // The viewport's rectangle, window coordinates.
     QRectF viewport() const { return view; }

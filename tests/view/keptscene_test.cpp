@@ -1,8 +1,8 @@
-// The view keeps its fixed scene (the station and the screen) and restores it
-// each frame, and draws the sweep only where it can change pixels; the frames
-// must be those of the scene drawn whole, at the display scale this program
-// runs at (VIEW_TEST_SCALE, which its test environment sets through
-// QT_SCALE_FACTOR).
+// The view keeps its fixed scene (the station and the screen), restores it
+// each frame where the last frame drew, and draws the sweep only where it can
+// change pixels; the frames must be those of the scene drawn whole, at the
+// display scale this program runs at (VIEW_TEST_SCALE, which its test
+// environment sets through QT_SCALE_FACTOR).
 #include "glview.h"
 #include "glwidget.h"
 #include "radardriver.h"
@@ -21,17 +21,12 @@ const int kSmallViewHeight = 100;
 constexpr double kFullTurnDeg = 360.0;
 constexpr double kBeamStepDeg = 7.25;
 
-using KeptView = ReadableView<GLWidget>;
-
-// A view that draws its whole scene every frame, as the environment variable
-// asks for.
-std::unique_ptr<KeptView> wholeSceneView(Logic *logic)
+class KeptView : public ReadableView<GLWidget>
 {
-    qputenv("RADAR_SCENE_CACHE", "0");
-    auto view = std::make_unique<KeptView>(logic);
-    qunsetenv("RADAR_SCENE_CACHE");
-    return view;
-}
+public:
+    using ReadableView<GLWidget>::ReadableView;
+    using GLWidget::resizeGL;
+};
 
 QSize viewport()
 {
@@ -40,42 +35,90 @@ QSize viewport()
     return QSize(box[2], box[3]);
 }
 
+// A view as the client runs it and one that draws its whole scene every
+// frame, as the environment variable asks for, of one logic.
+class KeptSceneTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(driver.isConnected());
+        qputenv("RADAR_SCENE_CACHE", "0");
+        whole = std::make_unique<KeptView>(&driver.logic);
+        qunsetenv("RADAR_SCENE_CACHE");
+        // Targets at several bearings, hit at different times, so that the
+        // markers differ in place and in alpha and some overlap the sweep.
+        ASSERT_TRUE(driver.sendTargets({{0.95f, 0.6f, 1},
+                                        {0.2f, 0.75f, 1},
+                                        {0.5f, 0.9f, 1},
+                                        {0.52f, 0.88f, 1},
+                                        {0.1f, 0.2f, 1}}));
+    }
+
+    bool showBoth(QSize size) { return kept.showAt(size) && whole->showAt(size); }
+
+    // Both views draw the beam at this angle; true when their frames are the
+    // same. The frames stay to be read, and are then swapped, so that the
+    // next frame starts from the buffers a swap leaves.
+    bool drawBoth(double beam)
+    {
+        driver.turnBeamTo(beam);
+        driver.update(0.1);
+        kept.updateGL();
+        whole->updateGL();
+        const bool same = kept.grabFrameBuffer() == whole->grabFrameBuffer();
+        kept.swapBuffers();
+        whole->swapBuffers();
+        return same;
+    }
+
+    RadarDriver driver;
+    KeptView kept{&driver.logic};
+    std::unique_ptr<KeptView> whole;
+};
+
 } // namespace
 
-TEST(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
+TEST_F(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
 {
-    RadarDriver driver;
-    ASSERT_TRUE(driver.isConnected());
-    KeptView kept(&driver.logic);
-    const std::unique_ptr<KeptView> whole = wholeSceneView(&driver.logic);
-    // Targets at several bearings, hit at different times, so that the
-    // markers differ in place and in alpha and some overlap the sweep.
-    ASSERT_TRUE(driver.sendTargets(
-        {{0.95f, 0.6f, 1}, {0.2f, 0.75f, 1}, {0.5f, 0.9f, 1}, {0.52f, 0.88f, 1}, {0.1f, 0.2f, 1}}));
-    // The sweep is cut to its visible part, which turns with it: every 10
-    // degrees and between, at sizes that sample different mipmap levels.
+    // The sweep is cut to its visible part, which turns with it: all round,
+    // at sizes that sample different mipmap levels.
     std::vector<double> beams;
     for (double beam = 0.0; beam <= kFullTurnDeg; beam += kBeamStepDeg)
         beams.push_back(beam);
     for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2),
                              QSize(kSmallViewWidth, kSmallViewHeight)}) {
-        ASSERT_TRUE(kept.showAt(size) && whole->showAt(size));
+        ASSERT_TRUE(showBoth(size));
         ASSERT_EQ(kept.devicePixelRatio(), VIEW_TEST_SCALE);
-        const QSize devicePixels = size * VIEW_TEST_SCALE;
         for (const double beam : beams) {
-            driver.turnBeamTo(beam);
-            driver.update(0.1);
-            kept.updateGL();
-            EXPECT_EQ(viewport(), devicePixels);
-            whole->updateGL();
-            EXPECT_TRUE(kept.keepsFixedScene()) << "beam " << beam;
-            EXPECT_FALSE(whole->keepsFixedScene());
-            const QImage frame = kept.grabFrameBuffer();
-            EXPECT_EQ(frame.size(), devicePixels);
-            EXPECT_TRUE(frame == whole->grabFrameBuffer())
+            EXPECT_TRUE(drawBoth(beam))
                 << "beam " << beam << " at " << size.width() << "x" << size.height() << ", "
                 << driver.logic.hits()->size() << " hits";
+            EXPECT_TRUE(kept.keepsFixedScene()) << "beam " << beam;
+            EXPECT_FALSE(whole->keepsFixedScene());
+            EXPECT_EQ(viewport(), size * VIEW_TEST_SCALE);
+            EXPECT_EQ(kept.grabFrameBuffer().size(), size * VIEW_TEST_SCALE);
         }
     }
     EXPECT_GT(driver.logic.hits()->size(), 0u);
+}
+
+// Whether a swap keeps the window's buffers is the driver's choice. Where the
+// pixels are gone by the next frame, the view must restore the whole scene.
+TEST_F(KeptSceneTest, BuffersLostBetweenFramesAreRestoredWhole)
+{
+    const QSize size(kViewSize, kViewSize);
+    ASSERT_TRUE(showBoth(size));
+    // A resize makes the view store its scene again, and then check that the
+    // buffers still hold the frame after it when the next frame begins.
+    kept.makeCurrent();
+    kept.resizeGL(size.width() * VIEW_TEST_SCALE, size.height() * VIEW_TEST_SCALE);
+    ASSERT_TRUE(drawBoth(5.0));
+    kept.makeCurrent();
+    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    for (const double beam : {10.0, 100.0, 190.0})
+        EXPECT_TRUE(drawBoth(beam)) << "beam " << beam;
+    EXPECT_TRUE(kept.keepsFixedScene());
 }
