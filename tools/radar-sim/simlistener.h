@@ -36,6 +36,7 @@ protected:
     // Takes over the socket of a client just accepted and counted.
     virtual void serve(QTcpSocket *socket) = 0;
 
+    // The counters, for the clients to count themselves in.
     SimStats &tally() { return counters; }
     // Time since listening began.
     const QElapsedTimer &sinceListening() const { return clock; }
