@@ -3,6 +3,7 @@
 #include "glwidget.h"
 #include "settings.h"
 #include "settingserror.h"
+#include "wireformat.h"
 
 #include <QCursor>
 #include <QHBoxLayout>
@@ -16,7 +17,6 @@ namespace
 {
 
 const char kDefaultHost[] = "localhost";
-constexpr int kDefaultPort = 3333;
 constexpr int kDefaultTimeToLive = 0; // no limit
 constexpr int kFrameIntervalMs = 20;
 constexpr int kMsPerSecond = 1000;
@@ -33,7 +33,7 @@ Window::Window(const ClientOptions &options) : QWidget(nullptr), ok(false), glWi
     frameTimer = new QTimer(this);
 
     int timeToLive = kDefaultTimeToLive;
-    int port = kDefaultPort;
+    int port = wire::kDefaultPort;
     QString host;
     if (!readSettings(options.settingsFile, timeToLive, port, host)) {
         showError(tr("Unable to load the file clientSttings.xml!"));
@@ -69,7 +69,7 @@ bool Window::readSettings(const QString &file, int &timeToLive, int &port, QStri
     try {
         const Settings settings(file);
         timeToLive = settings.getInt("timeToLive", kDefaultTimeToLive);
-        port = settings.getInt("port", kDefaultPort);
+        port = settings.getInt("port", wire::kDefaultPort);
         host = settings.getString("host", kDefaultHost);
         return true;
     } catch (SettingsError *error) {

@@ -1,15 +1,23 @@
-// The client's frame reader on arbitrary bytes in arbitrary chunks.
+// The client's frame reader on arbitrary bytes in arbitrary chunks, over one
+// or more connections.
 //
-// Input: byte 0 gives how many chunk lengths follow (1 to 8), each length byte
-// b gives a chunk of b + 1 bytes, used in turn; the rest is the stream. The
-// stream is given chunk by chunk to one reader, which parses every frame it
+// Input: byte 0 gives how many chunk lengths follow (bits 0-2: 1 to 8) and how
+// many reset offsets follow them (bits 3-7: 0 to 31). Each length byte b gives
+// a chunk of b + 1 bytes, used in turn; each reset offset, two bytes
+// big-endian and taken modulo the stream's size + 1, is where one connection
+// ends and the next begins. The rest is the stream.
+//
+// The stream is given chunk by chunk to one reader, which parses every frame it
 // can after each chunk, as the client does when the socket reports data, and
-// whole to another. The outcome must not depend on the chunking: the same
-// frames with the same records bit for bit, the same bytes left unparsed. No
-// frame may give more than MaxTargets records, and no reader may hold more
-// than its bound.
+// connection by connection, whole, to another; both are reset between
+// connections, and no chunk spans two of them. The outcome must not depend on
+// the chunking: the same frames with the same records bit for bit, the same
+// bytes left unparsed, connection by connection. After a reset a reader must
+// give what a new reader given that connection's bytes gives. No frame may
+// give more than MaxTargets records, and no reader may hold more than its bound.
 #include "framereader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +28,10 @@ namespace
 {
 
 constexpr int kMaxChunkLengths = 8;
-// Beyond this many chunks the rest of the stream goes in one, so that a long
-// stream of one-byte chunks cannot make a single run slow.
+constexpr int kChunkLengthBits = 3;
+constexpr int kOffsetBytes = 2;
+// Beyond this many chunks the rest of each connection goes in one, so that a
+// long stream of one-byte chunks cannot make a single run slow.
 constexpr int kMaxChunks = 64;
 
 [[noreturn]] void fail(const char *what)
@@ -30,13 +40,47 @@ constexpr int kMaxChunks = 64;
     std::abort();
 }
 
-// What a reader gave: every frame's records, one after the other, and how
-// many there were in each.
+// What a reader gave on one connection: every frame's records, one after the
+// other, and how many there were in each.
 struct Outcome {
     std::vector<TargetReport> records;
     std::vector<int> counts;
     qint64 unparsed = 0;
+    qint64 frames = 0;
 };
+
+using Outcomes = std::vector<Outcome>; // one per connection
+
+// The fuzzer's input taken apart.
+struct Input {
+    const uint8_t *lengths = nullptr;
+    int lengthCount = 0;
+    std::vector<int> connectionEnds; // stream offsets, ascending, the last the stream's size
+    const char *stream = nullptr;
+    int streamSize = 0;
+};
+
+bool readInput(const uint8_t *data, size_t size, Input &input)
+{
+    if (size < 1)
+        return false;
+    input.lengthCount = data[0] % kMaxChunkLengths + 1;
+    const int resetCount = data[0] >> kChunkLengthBits;
+    const size_t header = 1 + size_t(input.lengthCount) + size_t(resetCount) * kOffsetBytes;
+    if (size < header)
+        return false;
+    input.lengths = data + 1;
+    input.stream = reinterpret_cast<const char *>(data + header);
+    input.streamSize = int(size - header);
+    const uint8_t *offsets = input.lengths + input.lengthCount;
+    for (int i = 0; i < resetCount; ++i, offsets += kOffsetBytes) {
+        const int offset = (offsets[0] << 8) | offsets[1];
+        input.connectionEnds.push_back(offset % (input.streamSize + 1));
+    }
+    std::sort(input.connectionEnds.begin(), input.connectionEnds.end());
+    input.connectionEnds.push_back(input.streamSize);
+    return true;
+}
 
 void parseAll(FrameReader &reader, Outcome &outcome)
 {
@@ -65,28 +109,52 @@ void deliver(FrameReader &reader, const char *bytes, qint64 size, Outcome &outco
     }
 }
 
-Outcome deliverInChunks(const char *stream, int size, const uint8_t *lengths, int lengthCount)
+// Ends a connection: what is left unparsed is part of its outcome.
+void finish(FrameReader &reader, Outcome &outcome)
 {
-    FrameReader reader;
-    Outcome outcome;
-    int offset = 0;
-    for (int chunk = 0; offset < size; ++chunk) {
-        const int wanted = chunk + 1 < kMaxChunks ? lengths[chunk % lengthCount] + 1 : size;
-        const int length = wanted < size - offset ? wanted : size - offset;
-        deliver(reader, stream + offset, length, outcome);
-        offset += length;
-    }
     outcome.unparsed = reader.bufferedBytes();
-    return outcome;
+    outcome.frames = reader.framesRead();
 }
 
-Outcome deliverWhole(const char *stream, int size)
+Outcomes deliverInChunks(const Input &input)
 {
     FrameReader reader;
-    Outcome outcome;
-    deliver(reader, stream, size, outcome);
-    outcome.unparsed = reader.bufferedBytes();
-    return outcome;
+    Outcomes outcomes;
+    int offset = 0;
+    int chunk = 0;
+    for (int end : input.connectionEnds) {
+        if (!outcomes.empty())
+            reader.reset();
+        outcomes.emplace_back();
+        for (; offset < end; ++chunk) {
+            const int wanted = chunk + 1 < kMaxChunks ? input.lengths[chunk % input.lengthCount] + 1
+                                                      : input.streamSize;
+            const int length = std::min(wanted, end - offset);
+            deliver(reader, input.stream + offset, length, outcomes.back());
+            offset += length;
+        }
+        finish(reader, outcomes.back());
+    }
+    return outcomes;
+}
+
+// Each connection whole, to one reader reset between them, or to a new reader each.
+Outcomes deliverWhole(const Input &input, bool newReaderEach)
+{
+    FrameReader reused;
+    Outcomes outcomes;
+    int offset = 0;
+    for (int end : input.connectionEnds) {
+        FrameReader fresh;
+        FrameReader &reader = newReaderEach ? fresh : reused;
+        if (!newReaderEach && !outcomes.empty())
+            reader.reset();
+        outcomes.emplace_back();
+        deliver(reader, input.stream + offset, end - offset, outcomes.back());
+        finish(reader, outcomes.back());
+        offset = end;
+    }
+    return outcomes;
 }
 
 bool sameRecord(const TargetReport &a, const TargetReport &b)
@@ -95,27 +163,29 @@ bool sameRecord(const TargetReport &a, const TargetReport &b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+bool sameOutcome(const Outcome &a, const Outcome &b)
+{
+    return a.unparsed == b.unparsed && a.frames == b.frames && a.counts == b.counts &&
+           std::equal(a.records.begin(), a.records.end(), b.records.begin(), b.records.end(),
+                      sameRecord);
+}
+
+bool sameOutcomes(const Outcomes &a, const Outcomes &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameOutcome);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 1)
+    Input input;
+    if (!readInput(data, size, input))
         return 0;
-    const int lengthCount = data[0] % kMaxChunkLengths + 1;
-    if (size < size_t(1 + lengthCount))
-        return 0;
-    const uint8_t *lengths = data + 1;
-    const char *stream = reinterpret_cast<const char *>(data + 1 + lengthCount);
-    const int streamSize = int(size) - 1 - lengthCount;
-
-    const Outcome chunked = deliverInChunks(stream, streamSize, lengths, lengthCount);
-    const Outcome whole = deliverWhole(stream, streamSize);
-    if (chunked.unparsed != whole.unparsed)
-        fail("chunking changed the number of unparsed bytes");
-    if (chunked.counts != whole.counts)
-        fail("chunking changed the frames or their counts");
-    for (size_t i = 0; i < whole.records.size(); ++i)
-        if (!sameRecord(chunked.records[i], whole.records[i]))
-            fail("chunking changed a record");
+    const Outcomes whole = deliverWhole(input, false);
+    if (!sameOutcomes(deliverInChunks(input), whole))
+        fail("chunking changed the frames, their records or the bytes left unparsed");
+    if (!sameOutcomes(deliverWhole(input, true), whole))
+        fail("a reset reader read a connection differently from a new reader");
     return 0;
 }

@@ -78,3 +78,10 @@ bool FrameReader::readFrame(TargetReport *records, int &count)
     ++frames;
     return true;
 }
+
+// A new reader's state in every member, so that state added later cannot be
+// left out here.
+void FrameReader::reset()
+{
+    *this = FrameReader();
+}

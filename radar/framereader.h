@@ -36,6 +36,12 @@ public:
     // when more bytes are needed.
     bool readFrame(TargetReport *records, int &count);
 
+    // Forgets everything a connection left behind: the bytes not yet parsed,
+    // a size field already read and the frames counted. The next bytes are
+    // read as a new connection's, its first frame without the extra word. The
+    // buffer's memory is given back too.
+    void reset();
+
 private:
     bool readSizeField();
     const char *next() const { return buffer.data() + readPos; }

@@ -15,6 +15,9 @@ namespace wire
 
 constexpr quint8 kRequestByte = 0x02;
 
+// Where a client connects and the simulator listens unless told otherwise.
+constexpr quint16 kDefaultPort = 3333;
+
 constexpr int kWordBytes = 2;
 constexpr int kFloatBytes = 4;
 constexpr int kSizeFieldBytes = kWordBytes;

@@ -3,12 +3,17 @@
 # runs every committed corpus file once as a regression input, then fuzzes each
 # target for the given time.
 #
-#   bash scripts/fuzz.sh [SECONDS]     # SECONDS per target, default 60
+#   bash scripts/fuzz.sh [SECONDS]              # SECONDS per target, default 60
+#   FUZZ_GROW=1 bash scripts/fuzz.sh 600        # and regrow the committed corpora
 #
 # FUZZ_TARGETS picks targets (default: all four), FUZZ_BUILD_DIR the build
 # directory (default build-fuzz). New corpus entries, logs and findings go to
-# the build directory; the committed seeds in fuzz/corpus/ stay as they are.
-# Exits non-zero when a regression input or the fuzzing finds a fault.
+# the build directory. With FUZZ_GROW=1 each target's committed corpus in
+# fuzz/corpus/ is then minimised anew with libFuzzer's merge, over the committed
+# and the new inputs: hand-made seeds (any name that is not a 40-digit hash)
+# always stay, other inputs stay only if they add coverage, and none longer than
+# kGrownInputBytes is taken. Exits non-zero when a regression input or the
+# fuzzing finds a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
@@ -20,6 +25,12 @@ read -r -a targets <<<"${FUZZ_TARGETS:-framereader settings obj ppm}"
 # Longest input per target: a frame stream must be able to carry more than
 # MaxTargets records; the files are small in real use.
 declare -A kMaxInputBytes=([framereader]=16384 [settings]=4096 [obj]=4096 [ppm]=1024)
+# Longest input a regrown corpus takes, so that the committed files stay small.
+kGrownInputBytes=4096
+# Targets whose coverage is mostly in uninstrumented code (Qt's XML parser) or
+# in a few lines: the values their comparisons see also count as coverage.
+declare -A kValueProfile=([settings]=1 [ppm]=1)
+kHashName='^[0-9a-f]{40}$' # how libFuzzer names the inputs it writes
 kInputTimeoutSeconds=25 # one input running longer is a finding
 kMemoryLimitMb=2048     # the fuzzer's resident memory beyond which it reports a finding
 kLogLinesShown=60       # of a failed run's log, the last lines printed
@@ -40,6 +51,7 @@ common_options() {
     local t=$1
     echo "-close_fd_mask=3 -timeout=$kInputTimeoutSeconds -rss_limit_mb=$kMemoryLimitMb -max_len=${kMaxInputBytes[$t]}"
     [ -f "fuzz/$t.dict" ] && echo "-dict=fuzz/$t.dict"
+    [ -n "${kValueProfile[$t]:-}" ] && echo "-use_value_profile=1"
     return 0
 }
 
@@ -67,6 +79,30 @@ fuzz() {
         "$build_dir/logs/$t.log" || true
 }
 
+# Minimises the committed corpus of a target that fuzzed cleanly, over its own
+# inputs and the fuzzer's new ones: the hand-made seeds are placed first and
+# kept, libFuzzer's merge adds whatever else brings coverage they lack.
+grow() {
+    local t=$1 input
+    local staged=$build_dir/grow/$t-candidates merged=$build_dir/grow/$t
+    rm -rf "$staged" "$merged"
+    mkdir -p "$staged" "$merged"
+    for input in "fuzz/corpus/$t"/* "$build_dir/corpus/$t"/*; do
+        [ -f "$input" ] || continue # an empty directory's unexpanded pattern
+        if [[ ! $(basename "$input") =~ $kHashName ]]; then
+            cp "$input" "$merged/"
+        elif [ "$(stat -c %s "$input")" -le "$kGrownInputBytes" ]; then
+            cp "$input" "$staged/"
+        fi
+    done
+    # shellcheck disable=SC2046
+    "$build_dir/fuzz/${t}_fuzz" $(common_options "$t") -merge=1 "$merged" "$staged" \
+        >"$build_dir/logs/$t-merge.log" 2>&1 || { tail -"$kLogLinesShown" "$build_dir/logs/$t-merge.log"; return 1; }
+    rm -rf "fuzz/corpus/$t"
+    mv "$merged" "fuzz/corpus/$t"
+    echo "== $t: fuzz/corpus/$t holds $(ls "fuzz/corpus/$t" | wc -l) inputs, $(du -cb "fuzz/corpus/$t"/* | tail -1 | cut -f1) bytes"
+}
+
 bash scripts/setup.sh clang libclang-rt-14-dev
 build
 mkdir -p "$build_dir/logs"
@@ -75,6 +111,10 @@ for t in "${targets[@]}"; do
 done
 status=0
 for t in "${targets[@]}"; do
-    fuzz "$t" || status=1
+    if fuzz "$t"; then
+        [ "${FUZZ_GROW:-0}" != 1 ] || grow "$t" || status=1
+    else
+        status=1
+    fi
 done
 exit $status

@@ -2,6 +2,7 @@
 #include "settings.h"
 #include "settingserror.h"
 #include "settingsscreen.h"
+#include "wireformat.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -61,7 +62,7 @@ TEST_F(SettingsTest, EmptyRootGivesEveryDefault)
 {
     auto settings = load("<settings/>");
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->getInt("port", 3333), 3333);
+    EXPECT_EQ(settings->getInt("port", wire::kDefaultPort), wire::kDefaultPort);
     EXPECT_EQ(settings->getInt("timeToLive", 0), 0);
     EXPECT_EQ(settings->getString("host", "localhost"), "localhost");
     EXPECT_FLOAT_EQ(settings->getFloat("rate", 0.5f), 0.5f);
@@ -72,7 +73,7 @@ TEST_F(SettingsTest, ReadsEveryKeyUnderAnyRootName)
     auto settings = load("<radar><timeToLive>600</timeToLive><host>radar.example</host>"
                          "<port>4444</port><rate>0.25</rate></radar>");
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->getInt("port", 3333), 4444);
+    EXPECT_EQ(settings->getInt("port", wire::kDefaultPort), 4444);
     EXPECT_EQ(settings->getInt("timeToLive", 0), 600);
     EXPECT_EQ(settings->getString("host", "x"), "radar.example");
     EXPECT_FLOAT_EQ(settings->getFloat("rate", 0.0f), 0.25f);
@@ -83,7 +84,7 @@ TEST_F(SettingsTest, UnreadableNumbersFallBackToTheDefault)
     auto settings = load("<s><port>abc</port><timeToLive>1.5</timeToLive><rate>fast</rate>"
                          "<empty></empty></s>");
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->getInt("port", 3333), 3333);
+    EXPECT_EQ(settings->getInt("port", wire::kDefaultPort), wire::kDefaultPort);
     EXPECT_EQ(settings->getInt("timeToLive", 7), 7);
     EXPECT_EQ(settings->getInt("empty", 9), 9);
     EXPECT_FLOAT_EQ(settings->getFloat("rate", 1.5f), 1.5f);
@@ -106,7 +107,7 @@ TEST_F(SettingsTest, OnlyTheFirstDirectChildWithTheExactNameCounts)
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings->getString("host", "default"), "default");
     EXPECT_EQ(settings->getInt("timeToLive", 0), 0);
-    EXPECT_EQ(settings->getInt("port", 3333), 1);
+    EXPECT_EQ(settings->getInt("port", wire::kDefaultPort), 1);
 }
 
 TEST_F(SettingsTest, UnreadableFilesThrow)

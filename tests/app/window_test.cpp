@@ -4,6 +4,7 @@
 #include "loopbackserver.h"
 #include "modalanswerer.h"
 #include "window.h"
+#include "wireformat.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -62,7 +63,7 @@ protected:
 TEST_F(WindowTest, MissingSettingsFileIsReportedWithoutConnecting)
 {
     QTcpServer defaultPort; // where the client would connect by default
-    const bool listening = defaultPort.listen(QHostAddress::Any, 3333);
+    const bool listening = defaultPort.listen(QHostAddress::Any, wire::kDefaultPort);
     Window window;
     EXPECT_FALSE(window.isOk());
     EXPECT_EQ(watcher.title, clientbox::kTitle);

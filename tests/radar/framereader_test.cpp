@@ -22,21 +22,35 @@ bool sameBits(float a, float b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+bool sameFrames(const std::vector<Frame> &a, const std::vector<Frame> &b)
+{
+    const auto sameFrame = [](const Frame &f, const Frame &g) {
+        return std::equal(f.begin(), f.end(), g.begin(), g.end(),
+                          [](const TargetReport &r, const TargetReport &s) {
+                              return sameBits(r.x, s.x) && sameBits(r.y, s.y) &&
+                                     sameBits(r.value, s.value);
+                          });
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameFrame);
+}
+
 class FrameReaderTest : public testing::Test
 {
 protected:
     // Appends all of bytes; the tests stay far below the reader's bound.
-    void append(const QByteArray &bytes)
+    void append(const QByteArray &bytes) { append(reader, bytes); }
+    static void append(FrameReader &to, const QByteArray &bytes)
     {
-        ASSERT_EQ(reader.append(bytes.constData(), bytes.size()), bytes.size());
+        ASSERT_EQ(to.append(bytes.constData(), bytes.size()), bytes.size());
     }
 
     // Every frame that the buffered bytes complete.
-    std::vector<Frame> readAll()
+    std::vector<Frame> readAll() { return readAll(reader); }
+    std::vector<Frame> readAll(FrameReader &from)
     {
         std::vector<Frame> frames;
         int count = -1;
-        while (reader.readFrame(records.data(), count))
+        while (from.readFrame(records.data(), count))
             frames.emplace_back(records.begin(), records.begin() + count);
         return frames;
     }
@@ -256,4 +270,42 @@ TEST_F(FrameReaderTest, LargestFrameFitsTheBound)
     const std::vector<Frame> frames = readAll();
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].size(), size_t(MaxTargets));
+}
+
+TEST_F(FrameReaderTest, ResetReadsTheNextBytesAsANewReaderWould)
+{
+    const QByteArray first = frame(true, {{0.1f, 0.2f, 1}, {0.3f, 0.4f, 2}});
+    const QByteArray later = frame(false, {{0.5f, 0.6f, 3}});
+    // What the previous connection left behind.
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } leftovers[] = {
+        {"part of a size field", first.left(1)},
+        {"a size field alone", first.left(wire::kSizeFieldBytes)},
+        {"a partial body", first.left(first.size() - 1)},
+        {"a whole first frame", first},
+        {"a first frame and part of a later one", first + later.left(wire::kSizeFieldBytes + 1)},
+    };
+    // Laid out as a new connection's: a first frame, then a later one.
+    const QByteArray next = frame(true, {{0.7f, 0.8f, 4}, {0.9f, 0.0f, 5}}) + later;
+    FrameReader fresh;
+    append(fresh, next);
+    const std::vector<Frame> expected = readAll(fresh);
+    ASSERT_EQ(expected.size(), 2u);
+    ASSERT_EQ(expected[0].size(), 2u);
+    EXPECT_FLOAT_EQ(expected[0][1].x, 0.9f);
+
+    for (const auto &leftover : leftovers) {
+        FrameReader used;
+        append(used, leftover.bytes);
+        readAll(used);
+        used.reset();
+        EXPECT_EQ(used.bufferedBytes(), 0) << leftover.name;
+        EXPECT_EQ(used.framesRead(), 0) << leftover.name;
+        append(used, next);
+        EXPECT_TRUE(sameFrames(readAll(used), expected)) << leftover.name;
+        EXPECT_EQ(used.framesRead(), fresh.framesRead()) << leftover.name;
+        EXPECT_EQ(used.bufferedBytes(), 0) << leftover.name;
+    }
 }

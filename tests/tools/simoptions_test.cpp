@@ -25,7 +25,7 @@ TEST_F(SimOptionsTest, DefaultsServeTheDemoOnTheClientsPort)
     ASSERT_EQ(parse({}), SimOptions::Outcome::Run) << error;
     EXPECT_EQ(options.mode, SimOptions::Mode::kDemo);
     EXPECT_EQ(options.listenAddress, QHostAddress(QHostAddress::LocalHost));
-    EXPECT_EQ(options.port, 3333);
+    EXPECT_EQ(options.port, wire::kDefaultPort);
     EXPECT_EQ(options.seed, 1u);
     EXPECT_FALSE(options.quiet);
     EXPECT_EQ(options.faults.floodIntervalMs, FaultOptions{}.floodIntervalMs);
@@ -119,6 +119,7 @@ TEST_F(SimOptionsTest, HelpDocumentsEveryOption)
           "--short-size", "--close-after", "--flood", "--refuse", "--quiet"}) {
         EXPECT_TRUE(options.help().contains(QLatin1String(name))) << name;
     }
+    EXPECT_TRUE(options.help().contains(QStringLiteral("(default %1;").arg(wire::kDefaultPort)));
 }
 
 } // namespace

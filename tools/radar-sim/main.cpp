@@ -23,12 +23,17 @@ int failWith(const QString &message, int status)
     return status;
 }
 
-void announce(const SimOptions &options, quint16 port)
+// Runs a server that listens already: announces where, with the status line
+// after it, unless quiet.
+int runListening(QCoreApplication &app, const SimOptions &options, SimListener &listener)
 {
     if (!options.quiet) {
         std::fprintf(stderr, "radar-sim: listening on %s:%u\n",
-                     qPrintable(options.listenAddress.toString()), static_cast<unsigned>(port));
+                     qPrintable(options.listenAddress.toString()),
+                     static_cast<unsigned>(listener.port()));
+        listener.reportStatus();
     }
+    return app.exec();
 }
 
 // The world the server shows, or null with error set.
@@ -52,10 +57,7 @@ int runProxy(QCoreApplication &app, const SimOptions &options)
     QString error;
     if (!proxy.start(options.file, options.listenAddress, options.port, error))
         return failWith(error, kExitFailure);
-    announce(options, proxy.port());
-    if (!options.quiet)
-        proxy.reportStatus();
-    return app.exec();
+    return runListening(app, options, proxy);
 }
 
 int runServer(QCoreApplication &app, const SimOptions &options)
@@ -75,10 +77,7 @@ int runServer(QCoreApplication &app, const SimOptions &options)
     }
     if (!server->listen(options.listenAddress, options.port, error))
         return failWith(error, kExitFailure);
-    announce(options, server->port());
-    if (!options.quiet)
-        server->reportStatus();
-    return app.exec();
+    return runListening(app, options, *server);
 }
 
 } // namespace

@@ -24,9 +24,13 @@ const char *const kDescription =
 
 void addOptions(QCommandLineParser &p)
 {
+    const QString defaultPort = QString::number(wire::kDefaultPort);
     p.addOptions({
         {"listen", "Listen on <address> (default 127.0.0.1).", "address", "127.0.0.1"},
-        {{"p", "port"}, "Listen on <port> (default 3333; 0 picks a free one).", "port", "3333"},
+        {{"p", "port"},
+         QStringLiteral("Listen on <port> (default %1; 0 picks a free one).").arg(defaultPort),
+         "port",
+         defaultPort},
         {"seed", "Seed of the random tracks (default 1); equal seeds, equal tracks.", "n", "1"},
         {"targets", "Serve <n> random walkers, 0 to 1000, instead of the demo.", "n"},
         {"scenario", "Serve the scripted tracks of <file>, looping at the end.", "file"},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "faultoptions.h"
+#include "wireformat.h"
 
 #include <QHostAddress>
 #include <QString>
@@ -15,15 +16,13 @@ public:
     enum class Mode { kDemo, kWalkers, kScenario, kReplay, kRecord };
     enum class Outcome { Run, Help, Error };
 
-    static constexpr quint16 DefaultPort = 3333; // the client's default port
-
     // arguments[0] is the program name. On Error, error() says why; on Help,
     // help() holds the text to print.
     Outcome parse(const QStringList &arguments);
 
     Mode mode = Mode::kDemo;
     QHostAddress listenAddress{QHostAddress::LocalHost};
-    quint16 port = DefaultPort; // 0: any free port
+    quint16 port = wire::kDefaultPort; // 0: any free port
     quint32 seed = 1;
     int targets = 0; // random walkers, in Walkers mode
     QString file;    // the scenario, recording to replay, or recording to write
