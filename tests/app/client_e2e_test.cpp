@@ -121,9 +121,10 @@ TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)
         ("glmReadOBJ() failed: can't open data file \"" + table + "\".\n").c_str()));
 }
 
-// The view draws in a window of its own inside the main window; the pointer
-// and the keys must behave there as anywhere else in the client.
-TEST_F(ClientProcessTest, ViewHidesThePointerAndItsWindowPassesTheCloseKeysOn)
+// The view draws in a window of its own inside the main window, which fills
+// the screen; the pointer and the keys must behave there as anywhere else in
+// the client.
+TEST_F(ClientProcessTest, ViewFillsTheScreenHidesThePointerAndPassesTheCloseKeysOn)
 {
     if (!haveDisplayAndXdotool())
         GTEST_SKIP() << "needs an X display and xdotool";
@@ -135,6 +136,7 @@ TEST_F(ClientProcessTest, ViewHidesThePointerAndItsWindowPassesTheCloseKeysOn)
         ASSERT_TRUE(own.acceptClient(kWindowWaitMs)) << key;
         const QStringList views = run.waitForViewWindows(kWindowWaitMs);
         ASSERT_EQ(views.size(), 1) << key;
+        EXPECT_EQ(windowSize(views.front()), screenSize()) << key;
         EXPECT_TRUE(pointerIsHiddenOver(views.front())) << key;
         run.typeInto(views.front(), key);
         EXPECT_TRUE(run.waitForEnd(kQuickEndMs)) << key;

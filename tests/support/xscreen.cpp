@@ -78,3 +78,12 @@ bool isStackedAbove(const QString &upper, const QString &lower)
     const int lowerIndex = stackingIndex(display.get(), windowId(lower));
     return upperIndex >= 0 && lowerIndex >= 0 && upperIndex > lowerIndex;
 }
+
+QSize screenSize()
+{
+    const DisplayHandle display = openDisplay();
+    if (!display)
+        return QSize();
+    const int screen = DefaultScreen(display.get());
+    return QSize(DisplayWidth(display.get(), screen), DisplayHeight(display.get(), screen));
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 // What the X server shows, as a user at the screen would see it. Windows are
@@ -12,3 +13,6 @@ bool pointerIsHiddenOver(const QString &window);
 // True when upper is stacked above lower, both children of the root window:
 // where they overlap, upper is what the screen shows.
 bool isStackedAbove(const QString &upper, const QString &lower);
+
+// The size of the X server's default screen, in pixels.
+QSize screenSize();
