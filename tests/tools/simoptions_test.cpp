@@ -60,13 +60,14 @@ TEST_F(SimOptionsTest, ReadsSourcesAndTheirSettings)
 TEST_F(SimOptionsTest, ReadsEveryFault)
 {
     ASSERT_EQ(parse({"--pair-frames", "--oversize-count", "1001", "--short-size", "65535",
-                     "--close-after", "2", "--flood", "1", "--refuse"}),
+                     "--close-after", "2", "--reset-after", "250", "--flood", "1", "--refuse"}),
               SimOptions::Outcome::Run)
         << error;
     EXPECT_TRUE(options.faults.pairFrames);
     EXPECT_EQ(options.faults.oversizeCount, 1001);
     EXPECT_EQ(options.faults.sizeShortfall, 65535);
     EXPECT_EQ(options.faults.closeAfterSeconds, 2);
+    EXPECT_EQ(options.faults.resetAfterMs, 250);
     EXPECT_EQ(options.faults.floodIntervalMs, 1);
     EXPECT_TRUE(options.faults.refuse);
 }
@@ -78,6 +79,7 @@ TEST_F(SimOptionsTest, RejectsNumbersOutOfRange)
         {"--port", "65536"},          {"--seed", "4294967296"}, {"--oversize-count", "1000"},
         {"--oversize-count", "6554"}, {"--short-size", "0"},    {"--byte-delay", "0"},
         {"--close-after", "0"},       {"--flood", "0"},         {"--listen", "localhost:1"},
+        {"--reset-after", "0"},
     };
     for (const QStringList &arguments : bad) {
         SimOptions fresh;
@@ -116,7 +118,7 @@ TEST_F(SimOptionsTest, HelpDocumentsEveryOption)
     for (const char *name :
          {"--listen", "--port", "--seed", "--targets", "--scenario", "--replay", "--loop",
           "--record", "--upstream", "--byte-delay", "--pair-frames", "--oversize-count",
-          "--short-size", "--close-after", "--flood", "--refuse", "--quiet"}) {
+          "--short-size", "--close-after", "--reset-after", "--flood", "--refuse", "--quiet"}) {
         EXPECT_TRUE(options.help().contains(QLatin1String(name))) << name;
     }
     EXPECT_TRUE(options.help().contains(QStringLiteral("(default %1;").arg(wire::kDefaultPort)));

@@ -7,6 +7,13 @@
 
 #include <memory>
 
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -200,6 +207,39 @@ TEST_F(SimServerTest, CloseAfterEndsTheConnectionOnTime)
     ASSERT_TRUE(client.connectTo(server->port()));
     EXPECT_FALSE(client.waitForDisconnect(800));
     EXPECT_TRUE(client.waitForDisconnect(3000));
+}
+
+// With bytes trickling out, the reset cuts a frame short. A plain socket
+// shows that it was a reset, not an orderly close, which Qt reports alike:
+// after a reset the connection takes no more bytes, after a close the next
+// write still goes out.
+TEST_F(SimServerTest, ResetAfterCutsAFrameShortWithAReset)
+{
+    FaultOptions faults;
+    faults.byteDelayMs = 20;
+    faults.resetAfterMs = 200;
+    start(faults);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(server->port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ASSERT_TRUE(waitUntil([&] { return ::send(fd, kRequest.constData(), 1, MSG_NOSIGNAL) == 1; }));
+    int received = 0;
+    const bool ended = waitUntil([&] {
+        char bytes[64];
+        const ssize_t n = ::recv(fd, bytes, sizeof bytes, 0);
+        received += int(std::max<ssize_t>(n, 0));
+        return n == 0 || (n < 0 && errno != EAGAIN);
+    });
+    const bool writable = ::send(fd, kRequest.constData(), 1, MSG_NOSIGNAL) == 1;
+    ::close(fd);
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(writable) << "closed, not reset";
+    EXPECT_GT(received, 0);
+    EXPECT_LT(received, kFirstFrame.size());
+    EXPECT_TRUE(waitUntil([&] { return server->stats().connections == 0; }));
 }
 
 TEST_F(SimServerTest, FloodSendsFramesWithoutAnyRequest)

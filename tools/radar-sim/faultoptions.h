@@ -12,6 +12,7 @@ struct FaultOptions {
     int oversizeCount = 0;     // > 0: every frame is padded up to this many targets
     int sizeShortfall = 0;     // > 0: size fields claim this many bytes less than sent
     int closeAfterSeconds = 0; // > 0: each connection is closed this long after accepting
+    int resetAfterMs = 0;      // > 0: each connection is reset this long after accepting
     int floodIntervalMs = -1;  // >= 0: frames are sent unasked at this interval
     bool refuse = false;       // every connection is closed at once, unanswered
 

@@ -45,7 +45,8 @@ void FrameWriter::write(const QByteArray &bytes)
 
 void FrameWriter::writeNextByte()
 {
-    if (trickleNext >= trickle.size()) {
+    // A connection reset in the middle of a frame takes no more bytes.
+    if (trickleNext >= trickle.size() || !socket.isOpen()) {
         trickle.clear();
         trickleNext = 0;
         trickleTimer.stop();

@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+
 #include <utility>
 
 namespace
@@ -51,6 +53,8 @@ void SimConnection::startFaultTimers()
 {
     if (faults.closeAfterSeconds > 0)
         QTimer::singleShot(faults.closeAfterSeconds * kMsPerSecond, this, &SimConnection::closeNow);
+    if (faults.resetAfterMs > 0)
+        QTimer::singleShot(faults.resetAfterMs, this, &SimConnection::resetNow);
     if (faults.flooding()) {
         auto *timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, &SimConnection::flood);
@@ -91,6 +95,17 @@ void SimConnection::flood()
 void SimConnection::closeNow()
 {
     socket->disconnectFromHost();
+}
+
+// Lingering for no time makes closing the socket send a reset at once,
+// dropping whatever is still queued, instead of the orderly close.
+void SimConnection::resetNow()
+{
+    const linger noLinger{1, 0};
+    ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &noLinger,
+                 sizeof noLinger);
+    socket->abort();
+    forget();
 }
 
 void SimConnection::forget()

@@ -39,6 +39,7 @@ private slots:
     void readRequests();
     void flood();
     void closeNow();
+    void resetNow();
     void forget();
 
 private:

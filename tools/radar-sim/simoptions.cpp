@@ -49,6 +49,8 @@ void addOptions(QCommandLineParser &p)
          "(not below 0).",
          "bytes"},
         {"close-after", "Fault: close each connection <seconds> after accepting it.", "seconds"},
+        {"reset-after",
+         "Fault: reset each connection <ms> after accepting it, whatever it is sending.", "ms"},
         {"flood",
          "Fault: send a frame every <ms> without waiting for requests, which are "
          "then left unanswered.",
@@ -151,24 +153,28 @@ bool SimOptions::readFaults(const QCommandLineParser &parser)
     qint64 oversize = faults.oversizeCount;
     qint64 shortfall = faults.sizeShortfall;
     qint64 closeAfter = faults.closeAfterSeconds;
+    qint64 resetAfter = faults.resetAfterMs;
     qint64 flood = faults.floodIntervalMs;
     if (!readNumber(parser, "byte-delay", 1, kMaxDelayMs, byteDelay) ||
         !readNumber(parser, "oversize-count", MaxTargets + 1, FrameEncoder::kMaxEncodableCount,
                     oversize) ||
         !readNumber(parser, "short-size", 1, kMaxShortfall, shortfall) ||
         !readNumber(parser, "close-after", 1, kMaxSeconds, closeAfter) ||
+        !readNumber(parser, "reset-after", 1, kMaxDelayMs, resetAfter) ||
         !readNumber(parser, "flood", 1, kMaxDelayMs, flood))
         return false;
     faults.byteDelayMs = static_cast<int>(byteDelay);
     faults.oversizeCount = static_cast<int>(oversize);
     faults.sizeShortfall = static_cast<int>(shortfall);
     faults.closeAfterSeconds = static_cast<int>(closeAfter);
+    faults.resetAfterMs = static_cast<int>(resetAfter);
     faults.floodIntervalMs = static_cast<int>(flood);
     faults.pairFrames = parser.isSet("pair-frames");
     faults.refuse = parser.isSet("refuse");
     const bool anyFault = faults.byteDelayMs > 0 || faults.oversizeCount > 0 ||
                           faults.sizeShortfall > 0 || faults.closeAfterSeconds > 0 ||
-                          faults.flooding() || faults.pairFrames || faults.refuse;
+                          faults.resetAfterMs > 0 || faults.flooding() || faults.pairFrames ||
+                          faults.refuse;
     if (anyFault && mode == Mode::kRecord)
         return fail("the recording proxy passes frames through unchanged: no fault options");
     if (faults.flooding() && mode == Mode::kReplay)
