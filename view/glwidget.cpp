@@ -49,9 +49,27 @@ constexpr double kFarthestPixel = 1e6;
 // projection here against the rasteriser's.
 constexpr double kAreaMarginPixels = 2.0;
 
-// The smallest window rectangle that holds the points, widened by the margin.
-QRect enclosingRect(double left, double bottom, double right, double top)
+struct ScenePoint {
+    double x, y, z;
+};
+
+// The smallest window rectangle that holds these points of the current
+// coordinates, widened by the margin; nothing when one lies behind the eye or
+// off any scale.
+std::optional<QRect> windowArea(const WindowProjection &projection,
+                                std::initializer_list<ScenePoint> points)
 {
+    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
+    for (const ScenePoint &point : points) {
+        const auto onWindow = projection.toWindow(point.x, point.y, point.z);
+        if (!onWindow || !(std::abs(onWindow->x()) < kFarthestPixel) ||
+            !(std::abs(onWindow->y()) < kFarthestPixel))
+            return std::nullopt;
+        left = std::min(left, onWindow->x());
+        right = std::max(right, onWindow->x());
+        bottom = std::min(bottom, onWindow->y());
+        top = std::max(top, onWindow->y());
+    }
     const int x0 = int(std::floor(left - kAreaMarginPixels));
     const int y0 = int(std::floor(bottom - kAreaMarginPixels));
     const int x1 = int(std::ceil(right + kAreaMarginPixels));
@@ -59,24 +77,20 @@ QRect enclosingRect(double left, double bottom, double right, double top)
     return QRect(x0, y0, x1 - x0, y1 - y0);
 }
 
-// The window area of a marker centred on (x, 0, z) of the current
-// coordinates; nothing when a corner lies behind the eye or off any scale.
+// A marker centred on (x, 0, z) of the current coordinates.
 std::optional<QRect> markerArea(const WindowProjection &projection, float x, float z)
 {
-    const double half = scene::kMarkerSize / 2;
-    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
-    for (const double dx : {-half, half})
-        for (const double dz : {-half, half}) {
-            const auto corner = projection.toWindow(x + dx, 0.0, z + dz);
-            if (!corner || !(std::abs(corner->x()) < kFarthestPixel) ||
-                !(std::abs(corner->y()) < kFarthestPixel))
-                return std::nullopt;
-            left = std::min(left, corner->x());
-            right = std::max(right, corner->x());
-            bottom = std::min(bottom, corner->y());
-            top = std::max(top, corner->y());
-        }
-    return enclosingRect(left, bottom, right, top);
+    const double h = scene::kMarkerSize / 2;
+    return windowArea(
+        projection,
+        {{x - h, 0.0, z - h}, {x + h, 0.0, z - h}, {x - h, 0.0, z + h}, {x + h, 0.0, z + h}});
+}
+
+// The quad of drawQuad in the current coordinates.
+std::optional<QRect> quadArea(const WindowProjection &projection)
+{
+    const double h = 0.5;
+    return windowArea(projection, {{-h, -h, 0.0}, {h, -h, 0.0}, {-h, h, 0.0}, {h, h, 0.0}});
 }
 
 // Reads a station model and prepares it for smooth drawing. A file that
@@ -127,8 +141,8 @@ GLWidget::GLWidget(Logic *logic) : GLWidget(logic, QString()) {}
 
 GLWidget::GLWidget(Logic *logic, const QString &assetsFolder)
     : logic(logic), assetsFolder(assetsFolder), light(nullptr), screenList(nullptr),
-      sweepList(nullptr), markerList(nullptr), radarModel(nullptr), tableModel(nullptr),
-      displayModel(nullptr),
+      sweepList(nullptr), markerList(nullptr), noSignalList(nullptr), radarModel(nullptr),
+      tableModel(nullptr), displayModel(nullptr),
       shortcutsWanted(qEnvironmentVariable(kShortcutsVariable) != QLatin1String("0"))
 {
 }
@@ -138,7 +152,7 @@ GLWidget::~GLWidget()
     // The light and the lists belong to this widget's context, which need not
     // be current when a window tears down its children.
     if ((light != nullptr || screenList != nullptr || sweepList != nullptr ||
-         markerList != nullptr) &&
+         markerList != nullptr || noSignalList != nullptr) &&
         isValid())
         makeCurrent();
     freeSceneObjects();
@@ -156,6 +170,8 @@ void GLWidget::freeSceneObjects()
     sweepList = nullptr;
     delete markerList;
     markerList = nullptr;
+    delete noSignalList;
+    noSignalList = nullptr;
     freeModels();
     sceneCache.reset();
     sweepFootprint.reset();
@@ -178,6 +194,13 @@ QSize GLWidget::sizeHint() const
 QSize GLWidget::minimumSizeHint() const
 {
     return kSmallestSize;
+}
+
+void GLWidget::setSignalLost(bool lost)
+{
+    if (lost && !signalLost)
+        frozenBeam = logic->beamAngle();
+    signalLost = lost;
 }
 
 // Qt calls this again when it re-creates the context (a view moved to another
@@ -223,14 +246,18 @@ void GLWidget::loadTextures()
         {scene::kScreenTexture, &screenTexture},        {scene::kSweepTexture, &sweepTexture},
         {scene::kDisplay.textureFile, &displayTexture}, {scene::kMarkerTexture, &markerTexture},
     };
-    for (const auto &texture : textures) {
-        const QString path = assetPath(scene::kTextureFolder, texture.file);
-        const QPixmap pixmap(path);
-        // A missing image still gets a name and draws blank; say why.
-        if (pixmap.isNull())
-            std::cerr << "GLWidget: cannot read the texture " << path.toStdString() << std::endl;
-        *texture.name = bindTexture(pixmap, GL_TEXTURE_2D, GL_RGBA);
-    }
+    for (const auto &texture : textures)
+        *texture.name = loadTexture(texture.file);
+}
+
+GLuint GLWidget::loadTexture(const char *file)
+{
+    const QString path = assetPath(scene::kTextureFolder, file);
+    const QPixmap pixmap(path);
+    // A missing image still gets a name and draws blank; say why.
+    if (pixmap.isNull())
+        std::cerr << "GLWidget: cannot read the texture " << path.toStdString() << std::endl;
+    return bindTexture(pixmap, GL_TEXTURE_2D, GL_RGBA);
 }
 
 void GLWidget::buildMarkerList()
@@ -255,6 +282,16 @@ void GLWidget::buildScreenList()
     glBindTexture(GL_TEXTURE_2D, screenTexture);
     drawQuad();
     glPopMatrix();
+    DisplayList::end();
+}
+
+void GLWidget::buildNoSignalList()
+{
+    noSignalTexture = loadTexture(scene::kNoSignalTexture);
+    noSignalList = new DisplayList;
+    noSignalList->begin();
+    glBindTexture(GL_TEXTURE_2D, noSignalTexture);
+    drawQuad();
     DisplayList::end();
 }
 
@@ -317,7 +354,8 @@ void GLWidget::paintGL()
     else
         drawFixedScene();
     const QRect sweepArea = drawSweep();
-    lastDrawnArea = sweepArea | drawHits();
+    const QRect markersArea = drawHits();
+    lastDrawnArea = sweepArea | markersArea | (signalLost ? drawNoSignalMark() : QRect());
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
@@ -391,7 +429,7 @@ QRect GLWidget::drawSweep()
 {
     // A growing beam angle turns the sweep clockwise seen from above, the way
     // the logic's bearings grow.
-    const float angle = static_cast<float>(logic->beamAngle());
+    const float angle = static_cast<float>(signalLost ? frozenBeam : logic->beamAngle());
     glPushMatrix();
     glTranslatef(GLfloat(scene::kScreenCentreX), GLfloat(scene::kSweepHeight),
                  GLfloat(scene::kScreenCentreZ));
@@ -458,4 +496,23 @@ QRect GLWidget::markersArea() const
         area |= *marker;
     }
     return area;
+}
+
+// Flat on the screen's centre, above the markers, opaque where its texture is,
+// turned as the screen's own texture is; the window area it drew in.
+QRect GLWidget::drawNoSignalMark()
+{
+    if (noSignalList == nullptr)
+        buildNoSignalList();
+    glPushMatrix();
+    glTranslatef(GLfloat(scene::kScreenCentreX), GLfloat(scene::kNoSignalHeight),
+                 GLfloat(scene::kScreenCentreZ));
+    layFlat();
+    glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
+    glScalef(GLfloat(scene::kNoSignalWidth), GLfloat(scene::kNoSignalDepth), 1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    noSignalList->call();
+    const auto area = quadArea(WindowProjection::current());
+    glPopMatrix();
+    return area ? *area : wholeView();
 }

@@ -33,6 +33,11 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // While the signal is lost (the client has no connection to its server),
+    // the sweep stands where it was and a "no signal" mark lies on the screen;
+    // the markers already shown fade as usual.
+    void setSignalLost(bool lost);
+
 protected:
     // True when the next frame restores the station and the screen instead of
     // drawing them. Makes the view's context current.
@@ -45,6 +50,7 @@ protected:
 private:
     QString assetPath(const char *folder, const char *file) const;
     void loadTextures();
+    GLuint loadTexture(const char *file);
     void buildMarkerList();
     void buildScreenList();
     void buildSweepList();
@@ -64,14 +70,17 @@ private:
     QRect drawSweepQuad();
     QRect drawHits();
     QRect markersArea() const;
+    QRect drawNoSignalMark();
+    void buildNoSignalList();
 
     Logic *logic;
     const QString assetsFolder; // holds the texture and model folders; empty: the working directory
     // Owned, created in initializeGL and deleted in the destructor.
     PositionalLight *light;
-    DisplayList *screenList; // the screen quad with its transform and texture
-    DisplayList *sweepList;  // the sweep quad; its turn is applied per frame
-    DisplayList *markerList; // the hit marker quad, texture and turn to lie flat
+    DisplayList *screenList;   // the screen quad with its transform and texture
+    DisplayList *sweepList;    // the sweep quad; its turn is applied per frame
+    DisplayList *markerList;   // the hit marker quad, texture and turn to lie flat
+    DisplayList *noSignalList; // the no-signal mark's quad and texture; built when first shown
     // The station: the radar unit, the table and the display, fitted to the
     // unit cube and given smooth normals when loaded.
     GlmMesh *radarModel;
@@ -84,6 +93,7 @@ private:
     GLuint sweepTexture;
     GLuint displayTexture;
     GLuint markerTexture;
+    GLuint noSignalTexture;
     // Shortcuts that give the pixels of the whole frame for less work, unless
     // the environment turns them off: the station and the screen as last
     // drawn at viewSize, restored instead of drawn again (null when this
@@ -96,4 +106,6 @@ private:
     // Where the last frame's sweep and markers drew (device pixels, origin
     // bottom left): the only part of the window the next frame restores.
     QRect lastDrawnArea;
+    bool signalLost = false;
+    double frozenBeam = 0.0; // degrees: the beam when the signal was lost
 };

@@ -48,6 +48,11 @@ constexpr double kScreenMaxZ = kScreenCentreZ + kScreenSize / 2;
 constexpr double kSweepHeight = 1.451;
 constexpr double kMarkerHeight = 1.452;
 constexpr double kMarkerSize = 0.3; // edge of a hit's marker square
+// While the client has no connection to its server, a mark of this width and
+// depth lies on the screen's centre, above the markers.
+constexpr double kNoSignalHeight = 1.453;
+constexpr double kNoSignalWidth = 3.2;
+constexpr double kNoSignalDepth = 0.8;
 
 // Where the data files are, relative to the client's working folder.
 constexpr char kTextureFolder[] = "textures/";
@@ -57,6 +62,8 @@ constexpr char kModelFolder[] = "mdl/";
 constexpr char kScreenTexture[] = "radarscheibe.png";
 constexpr char kSweepTexture[] = "radgreen.png";
 constexpr char kMarkerTexture[] = "person.png";
+// The no-signal mark's texture, read when an outage first shows.
+constexpr char kNoSignalTexture[] = "nosignal.png";
 
 // A station model: its OBJ file under kModelFolder and its texture under
 // kTextureFolder, and where it stands. The view fits the model into the cube

@@ -269,6 +269,45 @@ TEST_F(GLWidgetTest, ZeroHeightLeavesAFiniteProjection)
         EXPECT_TRUE(std::isfinite(element));
 }
 
+// While the signal is lost the sweep stands where it was and a mark lies on
+// the screen's centre; when it is back the frame is the normal one again.
+TEST_F(GLWidgetTest, LostSignalShowsAMarkOverAStandingSweepUntilItIsBack)
+{
+    Scene scene, reference;
+    ASSERT_TRUE(scene.ready() && reference.ready());
+    scene.driver.turnBeamTo(60.0);
+    const QImage before = scene.render();
+    scene.view.setSignalLost(true);
+    scene.driver.turnBeamTo(150.0);
+    const QImage lost = scene.render();
+    scene.view.setSignalLost(false);
+    const QImage back = scene.render();
+    reference.driver.turnBeamTo(150.0);
+
+    QRect mark;
+    for (const double dx : {-0.5, 0.5})
+        for (const double dz : {-0.5, 0.5})
+            mark |= QRect(project(scene.view, scene::kScreenCentreX + dx * scene::kNoSignalWidth,
+                                  scene::kNoSignalHeight,
+                                  scene::kScreenCentreZ + dz * scene::kNoSignalDepth, kViewSize,
+                                  kViewSize)
+                              .toPoint(),
+                          QSize(1, 1));
+    int changedInside = 0, changedOutside = 0;
+    for (int y = 0; y < lost.height(); ++y)
+        for (int x = 0; x < lost.width(); ++x) {
+            const bool changed = lost.pixel(x, y) != before.pixel(x, y);
+            if (mark.adjusted(2, 2, -2, -2).contains(x, y))
+                changedInside += changed;
+            else if (!mark.adjusted(-2, -2, 2, 2).contains(x, y))
+                changedOutside += changed;
+        }
+    // The mark, seen at an angle, fills about a third of its bounding box.
+    EXPECT_GT(changedInside, mark.width() * mark.height() / 4);
+    EXPECT_EQ(changedOutside, 0) << "the sweep moved, or the mark spread";
+    EXPECT_TRUE(back == reference.render());
+}
+
 // Qt initialises a view again when it gives it a new context.
 TEST_F(GLWidgetTest, InitialisingAgainReplacesTheLightAndKeepsTheSceneCache)
 {

@@ -1,4 +1,4 @@
-// Writes the client's six textures as PNG files, under the names the scene
+// Writes the client's textures as PNG files, under the names the scene
 // layout gives them, into a folder (by default the layout's texture folder in
 // the working directory); with --icons, the launcher's icon at every size
 // into a folder laid out as icon themes are (by default packaging/icons).
@@ -11,6 +11,7 @@
 #include "appicon.h"
 #include "scenelayout.h"
 #include "scopetextures.h"
+#include "signaltexture.h"
 #include "stationtextures.h"
 
 #include <QDir>
@@ -36,6 +37,7 @@ const TextureFile kTextures[] = {
     {scene::kRadarUnit.textureFile, makeRadarUnitTexture},
     {scene::kTable.textureFile, makeTableTexture},
     {scene::kDisplay.textureFile, makeDisplayTexture},
+    {scene::kNoSignalTexture, makeNoSignalTexture},
 };
 
 const char kIconsOption[] = "--icons";
