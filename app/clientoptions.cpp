@@ -31,6 +31,9 @@ const char kUsage[] =
     "                   full screen\n"
     "  --assets DIR     find textures/ and mdl/ in DIR instead of the working\n"
     "                   directory\n"
+    "  --reconnect      when the server cannot be reached, at start-up or later,\n"
+    "                   show \"no signal\" and try again every second instead of\n"
+    "                   reporting it and ending\n"
     "  --help           print this help and exit\n"
     "  --version        print the version and exit\n"
     "\n"
@@ -58,7 +61,7 @@ const char *const kToolkitOptionsWithValue[] = {"platform",
 const char *const kToolkitFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb"};
 const char *const kToolkitOptionsWithAttachedValue[] = {"style", "stylesheet", "qmljsdebugger"};
 
-enum class ClientOption { Help, Version, Settings, Window, Assets };
+enum class ClientOption { Help, Version, Settings, Window, Assets, Reconnect };
 
 struct ClientOptionName {
     const char *name;
@@ -69,7 +72,7 @@ struct ClientOptionName {
 const ClientOptionName kClientOptions[] = {
     {"--help", ClientOption::Help, false},        {"--version", ClientOption::Version, false},
     {"--settings", ClientOption::Settings, true}, {"--window", ClientOption::Window, true},
-    {"--assets", ClientOption::Assets, true},
+    {"--assets", ClientOption::Assets, true},     {"--reconnect", ClientOption::Reconnect, false},
 };
 
 template <typename Names> bool isAmong(const QString &name, const Names &names)
@@ -188,6 +191,9 @@ private:
             break;
         case ClientOption::Assets:
             options.assetsFolder = value;
+            break;
+        case ClientOption::Reconnect:
+            options.reconnect = true;
             break;
         case ClientOption::Window:
             options.windowSize = parseWindowSize(value);

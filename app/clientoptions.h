@@ -15,6 +15,9 @@ struct ClientOptions {
     QString assetsFolder;
     // A normal window of this size in pixels; invalid for full screen.
     QSize windowSize;
+    // Keep running when the server cannot be reached, at start-up or later,
+    // and connect again when it can, instead of reporting it and ending.
+    bool reconnect = false;
 };
 
 // A command line that asks the client to run with options, or to print its

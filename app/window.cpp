@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include "glwidget.h"
+#include "reconnector.h"
 #include "settings.h"
 #include "settingserror.h"
 #include "wireformat.h"
@@ -28,7 +29,8 @@ constexpr int kMaxTimeToLive = std::numeric_limits<int>::max() / kMsPerSecond;
 
 Window::Window() : Window(ClientOptions()) {}
 
-Window::Window(const ClientOptions &options) : QWidget(nullptr), ok(false), glWidget(nullptr)
+Window::Window(const ClientOptions &options)
+    : QWidget(nullptr), ok(false), glWidget(nullptr), reconnector(nullptr)
 {
     frameTimer = new QTimer(this);
 
@@ -41,16 +43,21 @@ Window::Window(const ClientOptions &options) : QWidget(nullptr), ok(false), glWi
         ok = false;
         return;
     }
-    if (!logic.connectToServer(host, quint16(port))) {
+    const bool connected = logic.connectToServer(host, quint16(port));
+    if (!connected && !options.reconnect) {
         showError(tr("Could not connect to the server!"));
         close();
         ok = false;
         return;
     }
+    if (options.reconnect)
+        reconnector = new Reconnector(&logic, host, quint16(port), this);
     if (timeToLive > 0)
         startLifeTimer(timeToLive);
     installView(options.assetsFolder);
     setCursor(QCursor(Qt::BlankCursor));
+    if (!connected)
+        beginOutage(true);
     frameClock.start();
     connect(frameTimer, SIGNAL(timeout()), this, SLOT(timerFunc()));
     frameTimer->start(kFrameIntervalMs);
@@ -59,9 +66,11 @@ Window::Window(const ClientOptions &options) : QWidget(nullptr), ok(false), glWi
 
 Window::~Window()
 {
-    // The timer goes first so that no tick can reach the logic as it is torn
-    // down; the view, a child widget, goes after the logic with the base class.
+    // The timers go first so that no tick or attempt can reach the logic as it
+    // is torn down; the view, a child widget, goes after the logic with the
+    // base class.
     delete frameTimer;
+    delete reconnector;
 }
 
 bool Window::readSettings(const QString &file, int &timeToLive, int &port, QString &host)
@@ -108,10 +117,22 @@ void Window::showError(const QString &text)
 void Window::timerFunc()
 {
     const double dt = frameClock.elapsed() / kMsPerSecondF;
+    if (inOutage() && !logic.isConnected()) {
+        watchThroughOutage(dt);
+        return;
+    }
     if (logic.tick(dt)) {
         frameClock.restart();
         logic.update(dt);
+        if (inOutage() && logic.hasFrame())
+            endOutage();
         glWidget->updateGL();
+        return;
+    }
+    if (reconnector != nullptr) {
+        if (!inOutage())
+            beginOutage(false);
+        watchThroughOutage(dt);
         return;
     }
     // Stopped first, so that no tick runs while the box is open.
@@ -124,4 +145,30 @@ void Window::keyPressEvent(QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Q || e->key() == Qt::Key_Escape)
         close();
+}
+
+bool Window::inOutage() const
+{
+    return reconnector != nullptr && reconnector->isActive();
+}
+
+void Window::beginOutage(bool neverConnected)
+{
+    reconnector->begin(neverConnected);
+    glWidget->setSignalLost(true);
+}
+
+void Window::endOutage()
+{
+    reconnector->end();
+    glWidget->setSignalLost(false);
+}
+
+// A frame without a connection: the beam stands, and the markers on screen
+// fade as usual.
+void Window::watchThroughOutage(double dt)
+{
+    frameClock.restart();
+    logic.ageHits(dt);
+    glWidget->updateGL();
 }

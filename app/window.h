@@ -8,6 +8,7 @@
 
 class GLWidget;
 class QKeyEvent;
+class Reconnector;
 class QTimer;
 
 // The client's one window, shown full screen unless the options ask for a
@@ -37,10 +38,17 @@ private:
     void startLifeTimer(int timeToLive);
     void installView(const QString &assetsFolder);
     void showError(const QString &text);
+    bool inOutage() const;
+    void beginOutage(bool neverConnected);
+    void endOutage();
+    void watchThroughOutage(double dt);
 
     bool ok;
     GLWidget *glWidget;
     QElapsedTimer frameClock; // milliseconds since the previous successful tick
     Logic logic;
     QTimer *frameTimer;
+    // With --reconnect, what keeps trying to reach the server while it cannot
+    // be reached; null without, when a lost connection ends the client.
+    Reconnector *reconnector;
 };

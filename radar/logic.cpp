@@ -152,6 +152,32 @@ qint64 Logic::bufferedBytes() const
     return socket.bytesAvailable() + reader.bufferedBytes();
 }
 
+bool Logic::isConnected() const
+{
+    return socket.state() == QAbstractSocket::ConnectedState;
+}
+
+void Logic::dropConnection()
+{
+    socket.abort();
+    reader.reset();
+    receivedCount = 0;
+    countA = 0;
+    countB = 0;
+    sinceRequest = 0.0f;
+}
+
+void Logic::startConnecting(const QString &host, quint16 port)
+{
+    dropConnection();
+    socket.connectToHost(host, port, QIODevice::ReadWrite);
+}
+
+bool Logic::hasFrame() const
+{
+    return reader.framesRead() > 0;
+}
+
 void Logic::normalizeAngle(double &angle)
 {
     // Infinity or NaN would never leave the loops below.

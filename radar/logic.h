@@ -43,6 +43,22 @@ public:
     // Bytes received and not yet parsed, in the socket and the frame reader.
     qint64 bufferedBytes() const;
 
+    // For a client that keeps watch through outages of its server:
+    bool isConnected() const;
+    // Drops the connection, if any, with everything that came over it: the
+    // bytes not yet parsed and the targets, so that none of them makes a hit.
+    // The hits already made stay to fade. Requests are paced afresh, and the
+    // next frame is read as a first frame, without the extra word.
+    void dropConnection();
+    // Drops the connection as above and starts connecting to host at port
+    // without waiting; isConnected() tells when it is made.
+    void startConnecting(const QString &host, quint16 port);
+    // True once the current connection has brought a whole frame.
+    bool hasFrame() const;
+    // Takes dt seconds off every hit's life and drops those that run out, as
+    // update does after its scan.
+    void ageHits(double dt);
+
     // Folds an angle in degrees into [0, 360], both ends included.
     static void normalizeAngle(double &angle);
 
@@ -55,7 +71,6 @@ private:
     void advanceBeam(double dt);
     void scanForHits();
     SweptGap gapSinceLastScan() const;
-    void ageHits(double dt);
 
     // Bytes go from the socket to the reader through this, a piece at a time.
     static constexpr int kSocketChunkBytes = 16 * 1024;

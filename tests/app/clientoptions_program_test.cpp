@@ -90,8 +90,8 @@ TEST_F(ClientOptionsProgramTest, HelpAndVersionPrintWithoutADisplayAndWithoutCon
     EXPECT_TRUE(client.endedWith(0));
     const QString help = client.outputLines().join('\n');
     EXPECT_TRUE(help.startsWith("Usage: " + programName() + " ")) << help.toStdString();
-    for (const char *option : {"--settings FILE", "--window WxH", "--assets DIR", "--help",
-                               "--version", "-platform", "-display"})
+    for (const char *option : {"--settings FILE", "--window WxH", "--assets DIR", "--reconnect",
+                               "--help", "--version", "-platform", "-display"})
         EXPECT_TRUE(help.contains(option)) << option;
     EXPECT_TRUE(client.errorOutput().isEmpty());
 

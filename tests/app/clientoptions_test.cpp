@@ -53,6 +53,7 @@ TEST_F(ClientOptionsTest, NoArgumentsRunWithTheWorkingDirectoryAndFullScreen)
     EXPECT_EQ(line.options.settingsFile, "clientSettings.xml");
     EXPECT_TRUE(line.options.assetsFolder.isEmpty());
     EXPECT_FALSE(line.options.windowSize.isValid());
+    EXPECT_FALSE(line.options.reconnect);
     EXPECT_TRUE(line.toolkitArguments.isEmpty());
 }
 
@@ -129,6 +130,7 @@ TEST_F(ClientOptionsTest, UnknownOptionsAndStrayArgumentsAreUsageErrors)
     EXPECT_EQ(refusal({"--help", "--bogus"}), "unknown option --bogus");
     EXPECT_EQ(refusal({"--help=yes"}), "--help takes no value");
     EXPECT_EQ(refusal({"--version=2"}), "--version takes no value");
+    EXPECT_EQ(refusal({"--reconnect=yes"}), "--reconnect takes no value");
     // Forms that the toolkit itself would refuse or ignore.
     EXPECT_EQ(refusal({"-platform=offscreen"}), "unknown option -platform=offscreen");
     EXPECT_EQ(refusal({"-sync"}), "unknown option -sync");
@@ -160,12 +162,13 @@ TEST_F(ClientOptionsTest, ToolkitAndClientOptionsMix)
 {
     const CommandLine line =
         parsed({"-display", ":1", "--settings", "site.xml", "-reverse", "--window=640x480",
-                "--assets", "/opt/radar", "-platform", "xcb"});
+                "--assets", "/opt/radar", "--reconnect", "-platform", "xcb"});
     EXPECT_EQ(line.toolkitArguments,
               QStringList({"-display", ":1", "-reverse", "-platform", "xcb"}));
     EXPECT_EQ(line.options.settingsFile, "site.xml");
     EXPECT_EQ(line.options.windowSize, QSize(640, 480));
     EXPECT_EQ(line.options.assetsFolder, "/opt/radar");
+    EXPECT_TRUE(line.options.reconnect);
     EXPECT_EQ(line.request, CommandLine::Request::Run);
 }
 

@@ -13,14 +13,14 @@ constexpr int kStopTimeoutMs = 5000;
 const char kLogName[] = "radar-sim.err";
 } // namespace
 
-SimProcess::SimProcess(const QStringList &options)
+SimProcess::SimProcess(const QStringList &options, quint16 port)
 {
     // A file, not a pipe: the status line comes every second, and a pipe that
     // nobody drains would stall the server.
     process.setStandardErrorFile(dir.filePath(kLogName));
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(QStringLiteral(RADAR_SIM_PROGRAM),
-                  QStringList{"--listen", "127.0.0.1", "--port", "0"} + options);
+                  QStringList{"--listen", "127.0.0.1", "--port", QString::number(port)} + options);
     if (process.waitForStarted())
         listeningPort = readPort(kStartTimeoutMs);
 }

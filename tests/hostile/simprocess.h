@@ -4,12 +4,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The real radar-sim program on 127.0.0.1 with a free port, started with the
-// options a test gives (its fault flags), and stopped with the object.
+// The real radar-sim program on 127.0.0.1, on a free port unless the test
+// gives one, started with the options a test gives (its fault flags), and
+// stopped with the object.
 class SimProcess
 {
 public:
-    explicit SimProcess(const QStringList &options);
+    explicit SimProcess(const QStringList &options, quint16 port = 0);
     ~SimProcess();
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;

@@ -108,7 +108,8 @@ check_icons() {
         || fail "the installed hicolor icons differ from packaging/icons/hicolor"
 }
 
-# Exec must start the installed client with the installed settings and assets.
+# Exec must start the installed client with the installed settings and assets,
+# keeping watch through server outages.
 check_desktop_entry() {
     local entry=$root/usr/share/applications/radar-client.desktop
     if [ ! -f "$entry" ]; then
@@ -130,6 +131,7 @@ check_desktop_entry() {
         || fail "Exec does not pass --settings $settings"
     [ -n "$assets" ] && [ -d "$root$assets/textures" ] && [ -d "$root$assets/mdl" ] \
         || fail "Exec's --assets '$assets' holds no textures/ and mdl/"
+    [[ " ${exec_words[*]} " == *" --reconnect "* ]] || fail "Exec does not pass --reconnect"
 }
 
 # option_value NAME WORD...: the word after NAME.

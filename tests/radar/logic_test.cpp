@@ -108,6 +108,37 @@ TEST_F(LogicFramesTest, ParsesEveryBufferedFrameAndKeepsTheNewest)
     EXPECT_FLOAT_EQ(got[5].x, 0.6f);
 }
 
+// A new connection after an outage starts afresh: nothing that came over the
+// lost one makes a hit or stays in the stream, and its first frame is read
+// without the extra word. Hits already made stay to fade.
+TEST_F(LogicFramesTest, ConnectingAgainForgetsTheLostConnection)
+{
+    const Record lost = targetAtBearing(45.0);
+    const Record found = targetAtBearing(225.0);
+    send(frame(true, {lost}) + frame(false, {lost}).left(5));
+    ASSERT_TRUE(waitUntil([&] { return logic().targetCount() == 1; }));
+    driver.turnBeamTo(45.0);
+    logic().update(0.0);
+    ASSERT_EQ(logic().hits()->size(), 1u);
+
+    LoopbackServer next;
+    logic().startConnecting("127.0.0.1", next.port());
+    EXPECT_EQ(logic().targetCount(), 0);
+    EXPECT_FALSE(logic().hasFrame());
+    ASSERT_TRUE(next.acceptClient());
+    ASSERT_TRUE(waitUntil([&] { return logic().isConnected(); }));
+    logic().rebuildTargets();
+    driver.turnBeamTo(46.0);
+    logic().update(0.0);
+    EXPECT_EQ(logic().hits()->size(), 1u) << "a target of the lost connection was hit";
+
+    next.send(frame(true, {found}));
+    ASSERT_TRUE(waitUntil([&] { return logic().hasFrame(); }));
+    ASSERT_EQ(logic().targetCount(), 1);
+    EXPECT_FLOAT_EQ(logic().target(0)->x, found.x);
+    EXPECT_FLOAT_EQ(logic().target(0)->y, found.y);
+}
+
 TEST(LogicSnapshotTest, RebuildBeforeAnyFrameLeavesNoTargets)
 {
     Logic logic;

@@ -84,6 +84,11 @@ long ClientProcess::residentKib() const
     return isRunning() ? processStatusKib(process.processId(), "VmRSS") : -1;
 }
 
+int ClientProcess::openFiles() const
+{
+    return isRunning() ? openFileCount(process.processId()) : -1;
+}
+
 QStringList ClientProcess::windows(const QStringList &criteria)
 {
     const QStringList ofThisProcess{"search", "--all", "--pid",

@@ -33,6 +33,8 @@ public:
     bool isRunning() const { return process.state() == QProcess::Running; }
     // Resident memory from /proc/<pid>/status (VmRSS), in KiB; -1 once it has ended.
     long residentKib() const;
+    // Files it has open; -1 once it has ended.
+    int openFiles() const;
 
     // Waits for a "Client error" box of this process; true when it is open.
     bool waitForErrorBox(int timeoutMs);

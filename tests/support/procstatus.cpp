@@ -1,5 +1,6 @@
 #include "procstatus.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -26,4 +27,11 @@ long processStatusKib(qint64 pid, const char *field)
 long ownStatusKib(const char *field)
 {
     return statusKib(QStringLiteral("/proc/self/status"), field);
+}
+
+int openFileCount(qint64 pid)
+{
+    const QDir descriptors(QString("/proc/%1/fd").arg(pid));
+    return descriptors.exists() ? int(descriptors.entryList(QDir::Files | QDir::System).size())
+                                : -1;
 }

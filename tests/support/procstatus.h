@@ -9,3 +9,7 @@ long processStatusKib(qint64 pid, const char *field);
 
 // The same for this process.
 long ownStatusKib(const char *field);
+
+// How many files the process has open (entries of /proc/<pid>/fd); -1 when
+// the process is not there.
+int openFileCount(qint64 pid);

@@ -1,0 +1,241 @@
+// The real client with --reconnect against the real simulator, which goes
+// away and comes back on the same port: the client must keep running through
+// every outage, show it, and pick the server up again.
+#include "clientprocess.h"
+#include "simprocess.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define RADAR_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RADAR_ASAN 1
+#endif
+#endif
+
+namespace
+{
+
+constexpr int kPollMs = 100;
+// Start-up with software OpenGL on a busy machine, then a whole turn of the
+// beam (4.5 s) to pass every target.
+constexpr int kHitWaitMs = 30000;
+constexpr int kOutageNoticeMs = 5000;
+constexpr int kQuickEndMs = 5000;
+// A time limit that only ends a client the test could not end itself.
+constexpr int kBackstopSeconds = 300;
+const char kLost[] = "Server-connection lost: ";
+const char kBack[] = "Server-connection back: ";
+const char kUnreachable[] = "Could not connect to the server ";
+
+// Two scenarios of one standing target each, at bearings 45 and 225 degrees.
+const char kNorthEast[] = "target 1\nat 0 0.7 0.3\n";
+const char kSouthWest[] = "target 2\nat 0 0.3 0.7\n";
+constexpr double kNorthEastDeg = 45.0;
+constexpr double kSouthWestDeg = 225.0;
+constexpr double kBearingToleranceDeg = 10.0;
+
+constexpr int kDropCycles = 100;
+constexpr int kSettlingCycles = 10; // before the baseline is taken
+constexpr int kDropCycleWaitMs = 180000;
+// Room for allocator noise; a leak per connection would pass it by far.
+constexpr long kDropGrowthBoundKib = 8 * 1024;
+// A connection being made while the files are counted.
+constexpr int kDescriptorSlack = 1;
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs)
+        QThread::msleep(kPollMs);
+    return done();
+}
+
+// A loopback port that nothing listens on now.
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+class ReconnectTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!haveDisplayAndXdotool())
+            GTEST_SKIP() << "needs an X display and xdotool";
+        port = freePort();
+    }
+
+    void startClient(int timeToLive = kBackstopSeconds)
+    {
+        ASSERT_TRUE(client.writeSettings(port, timeToLive));
+        ASSERT_TRUE(client.start({"--reconnect"}));
+    }
+
+    QString scenario(const char *name, const char *text)
+    {
+        QFile file(scenarios.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+        return file.fileName();
+    }
+
+    int errorLines(const char *start) const { return client.errorOutput().count(start); }
+
+    bool waitForErrorLines(const char *start, int count, int timeoutMs)
+    {
+        return waitFor([&] { return errorLines(start) >= count || !client.isRunning(); },
+                       timeoutMs) &&
+               errorLines(start) >= count;
+    }
+
+    // The hits printed from line first on whose bearing lies near degrees.
+    int hitsNear(double degrees, int first = 0) const
+    {
+        const QRegularExpression hit("^hit @ green: \\S+ alpha: (\\S+)$");
+        const QStringList lines = client.outputLines();
+        int count = 0;
+        for (int i = first; i < lines.size(); ++i) {
+            const QRegularExpressionMatch match = hit.match(lines.at(i));
+            count += match.hasMatch() &&
+                     std::abs(match.captured(1).toDouble() - degrees) < kBearingToleranceDeg;
+        }
+        return count;
+    }
+
+    bool waitForHitsNear(double degrees, int first)
+    {
+        return waitFor([&] { return hitsNear(degrees, first) > 0 || !client.isRunning(); },
+                       kHitWaitMs) &&
+               hitsNear(degrees, first) > 0;
+    }
+
+    // A server with these faults, and its target to the north-east, cuts the
+    // client off in the middle of a frame, again and again; then a good one
+    // with its target to the south-west takes its place.
+    void expectRecoversFrom(const QStringList &faults)
+    {
+        auto bad = std::make_unique<SimProcess>(
+            QStringList{"--scenario", scenario("bad.scn", kNorthEast)} + faults, port);
+        ASSERT_EQ(bad->port(), port);
+        startClient();
+        ASSERT_TRUE(waitForErrorLines(kLost, 1, kHitWaitMs)) << client.errorOutput().toStdString();
+        bad.reset();
+        SimProcess good({"--scenario", scenario("good.scn", kSouthWest)}, port);
+        ASSERT_EQ(good.port(), port);
+        EXPECT_TRUE(waitForHitsNear(kSouthWestDeg, 0)) << client.errorOutput().toStdString();
+        // Connected at the end: every outage reported has ended.
+        EXPECT_EQ(errorLines(kBack), errorLines(kLost)) << client.errorOutput().toStdString();
+        EXPECT_TRUE(client.errorBoxes().isEmpty());
+        expectEndsWithQ();
+    }
+
+    void expectEndsWithQ()
+    {
+        ASSERT_TRUE(client.closeWithKey("q", kQuickEndMs));
+        EXPECT_TRUE(client.endedCleanly()) << client.errorOutput().toStdString();
+    }
+
+    quint16 port = 0;
+    QTemporaryDir scenarios;
+    ClientProcess client;
+};
+
+} // namespace
+
+TEST_F(ReconnectTest, RestartedServersTargetsAreHitAndTheLostOnesAreNot)
+{
+    auto first = std::make_unique<SimProcess>(
+        QStringList{"--scenario", scenario("first.scn", kNorthEast)}, port);
+    ASSERT_EQ(first->port(), port);
+    startClient();
+    ASSERT_TRUE(waitForHitsNear(kNorthEastDeg, 0)) << client.errorOutput().toStdString();
+    first.reset();
+    ASSERT_TRUE(waitForErrorLines(kLost, 1, kOutageNoticeMs));
+    const int linesBeforeRestart = client.outputLines().size();
+
+    SimProcess second({"--scenario", scenario("second.scn", kSouthWest)}, port);
+    ASSERT_EQ(second.port(), port);
+    EXPECT_TRUE(waitForHitsNear(kSouthWestDeg, linesBeforeRestart));
+    EXPECT_TRUE(waitForErrorLines(kBack, 1, kOutageNoticeMs));
+    EXPECT_EQ(hitsNear(kNorthEastDeg, linesBeforeRestart), 0);
+    EXPECT_TRUE(client.errorBoxes().isEmpty());
+    expectEndsWithQ();
+}
+
+TEST_F(ReconnectTest, ClientStartedBeforeItsServerWaitsWithoutABox)
+{
+    startClient();
+    ASSERT_TRUE(waitForErrorLines(kUnreachable, 1, kHitWaitMs));
+    EXPECT_FALSE(client.waitForViewWindows(kHitWaitMs).isEmpty());
+    EXPECT_TRUE(client.errorBoxes().isEmpty());
+    SimProcess server({}, port);
+    ASSERT_EQ(server.port(), port);
+    EXPECT_TRUE(waitForErrorLines(kBack, 1, kHitWaitMs));
+    EXPECT_TRUE(waitFor([&] { return client.countLines("^build$") > 0; }, kHitWaitMs));
+    expectEndsWithQ();
+}
+
+TEST_F(ReconnectTest, EscapeAndTheTimeLimitEndTheClientDuringAnOutage)
+{
+    startClient();
+    const QStringList views = client.waitForViewWindows(kHitWaitMs);
+    ASSERT_FALSE(views.isEmpty());
+    client.typeInto(views.front(), "Escape");
+    EXPECT_TRUE(client.waitForEnd(kQuickEndMs));
+    EXPECT_TRUE(client.endedCleanly());
+
+    ClientProcess limited;
+    ASSERT_TRUE(limited.writeSettings(port, 2));
+    ASSERT_TRUE(limited.start({"--reconnect"}));
+    EXPECT_TRUE(limited.waitForEnd(kHitWaitMs));
+    EXPECT_TRUE(limited.endedCleanly());
+    EXPECT_TRUE(limited.errorOutput().contains(kUnreachable));
+}
+
+TEST_F(ReconnectTest, HundredDropsLeaveMemoryAndOpenFilesFlat)
+{
+    // Each connection is reset 300 ms after it is accepted, after its first
+    // frames: an outage and a reconnection a cycle.
+    SimProcess server({"--reset-after", "300"}, port);
+    startClient();
+    ASSERT_TRUE(waitForErrorLines(kBack, kSettlingCycles, kDropCycleWaitMs));
+    const long baselineKib = client.residentKib();
+    const int baselineFiles = client.openFiles();
+    ASSERT_TRUE(waitForErrorLines(kBack, kSettlingCycles + kDropCycles, kDropCycleWaitMs));
+    const long grownKib = client.residentKib() - baselineKib;
+    const int files = client.openFiles();
+    std::cout << "after " << kDropCycles << " drops: VmRSS grew " << grownKib << " KiB, " << files
+              << " files open (" << baselineFiles << " before)" << std::endl;
+    EXPECT_LE(files, baselineFiles + kDescriptorSlack);
+#ifndef RADAR_ASAN
+    // AddressSanitizer's quarantine holds freed memory back on purpose.
+    EXPECT_LT(grownKib, kDropGrowthBoundKib);
+#endif
+    EXPECT_TRUE(client.errorBoxes().isEmpty());
+    expectEndsWithQ();
+}
+
+TEST_F(ReconnectTest, FrameCutShortByACloseIsSurvivedAndTheNextServerPickedUp)
+{
+    expectRecoversFrom({"--byte-delay", "2", "--close-after", "1"});
+}
+
+TEST_F(ReconnectTest, FrameCutShortByAResetIsSurvivedAndTheNextServerPickedUp)
+{
+    expectRecoversFrom({"--byte-delay", "2", "--reset-after", "500"});
+}
