@@ -194,7 +194,7 @@ TEST_F(ReconnectTest, EscapeAndTheTimeLimitEndTheClientDuringAnOutage)
 {
     startClient();
     const QStringList views = client.waitForViewWindows(kHitWaitMs);
-    ASSERT_FALSE(views.isEmpty());
+    ASSERT_FALSE(views.isEmpty()) << client.errorOutput().toStdString();
     client.typeInto(views.front(), "Escape");
     EXPECT_TRUE(client.waitForEnd(kQuickEndMs));
     EXPECT_TRUE(client.endedCleanly());

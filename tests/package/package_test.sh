@@ -74,8 +74,7 @@ check_control_fields() {
     depends=$(dpkg-deb -f "$deb" Depends)
     local qt_libraries
     if [ "$qt_major" = 6 ]; then
-        qt_libraries=(libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6opengl6
-            libqt6openglwidgets6 libqt6xml6)
+        qt_libraries=(libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6opengl6 libqt6xml6)
     else
         qt_libraries=(libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5opengl5 libqt5xml5)
     fi
