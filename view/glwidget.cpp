@@ -324,6 +324,7 @@ void GLWidget::setMaterial()
 void GLWidget::resizeGL(int width, int height)
 {
     viewSize = QSize(width, height);
+    drawnAtViewSize = false;
     if (sceneCache)
         sceneCache->forget();
     glViewport(0, 0, width, height);
@@ -365,10 +366,16 @@ void GLWidget::paintGL()
 
 // The part of the frame before the sweep, which only a new size changes: drawn
 // whole, and kept for the frames that follow when the view has a cache.
+//
+// Storing reads the window back, which takes as long as a frame or two, so the
+// first frame at a size is shown before anything is stored: a window appears,
+// or follows a resize, without waiting for the cache.
 void GLWidget::drawFixedScene()
 {
     drawStationAndScreen();
-    if (sceneCache && !sceneCache->store(viewSize)) {
+    const bool firstAtThisSize = !drawnAtViewSize;
+    drawnAtViewSize = true;
+    if (sceneCache && !firstAtThisSize && !sceneCache->store(viewSize)) {
         // The cache's failed checks may have overwritten what was just drawn.
         sceneCache.reset();
         drawStationAndScreen();

@@ -102,7 +102,8 @@ private:
     const bool shortcutsWanted;
     std::unique_ptr<SceneCache> sceneCache;
     std::unique_ptr<SweepFootprint> sweepFootprint;
-    QSize viewSize; // device pixels, as resizeGL last gave them
+    QSize viewSize;               // device pixels, as resizeGL last gave them
+    bool drawnAtViewSize = false; // a frame has been drawn since the size was set
     // Where the last frame's sweep and markers drew (device pixels, origin
     // bottom left): the only part of the window the next frame restores.
     QRect lastDrawnArea;
