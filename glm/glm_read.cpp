@@ -77,12 +77,8 @@ static void countFace(CountState *state, char *token)
 static void readLibraryLine(CountState *state)
 {
     char line[kGlmTokenSize];
-    char name[kGlmTokenSize];
     glmScanLine(state->scanner, line);
-    glmLineWordOf(line, name);
-    std::free(state->model->materialLibrary);
-    state->model->materialLibrary = glmCopyString(name);
-    glmReadMTLFile(state->model, name, state->error);
+    glmReadLibraryLine(state->model, line, state->error);
 }
 
 static void readGroupLine(CountState *state)

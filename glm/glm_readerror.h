@@ -27,5 +27,8 @@ inline bool glmRefused(const GlmReadError *error)
 bool glmCountOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error);
 bool glmFillOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error);
 bool glmReadMTLFile(GlmMesh *model, const char *name, GlmReadError *error);
+// An mtllib line's rest (as the line reading copied it): keeps the library's
+// name in the model and reads the library.
+bool glmReadLibraryLine(GlmMesh *model, const char *line, GlmReadError *error);
 
 #endif
