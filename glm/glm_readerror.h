@@ -31,4 +31,12 @@ bool glmReadMTLFile(GlmMesh *model, const char *name, GlmReadError *error);
 // name in the model and reads the library.
 bool glmReadLibraryLine(GlmMesh *model, const char *line, GlmReadError *error);
 
+// glmReadOBJFile without the one-pass reading of plain files: the two passes
+// alone, which define what every file reads as. Kept apart so that tests can
+// hold the two readings against each other.
+GlmMesh *glmReadOBJFileInGeneral(const char *path, GlmReadError *error);
+// Null when the two models are the same in every field, bit for bit; else
+// the name of the first part that differs.
+const char *glmModelDifference(const GlmMesh *a, const GlmMesh *b);
+
 #endif

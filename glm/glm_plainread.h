@@ -1,0 +1,86 @@
+// One-pass reading of plain OBJ files, the common case made fast.
+//
+// The general reading takes two passes, a counting one and a filling one,
+// which see different tokens only in unusual files (a statement cut at 127
+// bytes, numbers running across lines, a face whose corners change form,
+// indices out of range, a usemtl that names no material, ...). In a file
+// without any of those both passes agree line by line, so one pass can count
+// and fill at once, into arrays that grow. The one-pass reading accepts a
+// file only when every statement is plain in that sense, and then builds the
+// very model the two passes would; at the first statement it is not sure of
+// it declines, and the caller discards what it built and reads the file the
+// general way, which alone defines the results (messages and refusals
+// included). The one-pass reading prints nothing and refuses nothing.
+//
+// The file is mapped rather than read, and the parts already read are given
+// back as the reading goes, so that neither a copy of the file nor the whole
+// mapping counts in the reader's memory. Internal to glm.
+#ifndef GLM_GLM_PLAINREAD_H
+#define GLM_GLM_PLAINREAD_H
+
+#include "glm.h"
+
+#include <cstddef>
+
+// Size of the huge pages large arrays are backed with where the system has
+// them (elsewhere the advice is ignored): a big model otherwise spends a
+// quarter of its reading time in the page faults of its arrays.
+constexpr size_t kGlmHugePageSize = 2 * 1024 * 1024;
+
+// Reads the file open as fd into model, a new model with only its source path
+// set. False when the file is not plain (or not a regular file, or cannot be
+// mapped): model then holds a partial reading that only glmFree may use.
+bool glmReadPlainOBJ(GlmMesh *model, int fd);
+
+// Running state of the one-pass reading. The model's counts are the elements
+// read so far, its arrays grow with them (see glmPlainRoomFor).
+struct GlmPlainRead {
+    GlmMesh *model;
+    GlmGroupNode *group;       // current group
+    unsigned material;         // current material
+    bool materialUsed;         // a usemtl has been read
+    long long largestVertex;   // largest positive (absolute) index named so far,
+    long long largestNormal;   //   checked against the counts at the end, since
+    long long largestTexCoord; //   such an index may name an element read later
+    const char *textEnd;       // end of the file's text; bytes beyond are padding
+};
+
+// Entries an array holds room for while `used` are used: arrays start at a
+// minimum and double, so their room follows from their use.
+size_t glmPlainRoomFor(size_t used);
+inline bool glmPlainIsFull(size_t used)
+{
+    return used == glmPlainRoomFor(used);
+}
+// Array (malloc'ed, null while empty) that uses `used` entries of entrySize
+// bytes, moved to where it has room for one more; null when memory runs out
+// or the count would pass what the model's counters hold, and array stays
+// valid then.
+void *glmPlainGrown(void *array, size_t used, size_t entrySize);
+
+// One statement each, p at its keyword: they return where the next statement
+// may begin, or null when the statement is not plain.
+const char *glmPlainFace(GlmPlainRead *state, const char *p);
+const char *glmPlainStatement(GlmPlainRead *state, const char *p);
+
+// White space other than a line end.
+inline bool glmIsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
+
+inline const char *glmSkipBlanks(const char *p)
+{
+    while (glmIsBlank(*p))
+        ++p;
+    return p;
+}
+
+// The position after the line end at p, which is at textEnd when the text
+// ends without one.
+inline const char *glmAfterLine(const GlmPlainRead *state, const char *p)
+{
+    return p < state->textEnd ? p + 1 : p;
+}
+
+#endif
