@@ -2,13 +2,19 @@
 // corners, all of the form its first corner has, each written exactly as that
 // form says ("1/2/3", "1//3", "1/2" or "1", signs allowed) and followed by
 // white space, with no number at the start of the next line (where the
-// corners would run on). The form is recognised once; the corners are then
-// read in one loop, their numbers eight digits at a time.
+// corners would run on). The form is recognised once per face; then one loop
+// reads the corners, their numbers a word of digits at a time, with what
+// they resolve against held in local values.
 #include "glm_digits.h"
 #include "glm_parse.h"
 #include "glm_plainread.h"
 
 #include <climits>
+
+// Triangles per byte of file that a triangle array's first room assumes: a
+// face line and its share of the vertex lines take more in files as they
+// are written.
+static constexpr size_t kBytesPerTriangle = 16;
 
 // The element indices of one corner; those its form lacks stay 0.
 struct PlainCorner {
@@ -17,74 +23,92 @@ struct PlainCorner {
     unsigned normal;
 };
 
-// A face number: an optional sign and 1 to kGlmRunDigits digits.
-static bool takeNumber(const char **p, long long *number)
+// What one kind of face number resolves against: the elements read before
+// the face, and the largest absolute index named so far.
+struct IndexRange {
+    unsigned read;
+    long long largest;
+};
+
+// A face number of more digits than a word holds: as takeIndex.
+static bool takeLongIndex(const char **p, bool negative, IndexRange *range, unsigned *index);
+
+// The element a face number at *p names: a positive number counts from the
+// first element and may name one read later (the largest is checked at the
+// end), a negative one counts back from the last element read (-1). Moves *p
+// past the number; false when it is not plain or can name no element.
+static inline bool takeIndex(const char **p, IndexRange *range, unsigned *index)
 {
     const char *q = *p;
     bool negative = *q == '-';
-    q += *q == '-' || *q == '+';
+    q += negative || *q == '+';
     uint64_t magnitude;
-    unsigned digits = glmDigitRun(q, &magnitude);
-    if (digits == 0 || digits > kGlmRunDigits)
-        return false;
-    *number = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-    *p = q + digits;
-    return true;
-}
-
-// The element that number names among the `read` elements read so far: a
-// positive number counts from the first element and may name one read later
-// (the largest is checked at the end), a negative one counts back from the
-// last element read (-1). False when it can name none.
-static bool resolve(long long number, unsigned read, long long *largest, unsigned *index)
-{
-    if (number > 0) {
-        if (number > *largest)
-            *largest = number;
-        *index = static_cast<unsigned>(number);
-        return number <= UINT_MAX;
+    unsigned digits = glmWordDigits(q, &magnitude);
+    if (digits == kGlmWordDigits) {
+        *p = q;
+        return takeLongIndex(p, negative, range, index);
     }
-    long long back = static_cast<long long>(read) + 1 + number;
-    *index = static_cast<unsigned>(back);
-    return number < 0 && back >= 1;
+    // One comparison for "no digits, zero, or beyond what an index holds".
+    if (magnitude - 1 >= UINT_MAX)
+        return false;
+    *p = q + digits;
+    if (!negative) {
+        *index = static_cast<unsigned>(magnitude);
+        range->largest = range->largest > *index ? range->largest : *index;
+        return true;
+    }
+    *index = range->read + 1 - static_cast<unsigned>(magnitude);
+    return magnitude <= range->read;
 }
 
-static bool takeIndex(const char **p, unsigned read, long long *largest, unsigned *index)
+static bool takeLongIndex(const char **p, bool negative, IndexRange *range, unsigned *index)
 {
-    long long number;
-    return takeNumber(p, &number) && resolve(number, read, largest, index);
+    uint64_t magnitude;
+    unsigned digits = glmDigitRun(*p, &magnitude);
+    if (digits > kGlmRunDigits || magnitude > UINT_MAX)
+        return false;
+    *p += digits;
+    if (!negative) {
+        *index = static_cast<unsigned>(magnitude);
+        range->largest = range->largest > *index ? range->largest : *index;
+        return true;
+    }
+    *index = range->read + 1 - static_cast<unsigned>(magnitude);
+    return magnitude <= range->read;
 }
 
-// The numbers after the vertex, as the form writes them.
-static const char *takeTail(GlmPlainRead *state, const char *p, GlmFaceForm form,
-                            PlainCorner *corner)
+// The ranges of one face, and the form of its corners.
+struct FaceRanges {
+    GlmFaceForm form;
+    IndexRange vertex;
+    IndexRange texCoord;
+    IndexRange normal;
+};
+
+// The numbers after a corner's vertex, as the form writes them.
+static inline const char *takeTail(const char *p, FaceRanges *ranges, PlainCorner *corner)
 {
-    const GlmMesh *model = state->model;
-    if (form == kGlmFaceVertexNormal) {
+    if (ranges->form == kGlmFaceVertexNormal) {
         if (p[0] != '/' || p[1] != '/')
             return nullptr;
         p += 2;
-    } else if (glmFormHasTexture(form)) {
-        if (*p++ != '/' ||
-            !takeIndex(&p, model->texCoordCount, &state->largestTexCoord, &corner->texCoord))
+    } else {
+        if (*p++ != '/' || !takeIndex(&p, &ranges->texCoord, &corner->texCoord))
             return nullptr;
-        if (form == kGlmFaceVertexTexture)
+        if (ranges->form == kGlmFaceVertexTexture)
             return p;
         if (*p++ != '/')
             return nullptr;
     }
-    if (!takeIndex(&p, model->normalCount, &state->largestNormal, &corner->normal))
-        return nullptr;
-    return p;
+    return takeIndex(&p, &ranges->normal, &corner->normal) ? p : nullptr;
 }
 
 // One corner at p: the position after it, or null when it is not plain.
-static const char *takeCorner(GlmPlainRead *state, const char *p, GlmFaceForm form,
-                              PlainCorner *corner)
+static inline const char *takeCorner(const char *p, FaceRanges *ranges, PlainCorner *corner)
 {
-    if (!takeIndex(&p, state->model->vertexCount, &state->largestVertex, &corner->vertex))
+    if (!takeIndex(&p, &ranges->vertex, &corner->vertex))
         return nullptr;
-    if (form != kGlmFaceVertex && !(p = takeTail(state, p, form, corner)))
+    if (ranges->form != kGlmFaceVertex && !(p = takeTail(p, ranges, corner)))
         return nullptr;
     return glmIsSpace(*p) ? p : nullptr;
 }
@@ -98,7 +122,7 @@ static const char *skipNumber(const char *p)
 }
 
 // The form the slashes of the first corner at p give; takeCorner then checks
-// the corner against it.
+// every corner against it.
 static GlmFaceForm formOf(const char *p)
 {
     p = skipNumber(p);
@@ -110,36 +134,86 @@ static GlmFaceForm formOf(const char *p)
     return *p == '/' ? kGlmFaceVertexTextureNormal : kGlmFaceVertexTexture;
 }
 
-static GlmTri triangleOf(const PlainCorner corners[3])
+static FaceRanges rangesOf(const GlmPlainRead *state, GlmFaceForm form)
 {
-    GlmTri tri = {};
-    for (int slot = 0; slot < 3; slot++) {
-        tri.vertexIndex[slot] = corners[slot].vertex;
-        tri.texCoordIndex[slot] = corners[slot].texCoord;
-        tri.normalIndex[slot] = corners[slot].normal;
-    }
-    return tri;
+    const GlmMesh *model = state->model;
+    return {form,
+            {model->vertexCount, state->largestVertex},
+            {model->texCoordCount, state->largestTexCoord},
+            {model->normalCount, state->largestNormal}};
 }
 
-// Appends the triangle to the model and to the current group.
-static bool addTriangle(GlmPlainRead *state, const GlmTri &tri)
+static void keepLargest(GlmPlainRead *state, const FaceRanges &ranges)
 {
-    GlmMesh *model = state->model;
-    GlmGroupNode *group = state->group;
-    if (glmPlainIsFull(model->triangleCount)) {
-        void *grown = glmPlainGrown(model->tris, model->triangleCount, sizeof(GlmTri));
-        if (!grown)
+    state->largestVertex = ranges.vertex.largest;
+    state->largestTexCoord = ranges.texCoord.largest;
+    state->largestNormal = ranges.normal.largest;
+}
+
+// Where a face's triangles go: the model's and the current group's arrays,
+// held in local values while the face is read (stores into the arrays could
+// otherwise be the model's own counters, as far as the compiler knows).
+struct TriangleSink {
+    GlmTri *tris;
+    unsigned triangleCount;
+    size_t triangleRoom;
+    unsigned *groupIndices;
+    unsigned groupCount;
+    size_t groupRoom;
+};
+
+static TriangleSink sinkOf(const GlmPlainRead *state)
+{
+    const GlmGroupNode *group = state->group;
+    return {state->model->tris,   state->model->triangleCount,
+            state->triangleRoom,  group->triangleIndices,
+            group->triangleCount, glmPlainRoomFor(group->triangleCount)};
+}
+
+static void keepSink(GlmPlainRead *state, const TriangleSink &sink)
+{
+    state->model->tris = sink.tris;
+    state->model->triangleCount = sink.triangleCount;
+    state->triangleRoom = sink.triangleRoom;
+    state->group->triangleIndices = sink.groupIndices;
+    state->group->triangleCount = sink.groupCount;
+}
+
+static bool makeRoom(GlmPlainRead *state, TriangleSink *sink)
+{
+    if (sink->triangleCount == sink->triangleRoom) {
+        size_t room = sink->triangleRoom ? 2 * sink->triangleRoom
+                                         : glmPlainFirstRoom(state, kBytesPerTriangle);
+        void *tris = glmPlainResized(sink->tris, sink->triangleCount, room, sizeof(GlmTri));
+        if (!tris)
             return false;
-        model->tris = static_cast<GlmTri *>(grown);
+        sink->tris = static_cast<GlmTri *>(tris);
+        sink->triangleRoom = room;
     }
-    if (glmPlainIsFull(group->triangleCount)) {
-        void *grown = glmPlainGrown(group->triangleIndices, group->triangleCount, sizeof(unsigned));
-        if (!grown)
+    if (sink->groupCount == sink->groupRoom) {
+        size_t room = glmPlainRoomFor(sink->groupCount + 1);
+        void *indices =
+            glmPlainResized(sink->groupIndices, sink->groupCount, room, sizeof(unsigned));
+        if (!indices)
             return false;
-        group->triangleIndices = static_cast<unsigned *>(grown);
+        sink->groupIndices = static_cast<unsigned *>(indices);
+        sink->groupRoom = room;
     }
-    model->tris[model->triangleCount] = tri;
-    group->triangleIndices[group->triangleCount++] = model->triangleCount++;
+    return true;
+}
+
+// Appends the triangle a, b, c to the model and to the current group.
+static inline bool addTriangle(GlmPlainRead *state, TriangleSink *sink, const PlainCorner &a,
+                               const PlainCorner &b, const PlainCorner &c)
+{
+    if ((sink->triangleCount == sink->triangleRoom || sink->groupCount == sink->groupRoom) &&
+        !makeRoom(state, sink))
+        return false;
+    sink->tris[sink->triangleCount] = {{a.vertex, b.vertex, c.vertex},
+                                       {a.normal, b.normal, c.normal},
+                                       {a.texCoord, b.texCoord, c.texCoord},
+                                       0};
+    sink->groupIndices[sink->groupCount++] = sink->triangleCount++;
     return true;
 }
 
@@ -153,25 +227,36 @@ static bool faceGoesOn(const GlmPlainRead *state, const char *lineEnd)
     return p < state->textEnd && (glmIsDigit(*p) || *p == '-' || *p == '+');
 }
 
-// Each corner after the third makes a fan triangle with the first corner and
-// the previous triangle's last.
+// The corners of a face line from p, each after the second making a triangle
+// of the first corner, the one before it and itself (the fan the two passes
+// build): the line end, or null when the line is no plain face.
+static inline const char *readCorners(GlmPlainRead *state, const char *p, FaceRanges *ranges,
+                                      TriangleSink *sink)
+{
+    PlainCorner first = {}, previous = {}, corner = {};
+    unsigned corners = 0;
+    for (; *p != '\n'; p = glmSkipBlanks(p), corners++) {
+        p = takeCorner(p, ranges, &corner);
+        if (!p)
+            return nullptr;
+        if (corners == 0)
+            first = corner;
+        else if (corners >= 2 && !addTriangle(state, sink, first, previous, corner))
+            return nullptr;
+        previous = corner;
+    }
+    return corners >= 3 ? p : nullptr;
+}
+
 const char *glmPlainFace(GlmPlainRead *state, const char *p)
 {
     p = glmSkipBlanks(p);
-    GlmFaceForm form = formOf(p);
-    PlainCorner corners[3] = {};
-    for (int slot = 0; slot < 3; slot++) {
-        p = takeCorner(state, glmSkipBlanks(p), form, &corners[slot]);
-        if (!p)
-            return nullptr;
-    }
-    if (!addTriangle(state, triangleOf(corners)))
+    FaceRanges ranges = rangesOf(state, formOf(p));
+    TriangleSink sink = sinkOf(state);
+    p = readCorners(state, p, &ranges, &sink);
+    keepLargest(state, ranges);
+    keepSink(state, sink);
+    if (!p || faceGoesOn(state, p))
         return nullptr;
-    for (p = glmSkipBlanks(p); *p != '\n'; p = glmSkipBlanks(p)) {
-        corners[1] = corners[2];
-        p = takeCorner(state, p, form, &corners[2]);
-        if (!p || !addTriangle(state, triangleOf(corners)))
-            return nullptr;
-    }
-    return faceGoesOn(state, p) ? nullptr : glmAfterLine(state, p);
+    return glmAfterLine(state, p);
 }

@@ -21,6 +21,10 @@ static constexpr long kLineRestMax = static_cast<long>(kGlmTokenSize) - 2;
 // Digits a significand may have and still fit in 64 bits.
 static constexpr unsigned kSignificandDigits = 18;
 
+// Vector lines per byte of file that a vector array's first room assumes: a
+// line of three numbers as files write them takes more.
+static constexpr size_t kBytesPerVector = 24;
+
 static const char *tokenEnd(const char *p)
 {
     while (!glmIsSpace(*p))
@@ -88,10 +92,10 @@ static const char *exponentEnd(const char *p)
     return p;
 }
 
-// A number of a vertex line at *p: a sign, digits with an optional point and
-// exponent, and white space after it. Stores what "%f" converts it to and
-// moves *p past it; false for anything else.
-static bool takeFloat(const char **p, float *value)
+// A number of a vertex line at *p that is no plain decimal of a word of
+// digits or fewer on each side of the point: longer digit runs, an exponent,
+// or too many digits for the exact conversion. As takeFloat.
+static bool takeOddFloat(const char **p, float *value)
 {
     const char *q = *p;
     bool negative = *q == '-';
@@ -120,6 +124,32 @@ static bool takeFloat(const char **p, float *value)
     return true;
 }
 
+// A number of a vertex line at *p: a sign, digits with an optional point and
+// exponent, and white space after it. Stores what "%f" converts it to and
+// moves *p past it; false for anything else.
+static inline bool takeFloat(const char **p, float *value)
+{
+    static constexpr uint64_t kPowersOfTen[kGlmWordDigits] = {1,     10,     100,     1000,
+                                                              10000, 100000, 1000000, 10000000};
+    const char *q = *p;
+    bool negative = *q == '-';
+    q += negative || *q == '+';
+    uint64_t integer, fraction = 0;
+    unsigned integerDigits = glmWordDigits(q, &integer);
+    const char *point = q + integerDigits;
+    unsigned fractionDigits = *point == '.' ? glmWordDigits(point + 1, &fraction) : 0;
+    const char *stop = *point == '.' ? point + 1 + fractionDigits : point;
+    float magnitude;
+    if (integerDigits == kGlmWordDigits || fractionDigits == kGlmWordDigits ||
+        integerDigits + fractionDigits == 0 || !glmIsSpace(*stop) ||
+        !glmExactDecimal(static_cast<long long>(integer * kPowersOfTen[fractionDigits] + fraction),
+                         fractionDigits, &magnitude))
+        return takeOddFloat(p, value);
+    *value = negative ? -magnitude : magnitude;
+    *p = stop;
+    return true;
+}
+
 // Statements the filling pass reads when it meets them where it expects the
 // next token.
 static bool isFillKeyword(char c)
@@ -129,22 +159,21 @@ static bool isFillKeyword(char c)
 
 // The next element of *array (count elements read; entry 0 unused and zero),
 // made room for.
-static float *nextVector(float **array, unsigned count, size_t components)
+static float *nextVector(const GlmPlainRead *state, float **array, unsigned count, size_t *room,
+                         size_t components)
 {
-    size_t entryBytes = components * sizeof(float);
-    if (!*array) {
-        float *first = static_cast<float *>(glmPlainGrown(nullptr, 0, entryBytes));
-        if (!first)
-            return nullptr;
-        std::memset(first, 0, entryBytes);
-        *array = first;
-    }
     size_t used = count + size_t(1);
-    if (glmPlainIsFull(used)) {
-        float *grown = static_cast<float *>(glmPlainGrown(*array, used, entryBytes));
-        if (!grown)
+    if (used >= *room) {
+        size_t entryBytes = components * sizeof(float);
+        size_t wanted = *room ? 2 * *room : glmPlainFirstRoom(state, kBytesPerVector);
+        float *resized =
+            static_cast<float *>(glmPlainResized(*array, *room ? used : 0, wanted, entryBytes));
+        if (!resized)
             return nullptr;
-        *array = grown;
+        if (!*room)
+            std::memset(resized, 0, entryBytes);
+        *array = resized;
+        *room = wanted;
     }
     return *array + used * components;
 }
@@ -152,9 +181,9 @@ static float *nextVector(float **array, unsigned count, size_t components)
 // A v, vn or vt line's rest: its numbers into the next element. A number
 // after them (vt lines often have a third) is skipped by both passes.
 static const char *readVector(GlmPlainRead *state, const char *rest, float **array, unsigned *count,
-                              size_t components)
+                              size_t *room, size_t components)
 {
-    float *element = nextVector(array, *count, components);
+    float *element = nextVector(state, array, *count, room, components);
     if (!element)
         return nullptr;
     const char *p = rest;
@@ -164,10 +193,13 @@ static const char *readVector(GlmPlainRead *state, const char *rest, float **arr
             return nullptr;
     }
     p = glmSkipBlanks(p);
-    if (*p != '\n' && isFillKeyword(*p))
-        return nullptr;
-    const char *lineEnd = lineEndWithin(state, rest, p);
-    if (!lineEnd)
+    const char *lineEnd = p;
+    if (*p != '\n') {
+        if (isFillKeyword(*p))
+            return nullptr;
+        lineEnd = lineEndWithin(state, rest, p);
+    }
+    if (!lineEnd || lineEnd - rest > kLineRestMax)
         return nullptr;
     ++*count;
     return glmAfterLine(state, lineEnd);
@@ -177,11 +209,14 @@ static const char *readVertexData(GlmPlainRead *state, const char *p)
 {
     GlmMesh *model = state->model;
     if (glmIsBlank(p[1]))
-        return readVector(state, p + 1, &model->vertices, &model->vertexCount, 3);
+        return readVector(state, p + 1, &model->vertices, &model->vertexCount, &state->vertexRoom,
+                          3);
     if (p[1] == 'n' && glmIsBlank(p[2]))
-        return readVector(state, p + 2, &model->normals, &model->normalCount, 3);
+        return readVector(state, p + 2, &model->normals, &model->normalCount, &state->normalRoom,
+                          3);
     if (p[1] == 't' && glmIsBlank(p[2]))
-        return readVector(state, p + 2, &model->texCoords, &model->texCoordCount, 2);
+        return readVector(state, p + 2, &model->texCoords, &model->texCoordCount,
+                          &state->texCoordRoom, 2);
     // Other tokens beginning with v are refused, or counted oddly.
     return nullptr;
 }

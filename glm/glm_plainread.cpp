@@ -22,21 +22,19 @@ static constexpr size_t kPaddingBytes = 2 * kGlmRunReadBytes;
 // system's cache; only the reader's resident size shrinks.
 static constexpr size_t kWindowBytes = 4 * 1024 * 1024;
 
-// Room of a new array, and the most entries any array may have: counts then
-// stay well below UINT_MAX, which the model's counters and the two-pass
-// reading's limits need.
-static constexpr size_t kFirstRoom = 64;
+// The most entries any array may have: counts then stay well below
+// UINT_MAX, which the model's counters and the two-pass reading's limits need.
 static constexpr size_t kMostEntries = size_t(1) << 31;
+
+// The least room an array starts with.
+static constexpr size_t kLeastRoom = 64;
 
 static constexpr size_t kPageSize = 4096;
 
-size_t glmPlainRoomFor(size_t used)
+size_t glmPlainFirstRoom(const GlmPlainRead *state, size_t bytesPerElement)
 {
-    if (used == 0)
-        return 0;
-    if (used <= kFirstRoom)
-        return kFirstRoom;
-    return size_t(1) << (64 - __builtin_clzll(used - 1));
+    size_t room = state->fileBytes / bytesPerElement;
+    return room > kLeastRoom ? room : kLeastRoom;
 }
 
 static uintptr_t pageBelow(uintptr_t address)
@@ -44,24 +42,29 @@ static uintptr_t pageBelow(uintptr_t address)
     return address & ~(kPageSize - 1);
 }
 
-static void adviseHugePages(void *array, size_t bytes)
+// Memory for bytes bytes that free() releases, or null.
+static void *allocate(size_t bytes)
 {
-    uintptr_t begin = pageBelow(reinterpret_cast<uintptr_t>(array) + kPageSize - 1);
-    uintptr_t end = pageBelow(reinterpret_cast<uintptr_t>(array) + bytes);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+    if (bytes < kGlmHugePageSize)
+        return std::malloc(bytes);
+    void *memory = nullptr;
+    if (posix_memalign(&memory, kGlmHugePageSize, bytes) != 0)
+        return nullptr;
+    madvise(memory, bytes, MADV_HUGEPAGE);
+    return memory;
 }
 
-void *glmPlainGrown(void *array, size_t used, size_t entrySize)
+void *glmPlainResized(void *array, size_t used, size_t room, size_t entrySize)
 {
-    size_t room = glmPlainRoomFor(used + 1);
     if (room > kMostEntries)
         return nullptr;
-    size_t bytes = room * entrySize;
-    void *grown = std::realloc(array, bytes);
-    if (grown && bytes >= kGlmHugePageSize)
-        adviseHugePages(grown, bytes);
-    return grown;
+    void *resized = allocate(room * entrySize);
+    if (!resized)
+        return nullptr;
+    if (used)
+        std::memcpy(resized, array, used * entrySize);
+    std::free(array);
+    return resized;
 }
 
 // Reads the statements that begin before limit; every line that does ends
@@ -151,7 +154,7 @@ static bool readText(GlmPlainRead *state, int fd, size_t size)
 }
 
 // The array cut to exactly `used` entries (which the model's contract
-// gives it); the array itself if that fails.
+// gives it): the unused room goes back, in place for large arrays.
 static void *fitted(void *array, size_t used, size_t entrySize)
 {
     void *fit = std::realloc(array, used * entrySize);
@@ -206,5 +209,6 @@ bool glmReadPlainOBJ(GlmMesh *model, int fd)
     GlmPlainRead state = {};
     state.model = model;
     state.group = glmEnsureGroup(model, kGlmDefaultGroupName);
-    return readText(&state, fd, static_cast<size_t>(status.st_size)) && finish(&state);
+    state.fileBytes = static_cast<size_t>(status.st_size);
+    return readText(&state, fd, state.fileBytes) && finish(&state);
 }

@@ -23,8 +23,7 @@
 #include <cstddef>
 
 // Size of the huge pages large arrays are backed with where the system has
-// them (elsewhere the advice is ignored): a big model otherwise spends a
-// quarter of its reading time in the page faults of its arrays.
+// them (elsewhere the advice is ignored).
 constexpr size_t kGlmHugePageSize = 2 * 1024 * 1024;
 
 // Reads the file open as fd into model, a new model with only its source path
@@ -33,30 +32,46 @@ constexpr size_t kGlmHugePageSize = 2 * 1024 * 1024;
 bool glmReadPlainOBJ(GlmMesh *model, int fd);
 
 // Running state of the one-pass reading. The model's counts are the elements
-// read so far, its arrays grow with them (see glmPlainRoomFor).
+// read so far; its arrays have room for more.
 struct GlmPlainRead {
     GlmMesh *model;
     GlmGroupNode *group;       // current group
     unsigned material;         // current material
     bool materialUsed;         // a usemtl has been read
+    size_t fileBytes;          // the file's size, from which the arrays' first room follows
+    size_t vertexRoom;         // entries the vertex, normal, texture coordinate and
+    size_t normalRoom;         //   triangle arrays have room for; 0 while an array
+    size_t texCoordRoom;       //   is null
+    size_t triangleRoom;       //
     long long largestVertex;   // largest positive (absolute) index named so far,
     long long largestNormal;   //   checked against the counts at the end, since
     long long largestTexCoord; //   such an index may name an element read later
     const char *textEnd;       // end of the file's text; bytes beyond are padding
 };
 
-// Entries an array holds room for while `used` are used: arrays start at a
-// minimum and double, so their room follows from their use.
-size_t glmPlainRoomFor(size_t used);
-inline bool glmPlainIsFull(size_t used)
+// Room of a group's index array while it holds `used` entries: group arrays
+// start small and double, so their room follows from their use.
+inline size_t glmPlainRoomFor(size_t used)
 {
-    return used == glmPlainRoomFor(used);
+    constexpr size_t kFirstRoom = 64;
+    if (used <= kFirstRoom)
+        return used ? kFirstRoom : 0;
+    return size_t(1) << (64 - __builtin_clzll(used - 1));
 }
-// Array (malloc'ed, null while empty) that uses `used` entries of entrySize
-// bytes, moved to where it has room for one more; null when memory runs out
-// or the count would pass what the model's counters hold, and array stays
-// valid then.
-void *glmPlainGrown(void *array, size_t used, size_t entrySize);
+
+// The first room of an array of elements that take at least bytesPerElement
+// of the file each in files as they are usually written: more elements than
+// that move the array once or more, fewer leave room untouched, which costs
+// address space but no memory.
+size_t glmPlainFirstRoom(const GlmPlainRead *state, size_t bytesPerElement);
+
+// An array with room for `room` entries of entrySize bytes that holds the
+// first `used` entries of array (malloc'ed or null), which it replaces; null
+// when memory runs out or room passes what the model's counters hold, and
+// array then stays valid. Large arrays are aligned to huge pages and advised
+// to use them: a big model otherwise spends a good part of its reading time in
+// the page faults of its arrays.
+void *glmPlainResized(void *array, size_t used, size_t room, size_t entrySize);
 
 // One statement each, p at its keyword: they return where the next statement
 // may begin, or null when the statement is not plain.
