@@ -30,8 +30,19 @@ struct IndexRange {
     long long largest;
 };
 
-// A face number of more digits than a word holds: as takeIndex.
-static bool takeLongIndex(const char **p, bool negative, IndexRange *range, unsigned *index);
+// A run of digits longer than a word, read apart from the corner loop so
+// that the loop's values can stay in registers.
+struct DigitRun {
+    unsigned digits;
+    uint64_t magnitude;
+};
+
+[[gnu::noinline]] static DigitRun longRunAt(const char *p)
+{
+    DigitRun run;
+    run.digits = glmDigitRun(p, &run.magnitude);
+    return run;
+}
 
 // The element a face number at *p names: a positive number counts from the
 // first element and may name one read later (the largest is checked at the
@@ -45,29 +56,14 @@ static inline bool takeIndex(const char **p, IndexRange *range, unsigned *index)
     uint64_t magnitude;
     unsigned digits = glmWordDigits(q, &magnitude);
     if (digits == kGlmWordDigits) {
-        *p = q;
-        return takeLongIndex(p, negative, range, index);
+        DigitRun run = longRunAt(q);
+        digits = run.digits <= kGlmRunDigits ? run.digits : 0;
+        magnitude = digits ? run.magnitude : 0;
     }
     // One comparison for "no digits, zero, or beyond what an index holds".
     if (magnitude - 1 >= UINT_MAX)
         return false;
     *p = q + digits;
-    if (!negative) {
-        *index = static_cast<unsigned>(magnitude);
-        range->largest = range->largest > *index ? range->largest : *index;
-        return true;
-    }
-    *index = range->read + 1 - static_cast<unsigned>(magnitude);
-    return magnitude <= range->read;
-}
-
-static bool takeLongIndex(const char **p, bool negative, IndexRange *range, unsigned *index)
-{
-    uint64_t magnitude;
-    unsigned digits = glmDigitRun(*p, &magnitude);
-    if (digits > kGlmRunDigits || magnitude > UINT_MAX)
-        return false;
-    *p += digits;
     if (!negative) {
         *index = static_cast<unsigned>(magnitude);
         range->largest = range->largest > *index ? range->largest : *index;

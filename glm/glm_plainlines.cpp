@@ -92,9 +92,9 @@ static const char *exponentEnd(const char *p)
     return p;
 }
 
-// A number of a vertex line at *p that is no plain decimal of a word of
-// digits or fewer on each side of the point: longer digit runs, an exponent,
-// or too many digits for the exact conversion. As takeFloat.
+// A number of a vertex line at *p that does not fit in a word: longer digit
+// runs, an exponent, or too many digits for the exact conversion. As
+// takeFloat.
 static bool takeOddFloat(const char **p, float *value)
 {
     const char *q = *p;
@@ -129,24 +129,19 @@ static bool takeOddFloat(const char **p, float *value)
 // moves *p past it; false for anything else.
 static inline bool takeFloat(const char **p, float *value)
 {
-    static constexpr uint64_t kPowersOfTen[kGlmWordDigits] = {1,     10,     100,     1000,
-                                                              10000, 100000, 1000000, 10000000};
     const char *q = *p;
     bool negative = *q == '-';
     q += negative || *q == '+';
-    uint64_t integer, fraction = 0;
-    unsigned integerDigits = glmWordDigits(q, &integer);
-    const char *point = q + integerDigits;
-    unsigned fractionDigits = *point == '.' ? glmWordDigits(point + 1, &fraction) : 0;
-    const char *stop = *point == '.' ? point + 1 + fractionDigits : point;
+    uint64_t significand;
+    unsigned fractionDigits;
+    unsigned length = glmShortDecimal(q, &significand, &fractionDigits);
     float magnitude;
-    if (integerDigits == kGlmWordDigits || fractionDigits == kGlmWordDigits ||
-        integerDigits + fractionDigits == 0 || !glmIsSpace(*stop) ||
-        !glmExactDecimal(static_cast<long long>(integer * kPowersOfTen[fractionDigits] + fraction),
-                         fractionDigits, &magnitude))
+    // Seven digits or fewer always convert exactly.
+    if (!length || !glmIsSpace(q[length]) ||
+        !glmExactDecimal(static_cast<long long>(significand), fractionDigits, &magnitude))
         return takeOddFloat(p, value);
     *value = negative ? -magnitude : magnitude;
-    *p = stop;
+    *p = q + length;
     return true;
 }
 

@@ -33,3 +33,45 @@ TEST(GlmDigitsTest, RunsReadAsStrtoullReadsThem)
         }
     }
 }
+
+// Decimals that fit in a word with their point, against the same text taken
+// apart by hand: every digit count on either side of the point, ended by
+// every kind of byte.
+TEST(GlmDigitsTest, ShortDecimalsReadAsTheirDigitsAndPoint)
+{
+    // A point ends a number that has one already.
+    const char kEnds[] = {' ', '\n', '.', 'e', '/', ':', '\0', '\x80', '\xff'};
+    std::mt19937 random(4);
+    for (unsigned integerDigits = 0; integerDigits <= kGlmWordDigits + 1; integerDigits++) {
+        for (int fraction = -1; fraction <= static_cast<int>(kGlmWordDigits); fraction++) {
+            for (char end : kEnds) {
+                if (end == '.' && fraction < 0)
+                    continue;
+                std::string digits, text;
+                for (unsigned i = 0; i < integerDigits; i++)
+                    digits += static_cast<char>('0' + random() % 10);
+                text = digits;
+                if (fraction >= 0)
+                    text += '.';
+                for (int i = 0; i < fraction; i++) {
+                    char digit = static_cast<char>('0' + random() % 10);
+                    digits += digit;
+                    text += digit;
+                }
+                size_t length = text.size();
+                text += end;
+                text += std::string(kGlmShortDecimalBytes, 'x');
+                bool fits =
+                    !digits.empty() && length <= kGlmWordDigits && digits.size() < kGlmWordDigits;
+                uint64_t significand = 0;
+                unsigned fractionDigits = 0;
+                unsigned read = glmShortDecimal(text.c_str(), &significand, &fractionDigits);
+                ASSERT_EQ(read, fits ? length : 0) << text;
+                if (fits) {
+                    ASSERT_EQ(significand, std::strtoull(digits.c_str(), nullptr, 10)) << text;
+                    ASSERT_EQ(fractionDigits, fraction > 0 ? unsigned(fraction) : 0u) << text;
+                }
+            }
+        }
+    }
+}
