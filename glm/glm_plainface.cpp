@@ -73,25 +73,25 @@ static inline bool takeIndex(const char **p, IndexRange *range, unsigned *index)
     return magnitude <= range->read;
 }
 
-// The ranges of one face, and the form of its corners.
+// The ranges of one face.
 struct FaceRanges {
-    GlmFaceForm form;
     IndexRange vertex;
     IndexRange texCoord;
     IndexRange normal;
 };
 
 // The numbers after a corner's vertex, as the form writes them.
-static inline const char *takeTail(const char *p, FaceRanges *ranges, PlainCorner *corner)
+static inline const char *takeTail(const char *p, GlmFaceForm form, FaceRanges *ranges,
+                                   PlainCorner *corner)
 {
-    if (ranges->form == kGlmFaceVertexNormal) {
+    if (form == kGlmFaceVertexNormal) {
         if (p[0] != '/' || p[1] != '/')
             return nullptr;
         p += 2;
     } else {
         if (*p++ != '/' || !takeIndex(&p, &ranges->texCoord, &corner->texCoord))
             return nullptr;
-        if (ranges->form == kGlmFaceVertexTexture)
+        if (form == kGlmFaceVertexTexture)
             return p;
         if (*p++ != '/')
             return nullptr;
@@ -100,11 +100,12 @@ static inline const char *takeTail(const char *p, FaceRanges *ranges, PlainCorne
 }
 
 // One corner at p: the position after it, or null when it is not plain.
-static inline const char *takeCorner(const char *p, FaceRanges *ranges, PlainCorner *corner)
+static inline const char *takeCorner(const char *p, GlmFaceForm form, FaceRanges *ranges,
+                                     PlainCorner *corner)
 {
     if (!takeIndex(&p, &ranges->vertex, &corner->vertex))
         return nullptr;
-    if (ranges->form != kGlmFaceVertex && !(p = takeTail(p, ranges, corner)))
+    if (form != kGlmFaceVertex && !(p = takeTail(p, form, ranges, corner)))
         return nullptr;
     return glmIsSpace(*p) ? p : nullptr;
 }
@@ -130,11 +131,10 @@ static GlmFaceForm formOf(const char *p)
     return *p == '/' ? kGlmFaceVertexTextureNormal : kGlmFaceVertexTexture;
 }
 
-static FaceRanges rangesOf(const GlmPlainRead *state, GlmFaceForm form)
+static FaceRanges rangesOf(const GlmPlainRead *state)
 {
     const GlmMesh *model = state->model;
-    return {form,
-            {model->vertexCount, state->largestVertex},
+    return {{model->vertexCount, state->largestVertex},
             {model->texCoordCount, state->largestTexCoord},
             {model->normalCount, state->largestNormal}};
 }
@@ -213,26 +213,30 @@ static inline bool addTriangle(GlmPlainRead *state, TriangleSink *sink, const Pl
     return true;
 }
 
-// Corners run on across lines: the face ends at the first thing after its
-// line that is not the start of a number.
-static bool faceGoesOn(const GlmPlainRead *state, const char *lineEnd)
+// Corners run on across lines: a face ends at the first thing after its line
+// that is not the start of a number. Returns that thing (or the end of the
+// text), or null when the face goes on.
+static const char *faceEnd(const GlmPlainRead *state, const char *lineEnd)
 {
     const char *p = lineEnd;
     while (p < state->textEnd && glmIsSpace(*p))
         ++p;
-    return p < state->textEnd && (glmIsDigit(*p) || *p == '-' || *p == '+');
+    bool goesOn = p < state->textEnd && (glmIsDigit(*p) || *p == '-' || *p == '+');
+    return goesOn ? nullptr : p;
 }
 
 // The corners of a face line from p, each after the second making a triangle
 // of the first corner, the one before it and itself (the fan the two passes
-// build): the line end, or null when the line is no plain face.
-static inline const char *readCorners(GlmPlainRead *state, const char *p, FaceRanges *ranges,
-                                      TriangleSink *sink)
+// build): the line end, or null when the line is no plain face. Inlined once
+// per form, so that each loop knows its form.
+[[gnu::always_inline]] static inline const char *readCorners(GlmPlainRead *state, const char *p,
+                                                             GlmFaceForm form, FaceRanges *ranges,
+                                                             TriangleSink *sink)
 {
     PlainCorner first = {}, previous = {}, corner = {};
     unsigned corners = 0;
     for (; *p != '\n'; p = glmSkipBlanks(p), corners++) {
-        p = takeCorner(p, ranges, &corner);
+        p = takeCorner(p, form, ranges, &corner);
         if (!p)
             return nullptr;
         if (corners == 0)
@@ -244,15 +248,40 @@ static inline const char *readCorners(GlmPlainRead *state, const char *p, FaceRa
     return corners >= 3 ? p : nullptr;
 }
 
-const char *glmPlainFace(GlmPlainRead *state, const char *p)
+// One face line from p (after its keyword): the line end, or null.
+static inline const char *readFaceLine(GlmPlainRead *state, const char *p, FaceRanges *ranges,
+                                       TriangleSink *sink)
 {
     p = glmSkipBlanks(p);
-    FaceRanges ranges = rangesOf(state, formOf(p));
+    switch (formOf(p)) {
+    case kGlmFaceVertex:
+        return readCorners(state, p, kGlmFaceVertex, ranges, sink);
+    case kGlmFaceVertexTexture:
+        return readCorners(state, p, kGlmFaceVertexTexture, ranges, sink);
+    case kGlmFaceVertexTextureNormal:
+        return readCorners(state, p, kGlmFaceVertexTextureNormal, ranges, sink);
+    case kGlmFaceVertexNormal:
+        return readCorners(state, p, kGlmFaceVertexNormal, ranges, sink);
+    }
+    return nullptr;
+}
+
+// Faces mostly come in runs: the face lines that follow one another are read
+// in one loop, with the counters set up once.
+const char *glmPlainFace(GlmPlainRead *state, const char *p)
+{
+    FaceRanges ranges = rangesOf(state);
     TriangleSink sink = sinkOf(state);
-    p = readCorners(state, p, &ranges, &sink);
+    const char *next = nullptr;
+    for (;;) {
+        const char *lineEnd = readFaceLine(state, p, &ranges, &sink);
+        const char *end = lineEnd ? faceEnd(state, lineEnd) : nullptr;
+        next = end ? glmAfterLine(state, lineEnd) : nullptr;
+        if (!end || end >= state->limit || end[0] != 'f' || !glmIsBlank(end[1]))
+            break;
+        p = end + 1;
+    }
     keepLargest(state, ranges);
     keepSink(state, sink);
-    if (!p || faceGoesOn(state, p))
-        return nullptr;
-    return glmAfterLine(state, p);
+    return next;
 }

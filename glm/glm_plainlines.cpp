@@ -200,18 +200,44 @@ static const char *readVector(GlmPlainRead *state, const char *rest, float **arr
     return glmAfterLine(state, lineEnd);
 }
 
+// The keyword of a vector line at p: v, vn or vt followed by a blank.
+static size_t vectorKeywordLength(const char *p, char kind)
+{
+    if (kind == ' ')
+        return p[0] == 'v' && glmIsBlank(p[1]) ? 1 : 0;
+    return p[0] == 'v' && p[1] == kind && glmIsBlank(p[2]) ? 2 : 0;
+}
+
+// Vector lines mostly come in runs: the lines of one kind that follow one
+// another are read in one loop. kind is the keyword's second character, or
+// a blank for v.
+static const char *readVectors(GlmPlainRead *state, const char *p, char kind, float **array,
+                               unsigned *count, size_t *room, size_t components)
+{
+    size_t keyword = vectorKeywordLength(p, kind);
+    for (;;) {
+        p = readVector(state, p + keyword, array, count, room, components);
+        if (!p)
+            return nullptr;
+        while (p < state->limit && glmIsSpace(*p))
+            ++p;
+        if (p >= state->limit || !vectorKeywordLength(p, kind))
+            return p;
+    }
+}
+
 static const char *readVertexData(GlmPlainRead *state, const char *p)
 {
     GlmMesh *model = state->model;
     if (glmIsBlank(p[1]))
-        return readVector(state, p + 1, &model->vertices, &model->vertexCount, &state->vertexRoom,
-                          3);
+        return readVectors(state, p, ' ', &model->vertices, &model->vertexCount, &state->vertexRoom,
+                           3);
     if (p[1] == 'n' && glmIsBlank(p[2]))
-        return readVector(state, p + 2, &model->normals, &model->normalCount, &state->normalRoom,
-                          3);
+        return readVectors(state, p, 'n', &model->normals, &model->normalCount, &state->normalRoom,
+                           3);
     if (p[1] == 't' && glmIsBlank(p[2]))
-        return readVector(state, p + 2, &model->texCoords, &model->texCoordCount,
-                          &state->texCoordRoom, 2);
+        return readVectors(state, p, 't', &model->texCoords, &model->texCoordCount,
+                           &state->texCoordRoom, 2);
     // Other tokens beginning with v are refused, or counted oddly.
     return nullptr;
 }

@@ -72,6 +72,7 @@ void *glmPlainResized(void *array, size_t used, size_t room, size_t entrySize)
 // statement at or beyond it), or null at a statement that is not plain.
 static const char *readStatements(GlmPlainRead *state, const char *p, const char *limit)
 {
+    state->limit = limit;
     for (;;) {
         while (p < limit && glmIsSpace(*p))
             ++p;

@@ -47,6 +47,7 @@ struct GlmPlainRead {
     long long largestNormal;   //   checked against the counts at the end, since
     long long largestTexCoord; //   such an index may name an element read later
     const char *textEnd;       // end of the file's text; bytes beyond are padding
+    const char *limit;         // statements that begin here or later wait for the next call
 };
 
 // Room of a group's index array while it holds `used` entries: group arrays

@@ -99,6 +99,12 @@ TEST_F(GlmPlainReadTest, LargeFilesReadAsTheTwoPassesReadThemAlsoWhenOddAtTheEnd
 {
     std::string plain = ObjText(1, 0).make(kLargeFileBytes);
     EXPECT_TRUE(expectReadAsInGeneral(plain));
+    // A vertex line, then blank lines to a page's end: nothing may read past
+    // the mapped file.
+    constexpr size_t kPageBytes = 4096;
+    std::string ending = plain + "v 1 2 3";
+    EXPECT_TRUE(expectReadAsInGeneral(
+        ending + std::string(2 * kPageBytes - ending.size() % kPageBytes, '\n')));
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 3 x\nvp 1\n"));
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 999999999\n"));
 }
