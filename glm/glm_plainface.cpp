@@ -110,12 +110,15 @@ static inline const char *takeCorner(const char *p, GlmFaceForm form, FaceRanges
     return glmIsSpace(*p) ? p : nullptr;
 }
 
+// Past a number's sign and digits (a word of them at a time).
 static const char *skipNumber(const char *p)
 {
     p += *p == '-' || *p == '+';
-    while (glmIsDigit(*p))
-        ++p;
-    return p;
+    uint64_t value;
+    unsigned digits;
+    while ((digits = glmWordDigits(p, &value)) == kGlmWordDigits)
+        p += digits;
+    return p + digits;
 }
 
 // The form the slashes of the first corner at p give; takeCorner then checks
