@@ -85,8 +85,11 @@ inline bool glmIsBlank(char c)
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Numbers and corners are mostly one blank apart, which takes one test.
 inline const char *glmSkipBlanks(const char *p)
 {
+    if (p[0] == ' ' && p[1] > ' ')
+        return p + 1;
     while (glmIsBlank(*p))
         ++p;
     return p;
