@@ -8,10 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 // Bytes after the text that the statements may read: a number's digit run
 // reads whole words beyond its start. The mapping's last bytes are read from

@@ -74,10 +74,12 @@ size_t glmPlainFirstRoom(const GlmPlainRead *state, size_t bytesPerElement);
 // the page faults of its arrays.
 void *glmPlainResized(void *array, size_t used, size_t room, size_t entrySize);
 
-// One statement each, p at its keyword: they return where the next statement
-// may begin, or null when the statement is not plain.
-const char *glmPlainFace(GlmPlainRead *state, const char *p);
+// The statement at p (its keyword), with the statements of its kind that
+// follow it: returns where the next statement may begin, or null at the
+// first one that is not plain.
 const char *glmPlainStatement(GlmPlainRead *state, const char *p);
+// The same for a face line, p after its keyword.
+const char *glmPlainFace(GlmPlainRead *state, const char *p);
 
 // White space other than a line end.
 inline bool glmIsBlank(char c)
