@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <cstring>
 
+// A word's first byte is its lowest: the conversions below count on it.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digit words are read little-endian");
+
 // Digits one word holds, and the most a run may have.
 constexpr unsigned kGlmWordDigits = 8;
 constexpr unsigned kGlmRunDigits = 2 * kGlmWordDigits;
