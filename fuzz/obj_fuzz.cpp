@@ -5,8 +5,11 @@
 // The input is split at the first separator line: before it the OBJ file,
 // after it the MTL file (empty without a separator). A refused file must come
 // back as null with a reason and a message; LeakSanitizer then checks that
-// the refusal freed what the read had allocated.
+// the refusal freed what the read had allocated. Every input is also read by
+// the two passes alone, which must give the same model or refusal: plain
+// files take the one-pass reading, and this holds it to the general one.
 #include "glm.h"
+#include "glm_readerror.h"
 #include "scratchdir.h"
 
 #include <algorithm>
@@ -72,6 +75,22 @@ void checkRefusal(const GlmReadError &error)
         fail("a refusal comes without a complete message line");
 }
 
+// The two-pass reading of the same file gives the same result.
+void checkSameAsInGeneral(const char *path, const GlmMesh *model, const GlmReadError &error)
+{
+    GlmReadError general;
+    GlmMesh *expected = glmReadOBJFileInGeneral(path, &general);
+    bool same = !model == !expected && error.failure == general.failure &&
+                (!error.message) == (!general.message) &&
+                (!error.message || std::strcmp(error.message, general.message) == 0) &&
+                (!model || !glmModelDifference(model, expected));
+    if (expected)
+        glmFree(expected);
+    std::free(general.message);
+    if (!same)
+        fail("the one-pass and the two-pass reading differ");
+}
+
 void prepare(GlmMesh *model)
 {
     checkIndices(model);
@@ -97,6 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     GlmReadError error;
     GlmMesh *model = glmReadOBJFile(objPath.c_str(), &error);
+    checkSameAsInGeneral(objPath.c_str(), model, error);
     if (!model) {
         checkRefusal(error);
         std::free(error.message);

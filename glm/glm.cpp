@@ -30,12 +30,22 @@ GlmGroupNode *glmEnsureGroup(GlmMesh *model, const char *name)
     return group;
 }
 
-unsigned glmFindMaterial(GlmMesh *model, const char *name)
+bool glmLookupMaterial(const GlmMesh *model, const char *name, unsigned *index)
 {
     for (unsigned i = 0; model->materialTable && i < model->materialCount; i++) {
-        if (std::strcmp(model->materialTable[i].name, name) == 0)
-            return i;
+        if (std::strcmp(model->materialTable[i].name, name) == 0) {
+            *index = i;
+            return true;
+        }
     }
+    return false;
+}
+
+unsigned glmFindMaterial(GlmMesh *model, const char *name)
+{
+    unsigned index;
+    if (glmLookupMaterial(model, name, &index))
+        return index;
     std::printf("glmFindMaterial():  can't find material \"%s\".\n", name);
     std::fflush(stdout);
     return 0;

@@ -144,6 +144,15 @@ bool glmReadMTLFile(GlmMesh *model, const char *name, GlmReadError *error)
     return true;
 }
 
+bool glmReadLibraryLine(GlmMesh *model, const char *line, GlmReadError *error)
+{
+    char name[kGlmTokenSize];
+    glmLineWordOf(line, name);
+    std::free(model->materialLibrary);
+    model->materialLibrary = glmCopyString(name);
+    return glmReadMTLFile(model, name, error);
+}
+
 void glmReadMTL(GlmMesh *model, const char *name)
 {
     GlmReadError error = {kGlmReadNoFailure, nullptr};

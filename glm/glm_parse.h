@@ -56,6 +56,8 @@ void glmLineWordOf(const char *line, char *word);
 
 // Frees every material and the table, leaving the model without materials.
 void glmFreeMaterials(GlmMesh *model);
+// glmFindMaterial without its message: false when no material has the name.
+bool glmLookupMaterial(const GlmMesh *model, const char *name, unsigned *index);
 
 // Copy of text on the heap (malloc), for the model's owned strings.
 char *glmCopyString(const char *text);

@@ -1,19 +1,17 @@
 // OBJ reading in two passes: the counting pass sizes every array, the filling
 // pass fills them. Both read tokens and faces through the same helpers; the
 // filling pass never stores beyond what the counting pass counted, even when a
-// crafted file makes the passes see different tokens.
+// crafted file makes the passes see different tokens. Plain files, where the
+// passes cannot disagree, are first offered to the one-pass reading.
 #include "glm.h"
 #include "glm_parse.h"
+#include "glm_plainread.h"
 #include "glm_readerror.h"
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
-
-// Size of the huge pages large arrays are backed with where the system has
-// them (elsewhere the advice is ignored).
-static constexpr size_t kHugePageSize = 2 * 1024 * 1024;
 
 // Running state of the counting pass.
 struct CountState {
@@ -77,12 +75,8 @@ static void countFace(CountState *state, char *token)
 static void readLibraryLine(CountState *state)
 {
     char line[kGlmTokenSize];
-    char name[kGlmTokenSize];
     glmScanLine(state->scanner, line);
-    glmLineWordOf(line, name);
-    std::free(state->model->materialLibrary);
-    state->model->materialLibrary = glmCopyString(name);
-    glmReadMTLFile(state->model, name, state->error);
+    glmReadLibraryLine(state->model, line, state->error);
 }
 
 static void readGroupLine(CountState *state)
@@ -142,9 +136,9 @@ static void *allocateZeroed(GlmMesh *model, size_t count, size_t size, GlmReadEr
 {
     size_t bytes = count * size;
     void *memory = nullptr;
-    if (bytes < kHugePageSize)
+    if (bytes < kGlmHugePageSize)
         memory = std::calloc(count, size);
-    else if (posix_memalign(&memory, kHugePageSize, bytes) == 0) {
+    else if (posix_memalign(&memory, kGlmHugePageSize, bytes) == 0) {
         madvise(memory, bytes, MADV_HUGEPAGE);
         std::memset(memory, 0, bytes);
     }
@@ -190,7 +184,32 @@ static bool readBothPasses(GlmMesh *model, std::FILE *file, GlmReadError *error)
     return glmFillOBJ(model, file, error);
 }
 
-GlmMesh *glmReadOBJFile(const char *path, GlmReadError *error)
+static GlmMesh *newModel(const char *path)
+{
+    GlmMesh *model = static_cast<GlmMesh *>(std::calloc(1, sizeof(GlmMesh)));
+    model->sourcePath = glmCopyString(path);
+    return model;
+}
+
+// The one-pass reading where it accepts the file, else the two passes on a
+// model started afresh.
+static GlmMesh *readOpenFile(const char *path, std::FILE *file, bool plainFirst,
+                             GlmReadError *error)
+{
+    GlmMesh *model = newModel(path);
+    if (plainFirst) {
+        if (glmReadPlainOBJ(model, fileno(file)))
+            return model;
+        glmFree(model);
+        model = newModel(path);
+    }
+    if (readBothPasses(model, file, error))
+        return model;
+    glmFree(model);
+    return nullptr;
+}
+
+static GlmMesh *readFile(const char *path, bool plainFirst, GlmReadError *error)
 {
     *error = {kGlmReadNoFailure, nullptr};
     std::FILE *file = std::fopen(path, "r");
@@ -199,14 +218,19 @@ GlmMesh *glmReadOBJFile(const char *path, GlmReadError *error)
                   path);
         return nullptr;
     }
-    GlmMesh *model = static_cast<GlmMesh *>(std::calloc(1, sizeof(GlmMesh)));
-    model->sourcePath = glmCopyString(path);
-    const bool read = readBothPasses(model, file, error);
+    GlmMesh *model = readOpenFile(path, file, plainFirst, error);
     std::fclose(file);
-    if (read)
-        return model;
-    glmFree(model);
-    return nullptr;
+    return model;
+}
+
+GlmMesh *glmReadOBJFile(const char *path, GlmReadError *error)
+{
+    return readFile(path, true, error);
+}
+
+GlmMesh *glmReadOBJFileInGeneral(const char *path, GlmReadError *error)
+{
+    return readFile(path, false, error);
 }
 
 GlmMesh *glmReadOBJ(const char *path)

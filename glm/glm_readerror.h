@@ -27,5 +27,16 @@ inline bool glmRefused(const GlmReadError *error)
 bool glmCountOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error);
 bool glmFillOBJ(GlmMesh *model, std::FILE *file, GlmReadError *error);
 bool glmReadMTLFile(GlmMesh *model, const char *name, GlmReadError *error);
+// An mtllib line's rest (as the line reading copied it): keeps the library's
+// name in the model and reads the library.
+bool glmReadLibraryLine(GlmMesh *model, const char *line, GlmReadError *error);
+
+// glmReadOBJFile without the one-pass reading of plain files: the two passes
+// alone, which define what every file reads as. Kept apart so that tests can
+// hold the two readings against each other.
+GlmMesh *glmReadOBJFileInGeneral(const char *path, GlmReadError *error);
+// Null when the two models are the same in every field, bit for bit; else
+// the name of the first part that differs.
+const char *glmModelDifference(const GlmMesh *a, const GlmMesh *b);
 
 #endif

@@ -285,7 +285,7 @@ static float convertOutOfRange(const char *text, size_t length)
     return strtof_l(copy, nullptr, cLocale);
 }
 
-static float convertFloat(const char *text, const char *stop)
+float glmConvertFloat(const char *text, const char *stop)
 {
     bool hex = hasHexPrefix(text);
     const char *digits = hex ? text + 2 : text;
@@ -297,14 +297,6 @@ static float convertFloat(const char *text, const char *stop)
         return convertOutOfRange(text, static_cast<size_t>(stop - text));
     return result;
 }
-
-// Largest decimal significand and power of ten that float holds exactly: a
-// number within both converts with one correctly rounded float operation,
-// which is the standard conversion's result.
-static constexpr long long kExactSignificand = 1LL << 24;
-static constexpr int kExactPowerOfTen = 10;
-static const float kPowersOfTen[kExactPowerOfTen + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                                         1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 // The plain case of "%f", read in place: an optional sign, digits with an
 // optional point and no exponent, few enough digits for an exact conversion,
@@ -331,11 +323,10 @@ static bool scanPlainFloat(const char **p, const char *end, float *value)
     }
     bool hasDigits = integerDigits + fraction > 0;
     bool ends = q < end && !glmIsDigit(*q) && foldCase(*q) != 'e' && *q != '.';
-    bool exact = significand <= kExactSignificand && fraction <= kExactPowerOfTen;
     bool hex = hasHexPrefix(start);
-    if (!hasDigits || !ends || !exact || hex)
+    float magnitude;
+    if (!hasDigits || !ends || hex || !glmExactDecimal(significand, fraction, &magnitude))
         return false;
-    float magnitude = static_cast<float>(significand) / kPowersOfTen[fraction];
     *value = negative ? -magnitude : magnitude;
     *p = q;
     return true;
@@ -358,7 +349,7 @@ int glmScanFloat(GlmScanner *scanner, float *value)
     scanner->cur = stop;
     if (!valid)
         return 0;
-    float magnitude = convertFloat(text, stop);
+    float magnitude = glmConvertFloat(text, stop);
     *value = negative ? -magnitude : magnitude;
     return 1;
 }

@@ -63,6 +63,9 @@ int glmScanInt(GlmScanner *scanner, long long *value);
 bool glmScanLiteral(GlmScanner *scanner, char expected);
 // "%f": as glmScanInt, for a float converted exactly as strtof would.
 int glmScanFloat(GlmScanner *scanner, float *value);
+// The conversion "%f" makes of the number text..stop, which follows its sign:
+// as strtof in the C locale converts it.
+float glmConvertFloat(const char *text, const char *stop);
 
 // White space as isspace() sees it in the C locale.
 inline bool glmIsSpace(char c)
@@ -94,6 +97,24 @@ inline bool glmScanPlainInt(const char **p, const char *end, long long *value)
         return false;
     *value = negative ? -magnitude : magnitude;
     *p = q;
+    return true;
+}
+
+// Largest decimal significand and power of ten that float holds exactly: a
+// number within both converts with one correctly rounded float operation,
+// which is the standard conversion's result.
+constexpr long long kGlmExactSignificand = 1LL << 24;
+constexpr long kGlmExactPowerOfTen = 10;
+
+// The decimal significand with fractionDigits digits after the point, as
+// strtof converts it, when both lie within the exact range; false otherwise.
+inline bool glmExactDecimal(long long significand, long fractionDigits, float *magnitude)
+{
+    static constexpr float kPowersOfTen[kGlmExactPowerOfTen + 1] = {
+        1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    if (significand > kGlmExactSignificand || fractionDigits > kGlmExactPowerOfTen)
+        return false;
+    *magnitude = static_cast<float>(significand) / kPowersOfTen[fractionDigits];
     return true;
 }
 
