@@ -3,6 +3,7 @@
 // not crash: it runs until its time is up and ends with status 0, or it
 // reports the lost connection in its box and ends with status 0 after OK.
 #include "clientprocess.h"
+#include "hostiletest.h"
 #include "simprocess.h"
 
 #include <QElapsedTimer>
@@ -12,30 +13,17 @@
 #include <algorithm>
 #include <iostream>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define RADAR_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define RADAR_ASAN 1
-#endif
-#endif
-
 namespace
 {
 
+using namespace hostiletest;
+
 constexpr int kMsPerSecond = 1000;
-constexpr int kPollMs = 100;
 // Builds come every 0.7 s; three of them and a hit show that frames were read.
 constexpr int kBuildsWanted = 3;
 constexpr int kWorkTimeoutMs = 90000;
-// A time limit that only ends a client the test could not end itself.
-constexpr int kBackstopSeconds = 300;
-// Start-up with software OpenGL on a busy machine, and the models' loading.
-constexpr int kStartAllowanceMs = 30000;
 constexpr int kBoxTimeoutMs = 20000;
 constexpr int kAnswerTimeoutMs = 10000;
-const char kBuildLine[] = "^build$";
-const char kHitLine[] = "^hit @ green: ";
 
 constexpr int kFloodSeconds = 60;
 // Textures, models and first frames settle in, and under the flood the

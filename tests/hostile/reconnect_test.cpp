@@ -2,12 +2,13 @@
 // away and comes back on the same port: the client must keep running through
 // every outage, show it, and pick the server up again.
 #include "clientprocess.h"
+#include "hostiletest.h"
 #include "simprocess.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTcpServer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -16,25 +17,15 @@
 #include <functional>
 #include <memory>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define RADAR_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define RADAR_ASAN 1
-#endif
-#endif
-
 namespace
 {
 
-constexpr int kPollMs = 100;
-// Start-up with software OpenGL on a busy machine, then a whole turn of the
-// beam (4.5 s) to pass every target.
-constexpr int kHitWaitMs = 30000;
+using namespace hostiletest;
+
+// Start-up, then a whole turn of the beam (4.5 s) to pass every target.
+constexpr int kHitWaitMs = kStartAllowanceMs;
 constexpr int kOutageNoticeMs = 5000;
 constexpr int kQuickEndMs = 5000;
-// A time limit that only ends a client the test could not end itself.
-constexpr int kBackstopSeconds = 300;
 const char kLost[] = "Server-connection lost: ";
 const char kBack[] = "Server-connection back: ";
 const char kUnreachable[] = "Could not connect to the server ";
@@ -186,7 +177,7 @@ TEST_F(ReconnectTest, ClientStartedBeforeItsServerWaitsWithoutABox)
     SimProcess server({}, port);
     ASSERT_EQ(server.port(), port);
     EXPECT_TRUE(waitForErrorLines(kBack, 1, kHitWaitMs));
-    EXPECT_TRUE(waitFor([&] { return client.countLines("^build$") > 0; }, kHitWaitMs));
+    EXPECT_TRUE(waitFor([&] { return client.countLines(kBuildLine) > 0; }, kHitWaitMs));
     expectEndsWithQ();
 }
 
