@@ -87,11 +87,17 @@ protected:
 
     int errorLines(const char *start) const { return client.errorOutput().count(start); }
 
-    bool waitForErrorLines(const char *start, int count, int timeoutMs)
+    // True once count() reaches wanted; false when the client ends or the
+    // time runs out first.
+    bool waitForCount(const std::function<int()> &count, int wanted, int timeoutMs)
     {
-        return waitFor([&] { return errorLines(start) >= count || !client.isRunning(); },
-                       timeoutMs) &&
-               errorLines(start) >= count;
+        waitFor([&] { return count() >= wanted || !client.isRunning(); }, timeoutMs);
+        return count() >= wanted;
+    }
+
+    bool waitForErrorLines(const char *start, int wanted, int timeoutMs)
+    {
+        return waitForCount([&] { return errorLines(start); }, wanted, timeoutMs);
     }
 
     // The hits printed from line first on whose bearing lies near degrees.
@@ -110,9 +116,7 @@ protected:
 
     bool waitForHitsNear(double degrees, int first)
     {
-        return waitFor([&] { return hitsNear(degrees, first) > 0 || !client.isRunning(); },
-                       kHitWaitMs) &&
-               hitsNear(degrees, first) > 0;
+        return waitForCount([&] { return hitsNear(degrees, first); }, 1, kHitWaitMs);
     }
 
     // A server with these faults, and its target to the north-east, cuts the
@@ -177,7 +181,7 @@ TEST_F(ReconnectTest, ClientStartedBeforeItsServerWaitsWithoutABox)
     SimProcess server({}, port);
     ASSERT_EQ(server.port(), port);
     EXPECT_TRUE(waitForErrorLines(kBack, 1, kHitWaitMs));
-    EXPECT_TRUE(waitFor([&] { return client.countLines(kBuildLine) > 0; }, kHitWaitMs));
+    EXPECT_TRUE(waitForCount([&] { return client.countLines(kBuildLine); }, 1, kHitWaitMs));
     expectEndsWithQ();
 }
 
