@@ -31,10 +31,10 @@ bool Reconnector::isActive() const
 
 void Reconnector::begin(bool neverConnected)
 {
-    logic->dropConnection();
     outageClock.start();
     std::cerr << (neverConnected ? "Could not connect to the server " : "Server-connection lost: ")
               << server().toStdString() << "; trying again every second" << std::endl;
+    // The first attempt drops what the lost connection brought.
     attempt();
     attemptTimer->start();
 }

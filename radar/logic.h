@@ -48,10 +48,9 @@ public:
     // Drops the connection, if any, with everything that came over it: the
     // bytes not yet parsed and the targets, so that none of them makes a hit.
     // The hits already made stay to fade. Requests are paced afresh, and the
-    // next frame is read as a first frame, without the extra word.
-    void dropConnection();
-    // Drops the connection as above and starts connecting to host at port
-    // without waiting; isConnected() tells when it is made.
+    // next frame is read as a first frame, without the extra word. Then
+    // starts connecting to host at port without waiting; isConnected() tells
+    // when the connection is made.
     void startConnecting(const QString &host, quint16 port);
     // True once the current connection has brought a whole frame.
     bool hasFrame() const;
@@ -67,6 +66,7 @@ private slots:
 
 private:
     bool pullFromSocket();
+    void dropConnection();
     void fillSnapshot(Target *snapshot, int &count);
     void advanceBeam(double dt);
     void scanForHits();
