@@ -113,7 +113,10 @@ bool GLWidgetBase::eventFilter(QObject *watched, QEvent *event)
 
 void GLWidgetBase::glDraw()
 {
-    makeCurrent();
+    // A window on its way out may refuse the context; no frame is drawn then,
+    // since every OpenGL call would go nowhere or to another context.
+    if (!isValid() || !context->makeCurrent(surface))
+        return;
     if (!initialized) {
         initializeGL();
         initialized = true;

@@ -140,7 +140,8 @@ TEST_F(ClientProcessTest, ViewFillsTheScreenHidesThePointerAndPassesTheCloseKeys
         EXPECT_TRUE(pointerIsHiddenOver(views.front())) << key;
         run.typeInto(views.front(), key);
         EXPECT_TRUE(run.waitForEnd(kQuickEndMs)) << key;
-        EXPECT_TRUE(run.endedCleanly()) << key;
+        EXPECT_TRUE(run.endedCleanly()) << key << ": " << run.howItEnded() << "\n"
+                                        << run.errorOutput().toStdString();
     }
 }
 

@@ -182,6 +182,15 @@ bool ClientProcess::endedWith(int status) const
            process.exitStatus() == QProcess::NormalExit && process.exitCode() == status;
 }
 
+std::string ClientProcess::howItEnded() const
+{
+    if (process.state() != QProcess::NotRunning)
+        return "running";
+    if (process.exitStatus() == QProcess::CrashExit)
+        return "crashed";
+    return "exit status " + std::to_string(process.exitCode());
+}
+
 QStringList ClientProcess::outputLines() const
 {
     return QString::fromUtf8(readFile(workFolder.filePath(kOutName)))

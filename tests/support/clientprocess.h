@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QStringList>
 
+#include <string>
+
 // The real radar-client program in a working folder of its own, with the
 // station's textures and models and a settings file the test writes. Its
 // output goes to files, so that a test that is busy elsewhere never stalls it
@@ -59,6 +61,8 @@ public:
     bool endedWith(int status) const;
     // Ended by itself with exit status 0: no crash, no abort, no sanitizer report.
     bool endedCleanly() const { return endedWith(0); }
+    // "running", "crashed" or "exit status N", for failure messages.
+    std::string howItEnded() const;
 
     QStringList outputLines() const;
     int countLines(const QString &pattern) const;
