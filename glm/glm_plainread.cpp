@@ -5,20 +5,24 @@
 #include "glm_digits.h"
 #include "glm_parse.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Bytes after the text that the statements may read: a number's digit run
-// reads whole words beyond its start. The mapping's last bytes are read from
-// a padded copy instead.
+// reads whole words beyond its start. A window's statements end this far
+// before its text does, and the last window is followed by zeros.
 static constexpr size_t kPaddingBytes = 2 * kGlmRunReadBytes;
 
-// Text read between two returns of the pages behind it. The pages stay in the
-// system's cache; only the reader's resident size shrinks.
-static constexpr size_t kWindowBytes = 4 * 1024 * 1024;
+// Text is read window by window into one buffer, so that the reader holds a
+// window of the file, never the whole. Read, not mapped: a mapping of a file
+// that another program truncates meanwhile kills the process with SIGBUS.
+static constexpr size_t kWindowBytes = 1024 * 1024;
 
 // The most entries any array may have: counts then stay well below
 // UINT_MAX, which the model's counters and the two-pass reading's limits need.
@@ -27,17 +31,10 @@ static constexpr size_t kMostEntries = size_t(1) << 31;
 // The least room an array starts with.
 static constexpr size_t kLeastRoom = 64;
 
-static constexpr size_t kPageSize = 4096;
-
 size_t glmPlainFirstRoom(const GlmPlainRead *state, size_t bytesPerElement)
 {
     size_t room = state->fileBytes / bytesPerElement;
     return room > kLeastRoom ? room : kLeastRoom;
-}
-
-static uintptr_t pageBelow(uintptr_t address)
-{
-    return address & ~(kPageSize - 1);
 }
 
 // Memory for bytes bytes that free() releases, or null.
@@ -82,73 +79,83 @@ static const char *readStatements(GlmPlainRead *state, const char *p, const char
     }
 }
 
-// The end of the window that begins at p: the end of the line that crosses
-// kWindowBytes, or cut.
-static const char *windowEnd(const char *p, const char *cut)
+// The last point before end where a statement begins with a letter or a
+// comment: a window's statements are read up to there. A face's corners may
+// run on across lines, and a face decides where it ends by looking past its
+// line to the next thing that is not white space; before a keyword that look
+// ends within the window. Null when the window holds no such point.
+static const char *lastKeywordLine(const char *begin, const char *end)
 {
-    if (static_cast<size_t>(cut - p) <= kWindowBytes)
-        return cut;
-    const void *lineEnd = std::memchr(p + kWindowBytes, '\n', cut - (p + kWindowBytes));
-    return lineEnd ? static_cast<const char *>(lineEnd) + 1 : cut;
-}
-
-// The mapped text up to cut, window by window, giving back the pages behind.
-static const char *readMapped(GlmPlainRead *state, const char *text, const char *cut)
-{
-    const char *p = text;
-    uintptr_t released = reinterpret_cast<uintptr_t>(text);
-    while (p < cut) {
-        p = readStatements(state, p, windowEnd(p, cut));
-        if (!p)
-            return nullptr;
-        uintptr_t read = pageBelow(reinterpret_cast<uintptr_t>(p));
-        if (read > released)
-            madvise(reinterpret_cast<void *>(released), read - released, MADV_DONTNEED);
-        released = read > released ? read : released;
+    for (const char *p = end; p > begin; --p) {
+        if (p[-1] == '\n' && (std::isalpha(static_cast<unsigned char>(*p)) || *p == '#'))
+            return p;
     }
-    return p;
+    return nullptr;
 }
 
-// The rest of the text, copied with a line end after it (so that every line
-// has one) and zeros after that.
-static bool readTail(GlmPlainRead *state, const char *begin, size_t length)
+// Reads from fd at *offset until count bytes are in or the file ends; the
+// bytes read, or -1 on an error. A file that shrinks meanwhile just ends
+// sooner. The descriptor's own position stays where it was, for the general
+// reading should this one decline.
+static ssize_t readUpTo(int fd, off_t *offset, char *into, size_t count)
 {
-    char *copy = static_cast<char *>(std::malloc(length + kPaddingBytes));
-    if (!copy)
+    size_t got = 0;
+    while (got < count) {
+        const ssize_t n = pread(fd, into + got, count - got, *offset);
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            return -1;
+        if (n > 0) {
+            got += static_cast<size_t>(n);
+            *offset += n;
+        }
+    }
+    return static_cast<ssize_t>(got);
+}
+
+// The file's last window, held bytes at text: a line end after it (so that
+// every line has one) and zeros after that.
+static bool readLastWindow(GlmPlainRead *state, char *text, size_t held)
+{
+    text[held] = '\n';
+    std::memset(text + held + 1, 0, kPaddingBytes);
+    state->textEnd = text + held;
+    return readStatements(state, text, text + held) != nullptr;
+}
+
+// Window after window: the statements up to the window's last keyword line
+// are read, the rest moves to the front and the next bytes of the file follow
+// it. The buffer keeps room for the padding after the text.
+static bool readText(GlmPlainRead *state, int fd)
+{
+    char *buffer = static_cast<char *>(std::malloc(kWindowBytes + 1 + kPaddingBytes));
+    if (!buffer)
         return false;
-    if (length)
-        std::memcpy(copy, begin, length);
-    copy[length] = '\n';
-    std::memset(copy + length + 1, 0, kPaddingBytes - 1);
-    state->textEnd = copy + length;
-    bool plain = readStatements(state, copy, copy + length) != nullptr;
-    std::free(copy);
-    return plain;
-}
-
-// The mapped part ends after the last line end that leaves the padding's worth
-// of text behind it.
-static const char *mappedCut(const char *text, size_t size)
-{
-    if (size <= kPaddingBytes)
-        return text;
-    const void *lineEnd = memrchr(text, '\n', size - kPaddingBytes);
-    return lineEnd ? static_cast<const char *>(lineEnd) + 1 : text;
-}
-
-static bool readText(GlmPlainRead *state, int fd, size_t size)
-{
-    if (size == 0)
-        return readTail(state, nullptr, 0);
-    void *mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (mapping == MAP_FAILED)
-        return false;
-    const char *text = static_cast<const char *>(mapping);
-    const char *cut = mappedCut(text, size);
-    state->textEnd = text + size;
-    bool plain = readMapped(state, text, cut) &&
-                 readTail(state, cut, static_cast<size_t>(text + size - cut));
-    munmap(mapping, size);
+    size_t held = 0;
+    off_t offset = 0;
+    bool plain = true;
+    for (;;) {
+        const ssize_t got = readUpTo(fd, &offset, buffer + held, kWindowBytes - held);
+        if (got < 0) {
+            plain = false;
+            break;
+        }
+        held += static_cast<size_t>(got);
+        if (held < kWindowBytes) {
+            plain = readLastWindow(state, buffer, held);
+            break;
+        }
+        const char *cut = lastKeywordLine(buffer, buffer + held - kPaddingBytes);
+        state->textEnd = buffer + held;
+        if (!cut || !readStatements(state, buffer, cut)) {
+            plain = false;
+            break;
+        }
+        held = static_cast<size_t>(buffer + held - cut);
+        std::memmove(buffer, cut, held);
+    }
+    std::free(buffer);
     return plain;
 }
 
@@ -209,5 +216,5 @@ bool glmReadPlainOBJ(GlmMesh *model, int fd)
     state.model = model;
     state.group = glmEnsureGroup(model, kGlmDefaultGroupName);
     state.fileBytes = static_cast<size_t>(status.st_size);
-    return readText(&state, fd, state.fileBytes) && finish(&state);
+    return readText(&state, fd) && finish(&state);
 }

@@ -12,9 +12,8 @@
 // general way, which alone defines the results (messages and refusals
 // included). The one-pass reading prints nothing and refuses nothing.
 //
-// The file is mapped rather than read, and the parts already read are given
-// back as the reading goes, so that neither a copy of the file nor the whole
-// mapping counts in the reader's memory. Internal to glm.
+// The file is read a window at a time into one buffer, so that no copy of the
+// whole file counts in the reader's memory. Internal to glm.
 #ifndef GLM_GLM_PLAINREAD_H
 #define GLM_GLM_PLAINREAD_H
 
@@ -27,8 +26,9 @@
 constexpr size_t kGlmHugePageSize = 2 * 1024 * 1024;
 
 // Reads the file open as fd into model, a new model with only its source path
-// set. False when the file is not plain (or not a regular file, or cannot be
-// mapped): model then holds a partial reading that only glmFree may use.
+// set, without moving fd's file position. False when the file is not plain
+// (or not a regular file, or cannot be read): model then holds a partial
+// reading that only glmFree may use.
 bool glmReadPlainOBJ(GlmMesh *model, int fd);
 
 // Running state of the one-pass reading. The model's counts are the elements

@@ -18,7 +18,8 @@
 namespace
 {
 
-// Small files are all tail; larger ones cross windows of the mapped text.
+// Small files fit in one window of the text as it is read; larger ones cross
+// many.
 constexpr unsigned kSmallFiles = 400;
 constexpr size_t kSmallFileBytes = 6000;
 constexpr size_t kLargeFileBytes = 9 * 1024 * 1024;
@@ -100,11 +101,13 @@ TEST_F(GlmPlainReadTest, LargeFilesReadAsTheTwoPassesReadThemAlsoWhenOddAtTheEnd
     std::string plain = ObjText(1, 0).make(kLargeFileBytes);
     EXPECT_TRUE(expectReadAsInGeneral(plain));
     // A vertex line, then blank lines to a page's end: nothing may read past
-    // the mapped file.
+    // the file.
     constexpr size_t kPageBytes = 4096;
     std::string ending = plain + "v 1 2 3";
     EXPECT_TRUE(expectReadAsInGeneral(
         ending + std::string(2 * kPageBytes - ending.size() % kPageBytes, '\n')));
+    // A face whose corners run on after more blank lines than a window holds.
+    expectReadAsInGeneral(plain + "f 1 2 3" + std::string(kLargeFileBytes / 4, '\n') + "4\n");
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 3 x\nvp 1\n"));
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 999999999\n"));
 }
