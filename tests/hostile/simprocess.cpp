@@ -33,18 +33,31 @@ SimProcess::~SimProcess()
     process.waitForFinished();
 }
 
+QString SimProcess::errorOutput() const
+{
+    QFile log(dir.filePath(kLogName));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+int SimProcess::accepted() const
+{
+    const QRegularExpression status("\\(([0-9]+) accepted\\)");
+    int count = -1;
+    QRegularExpressionMatchIterator lines = status.globalMatch(errorOutput());
+    while (lines.hasNext())
+        count = lines.next().captured(1).toInt();
+    return count;
+}
+
 quint16 SimProcess::readPort(int timeoutMs)
 {
     const QRegularExpression listening("listening on [0-9.]+:([0-9]+)");
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running) {
-        QFile log(dir.filePath(kLogName));
-        if (log.open(QIODevice::ReadOnly)) {
-            const QRegularExpressionMatch match = listening.match(QString::fromUtf8(log.readAll()));
-            if (match.hasMatch())
-                return quint16(match.captured(1).toUInt());
-        }
+        const QRegularExpressionMatch match = listening.match(errorOutput());
+        if (match.hasMatch())
+            return quint16(match.captured(1).toUInt());
         QThread::msleep(kPollMs);
     }
     return 0;

@@ -17,6 +17,11 @@ public:
 
     // The port it listens on, or 0 when it did not come up.
     quint16 port() const { return listeningPort; }
+    // What it has written to standard error so far.
+    QString errorOutput() const;
+    // Connections it has accepted, as its last status line gives them (one
+    // a second); -1 before the first.
+    int accepted() const;
 
 private:
     quint16 readPort(int timeoutMs);

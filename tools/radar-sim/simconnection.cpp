@@ -10,6 +10,8 @@
 
 #include <sys/socket.h>
 
+#include <cstdio>
+
 #include <utility>
 
 namespace
@@ -64,11 +66,25 @@ void SimConnection::startFaultTimers()
 
 void SimConnection::sendFrame(const TargetList &targets, quint16 extraWord)
 {
+    if (faults.silencedAfter(stats.framesSent))
+        return;
     const TargetList sent = faults.oversizeCount > 0 ? faults.padded(targets) : targets;
     QByteArray frame = FrameEncoder::encode(sent, firstFrame, extraWord);
     faults.shape(frame);
     firstFrame = false;
     stats.framesSent += writer->send(frame);
+    if (faults.silencedAfter(stats.framesSent))
+        announceSilence();
+}
+
+// Said once, when the last frame has gone, so that whoever watches a client
+// knows from when on it hears nothing.
+void SimConnection::announceSilence()
+{
+    std::fprintf(stderr,
+                 "radar-sim: silent from now on, after %lld frames; connections stay open\n",
+                 static_cast<long long>(stats.framesSent));
+    std::fflush(stderr);
 }
 
 void SimConnection::readRequests()

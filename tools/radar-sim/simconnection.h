@@ -44,6 +44,7 @@ private slots:
 
 private:
     void startFaultTimers();
+    void announceSilence();
 
     QTcpSocket *socket;
     const FaultOptions faults;

@@ -1,5 +1,6 @@
 #include "simlistener.h"
 
+#include "acceptgate.h"
 #include "statusline.h"
 
 #include <QHostAddress>
@@ -18,13 +19,21 @@ SimListener::~SimListener()
     qDeleteAll(clients);
 }
 
+void SimListener::delayAccepting(int delayMs)
+{
+    gate = new AcceptGate(server, delayMs, this);
+}
+
 bool SimListener::listen(const QHostAddress &address, quint16 port, QString &error)
 {
-    if (!server.listen(address, port)) {
+    QString reason;
+    const bool listening =
+        gate != nullptr ? gate->listen(address, port, reason) : server.listen(address, port);
+    if (!listening) {
         error = QStringLiteral("cannot listen on %1:%2: %3")
                     .arg(address.toString())
                     .arg(port)
-                    .arg(server.errorString());
+                    .arg(gate != nullptr ? reason : server.errorString());
         return false;
     }
     clock.start();
@@ -41,7 +50,13 @@ void SimListener::reportStatus()
 void SimListener::acceptConnections()
 {
     while (QTcpSocket *socket = server.nextPendingConnection()) {
+        if (gate != nullptr && gate->isPlug(*socket)) {
+            delete socket;
+            continue;
+        }
         ++counters.accepted;
         serve(socket);
+        if (gate != nullptr)
+            gate->closeAgain();
     }
 }

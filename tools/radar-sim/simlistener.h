@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTcpServer>
 
+class AcceptGate;
 class QHostAddress;
 class QTcpSocket;
 class StatusLine;
@@ -30,6 +31,8 @@ public:
 protected:
     explicit SimListener(QObject *parent);
 
+    // Before listen(): every connection waits delayMs in a full accept queue.
+    void delayAccepting(int delayMs);
     // Starts listening and the clock; on failure error says where and why.
     bool listen(const QHostAddress &address, quint16 port, QString &error);
 
@@ -49,4 +52,5 @@ private:
     SimStats counters;
     QElapsedTimer clock;
     StatusLine *status = nullptr;
+    AcceptGate *gate = nullptr; // a child, when accepting is delayed
 };

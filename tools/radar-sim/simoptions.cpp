@@ -15,6 +15,7 @@ constexpr qint64 kMaxSeed = std::numeric_limits<quint32>::max();
 constexpr qint64 kMaxDelayMs = 60 * 1000;
 constexpr qint64 kMaxSeconds = 24 * 60 * 60;
 constexpr qint64 kMaxShortfall = 0xFFFF;
+constexpr qint64 kMaxFrames = std::numeric_limits<qint64>::max();
 
 const char *const kDescription =
     "A radar server for the radar display client. It answers every request byte 0x02\n"
@@ -56,6 +57,12 @@ void addOptions(QCommandLineParser &p)
          "then left unanswered.",
          "ms"},
         {"refuse", "Fault: close every connection at once, before any byte."},
+        {"accept-delay",
+         "Fault: let connections wait <ms> in a full accept queue before accepting them; "
+         "a client gets in when it sends its handshake again.",
+         "ms"},
+        {"silent-after",
+         "Fault: after <n> frames in all, send nothing more and keep every connection open.", "n"},
         {{"q", "quiet"}, "No status line on standard error."},
     });
 }
@@ -155,13 +162,17 @@ bool SimOptions::readFaults(const QCommandLineParser &parser)
     qint64 closeAfter = faults.closeAfterSeconds;
     qint64 resetAfter = faults.resetAfterMs;
     qint64 flood = faults.floodIntervalMs;
+    qint64 acceptDelay = faults.acceptDelayMs;
+    qint64 silentAfter = faults.silentAfterFrames;
     if (!readNumber(parser, "byte-delay", 1, kMaxDelayMs, byteDelay) ||
         !readNumber(parser, "oversize-count", MaxTargets + 1, FrameEncoder::kMaxEncodableCount,
                     oversize) ||
         !readNumber(parser, "short-size", 1, kMaxShortfall, shortfall) ||
         !readNumber(parser, "close-after", 1, kMaxSeconds, closeAfter) ||
         !readNumber(parser, "reset-after", 1, kMaxDelayMs, resetAfter) ||
-        !readNumber(parser, "flood", 1, kMaxDelayMs, flood))
+        !readNumber(parser, "flood", 1, kMaxDelayMs, flood) ||
+        !readNumber(parser, "accept-delay", 1, kMaxDelayMs, acceptDelay) ||
+        !readNumber(parser, "silent-after", 1, kMaxFrames, silentAfter))
         return false;
     faults.byteDelayMs = static_cast<int>(byteDelay);
     faults.oversizeCount = static_cast<int>(oversize);
@@ -169,12 +180,14 @@ bool SimOptions::readFaults(const QCommandLineParser &parser)
     faults.closeAfterSeconds = static_cast<int>(closeAfter);
     faults.resetAfterMs = static_cast<int>(resetAfter);
     faults.floodIntervalMs = static_cast<int>(flood);
+    faults.acceptDelayMs = static_cast<int>(acceptDelay);
+    faults.silentAfterFrames = silentAfter;
     faults.pairFrames = parser.isSet("pair-frames");
     faults.refuse = parser.isSet("refuse");
     const bool anyFault = faults.byteDelayMs > 0 || faults.oversizeCount > 0 ||
                           faults.sizeShortfall > 0 || faults.closeAfterSeconds > 0 ||
                           faults.resetAfterMs > 0 || faults.flooding() || faults.pairFrames ||
-                          faults.refuse;
+                          faults.refuse || faults.acceptDelayMs > 0 || faults.silentAfterFrames > 0;
     if (anyFault && mode == Mode::kRecord)
         return fail("the recording proxy passes frames through unchanged: no fault options");
     if (faults.flooding() && mode == Mode::kReplay)

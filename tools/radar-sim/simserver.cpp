@@ -17,11 +17,19 @@ constexpr double kMsPerSecond = 1000.0;
 SimServer::SimServer(std::unique_ptr<TargetSource> w, const FaultOptions &f, QObject *parent)
     : SimListener(parent), world(std::move(w)), faults(f)
 {
+    applyListenerFaults();
 }
 
 SimServer::SimServer(std::vector<RecordedFrame> r, bool l, const FaultOptions &f, QObject *parent)
     : SimListener(parent), recording(std::move(r)), loop(l), faults(f)
 {
+    applyListenerFaults();
+}
+
+void SimServer::applyListenerFaults()
+{
+    if (faults.acceptDelayMs > 0)
+        delayAccepting(faults.acceptDelayMs);
 }
 
 void SimServer::serve(QTcpSocket *socket)

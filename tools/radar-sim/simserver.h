@@ -25,6 +25,7 @@ public:
     using SimListener::listen;
 
 private:
+    void applyListenerFaults();
     void serve(QTcpSocket *socket) override;
 
     std::unique_ptr<TargetSource> world; // null when replaying
