@@ -2,60 +2,194 @@
 
 #include "logic.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <iostream>
 
 namespace
 {
 
-// Attempts start this far apart, and an attempt that has not connected by
-// the next one's start is given up: the usual wait for a connection.
-constexpr int kAttemptIntervalMs = 1000;
-constexpr double kMsPerSecond = 1000.0;
-constexpr int kSecondsPrecision = 1; // digits after the point in the outage's length
+// At start-up, the usual wait for a connection before the window is shown.
+constexpr int kStartWaitMs = 1000;
+constexpr int kStartPollMs = 10;
+// A connection that has brought frames this long was a good one: the next
+// outage starts with an attempt at once.
+constexpr qint64 kHealthyAfterMs = 10000;
+
+// For tests that need many reconnections in little time: a cap on the
+// waits between attempts, in milliseconds. It can only shorten them.
+const char kLongestWaitVariable[] = "RADAR_RECONNECT_MAX_WAIT_MS";
+
+int longestWaitMs()
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue(kLongestWaitVariable, &ok);
+    return ok && ms >= 0 ? std::min(ms, RetrySchedule::kLongestWaitMs)
+                         : RetrySchedule::kLongestWaitMs;
+}
+
+QString serverName(const QString &host, quint16 port)
+{
+    return host + QLatin1String(" port ") + QString::number(port);
+}
 
 } // namespace
 
 Reconnector::Reconnector(Logic *logic, const QString &host, quint16 port, QObject *parent)
-    : QObject(parent), logic(logic), host(host), port(port), attemptTimer(new QTimer(this))
+    : QObject(parent), logic(logic), host(host), port(port), schedule(longestWaitMs()),
+      log(std::cerr, serverName(host, port)), waitTimer(new QTimer(this))
 {
-    attemptTimer->setInterval(kAttemptIntervalMs);
-    connect(attemptTimer, SIGNAL(timeout()), this, SLOT(attempt()));
+    clock.start();
+    waitTimer->setSingleShot(true);
+    connect(waitTimer, SIGNAL(timeout()), this, SLOT(attempt()));
 }
 
-bool Reconnector::isActive() const
+void Reconnector::start()
 {
-    return outageClock.isValid();
-}
-
-void Reconnector::begin(bool neverConnected)
-{
-    outageClock.start();
-    std::cerr << (neverConnected ? "Could not connect to the server " : "Server-connection lost: ")
-              << server().toStdString() << "; trying again every second" << std::endl;
-    // The first attempt drops what the lost connection brought.
     attempt();
-    attemptTimer->start();
+    waitForFirstAttempt();
+    if (logic->isConnected()) {
+        connectionMade();
+        return;
+    }
+    outage = true;
+    if (logic->isConnecting()) {
+        log.stillTrying(kStartWaitMs, now());
+        return;
+    }
+    schedule.recordFailure();
+    log.couldNotConnect(socketFailure(), schedule.nextWaitMs(), now());
+    waitForNextAttempt();
 }
 
-void Reconnector::end()
+// The event loop runs meanwhile, since the connection is made through it;
+// no window exists yet to take input.
+void Reconnector::waitForFirstAttempt()
 {
-    attemptTimer->stop();
-    const double seconds = outageClock.elapsed() / kMsPerSecond;
-    outageClock.invalidate();
-    std::cerr << "Server-connection back: " << server().toStdString() << ", after "
-              << QString::number(seconds, 'f', kSecondsPrecision).toStdString() << " s without"
-              << std::endl;
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!logic->isConnecting() || attemptClock.elapsed() >= kStartWaitMs)
+            loop.quit();
+    });
+    poll.start(kStartPollMs);
+    loop.exec();
+}
+
+void Reconnector::watch(double dt)
+{
+    if (phase == Phase::Attempting)
+        followAttempt();
+    else if (phase == Phase::Connected)
+        followConnection(dt);
 }
 
 void Reconnector::attempt()
 {
-    if (!logic->isConnected())
-        logic->startConnecting(host, port);
+    phase = Phase::Attempting;
+    attemptClock.start();
+    logic->startConnecting(host, port);
 }
 
-QString Reconnector::server() const
+void Reconnector::followAttempt()
 {
-    return host + QLatin1String(" port ") + QString::number(port);
+    if (logic->isConnected())
+        connectionMade();
+    else if (!logic->isConnecting())
+        attemptFailed(socketFailure());
+    else if (attemptClock.elapsed() >= RetrySchedule::kAttemptLimitMs)
+        attemptFailed({LinkFailure::Kind::NoAnswer});
+}
+
+void Reconnector::followConnection(double dt)
+{
+    if (!logic->isConnected()) {
+        connectionLost(socketFailure());
+        return;
+    }
+    if (!framesClock.isValid() && logic->hasFrame())
+        firstFrameCame();
+    if (broughtFramesLongEnough())
+        schedule.recordHealthyConnection();
+    watchdog.observe(logic->framesRead(), dt);
+    if (watchdog.isSilent())
+        connectionLost({LinkFailure::Kind::Silent});
+}
+
+void Reconnector::connectionMade()
+{
+    phase = Phase::Connected;
+    watchdog.restart(logic->framesRead());
+    framesClock.invalidate();
+}
+
+void Reconnector::firstFrameCame()
+{
+    framesClock.start();
+    if (outage) {
+        outage = false;
+        log.ended(everFramed, now());
+        emit signalBack();
+    }
+    everFramed = true;
+}
+
+void Reconnector::attemptFailed(const LinkFailure &failure)
+{
+    schedule.recordFailure();
+    logic->dropConnection();
+    log.failed(failure, schedule.nextWaitMs(), now());
+    waitForNextAttempt();
+}
+
+// What the connection brought goes with it at once, whenever the next
+// attempt comes, so that no target of it makes a hit.
+void Reconnector::connectionLost(const LinkFailure &failure)
+{
+    if (!broughtFramesLongEnough())
+        schedule.recordFailure();
+    logic->dropConnection();
+    framesClock.invalidate();
+    if (outage) {
+        log.failed(failure, schedule.nextWaitMs(), now());
+    } else {
+        outage = true;
+        log.lost(failure, schedule.nextWaitMs(), now());
+        emit signalLost();
+    }
+    waitForNextAttempt();
+}
+
+void Reconnector::waitForNextAttempt()
+{
+    phase = Phase::Waiting;
+    const int waitMs = schedule.nextWaitMs();
+    if (waitMs == 0)
+        attempt();
+    else
+        waitTimer->start(waitMs);
+}
+
+bool Reconnector::broughtFramesLongEnough() const
+{
+    return framesClock.isValid() && framesClock.elapsed() >= kHealthyAfterMs;
+}
+
+LinkFailure Reconnector::socketFailure() const
+{
+    switch (logic->connectionError()) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return {LinkFailure::Kind::Refused};
+    case QAbstractSocket::HostNotFoundError:
+        return {LinkFailure::Kind::HostNotFound};
+    case QAbstractSocket::SocketTimeoutError:
+        return {LinkFailure::Kind::NoAnswer};
+    case QAbstractSocket::RemoteHostClosedError:
+        return {framesClock.isValid() ? LinkFailure::Kind::Closed
+                                      : LinkFailure::Kind::ClosedAtOnce};
+    default:
+        return {LinkFailure::Kind::Other, logic->connectionErrorText()};
+    }
 }

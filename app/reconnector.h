@@ -1,5 +1,9 @@
 #pragma once
 
+#include "framewatchdog.h"
+#include "outagelog.h"
+#include "retryschedule.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -7,12 +11,13 @@
 class Logic;
 class QTimer;
 
-// Keeps trying to reach the radar server while the client has no connection
-// to it: an attempt at once, then one a second, each given the second until
-// the next to connect. An attempt never blocks, so the frames, the keys and
-// the time limit go on. Says on standard error when an outage begins and when
-// it ends, with the server's host and port and, at the end, how long it
-// lasted.
+// Keeps the client watching its radar server through outages. One attempt
+// at a time may take up to RetrySchedule::kAttemptLimitMs; after a failure
+// the next one waits as the schedule says. A connection on which no frame
+// comes for FrameWatchdog::kSilenceLimit counts as lost. An outage lasts
+// until a connection brings a frame; it is announced by signalLost() and
+// signalBack() and told on standard error. Apart from start(), nothing here
+// blocks: the frames, the keys and the time limit go on.
 class Reconnector : public QObject
 {
     Q_OBJECT
@@ -21,24 +26,49 @@ public:
     // logic is not owned and must outlive this object.
     Reconnector(Logic *logic, const QString &host, quint16 port, QObject *parent);
 
-    // True from begin() to end().
-    bool isActive() const;
+    // The first attempt, waited for up to a second so that a server that is
+    // there is shown from the first frame; one that takes longer goes on
+    // while the window runs, as an outage.
+    void start();
+    // Follows the attempt, the connection and its frames; called on every
+    // frame tick with the seconds since the previous one.
+    void watch(double dt);
+    // True from an outage's beginning until a connection brings a frame.
+    bool isActive() const { return outage; }
 
-    // The connection could not be made at start-up, or it has been lost:
-    // drops it and the targets it brought, and starts the attempts.
-    void begin(bool neverConnected);
-    // The first frame of a new connection has come: the attempts stop.
-    void end();
+signals:
+    void signalLost();
+    void signalBack();
 
 private slots:
     void attempt();
 
 private:
-    QString server() const;
+    enum class Phase { Waiting, Attempting, Connected };
+
+    void waitForFirstAttempt();
+    void followAttempt();
+    void followConnection(double dt);
+    void connectionMade();
+    void firstFrameCame();
+    void attemptFailed(const LinkFailure &failure);
+    void connectionLost(const LinkFailure &failure);
+    void waitForNextAttempt();
+    bool broughtFramesLongEnough() const;
+    LinkFailure socketFailure() const;
+    qint64 now() const { return clock.elapsed(); }
 
     Logic *logic;
     const QString host;
     const quint16 port;
-    QTimer *attemptTimer;
-    QElapsedTimer outageClock; // running while an outage lasts
+    RetrySchedule schedule;
+    FrameWatchdog watchdog;
+    OutageLog log;
+    QTimer *waitTimer;
+    QElapsedTimer clock;        // the log's time, since construction
+    QElapsedTimer attemptClock; // since the attempt under way began
+    QElapsedTimer framesClock;  // since the connection's first frame; invalid before it
+    Phase phase = Phase::Waiting;
+    bool outage = false;
+    bool everFramed = false; // some connection has brought a frame
 };

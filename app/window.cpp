@@ -43,21 +43,21 @@ Window::Window(const ClientOptions &options)
         ok = false;
         return;
     }
-    const bool connected = logic.connectToServer(host, quint16(port));
-    if (!connected && !options.reconnect) {
+    if (options.reconnect) {
+        reconnector = new Reconnector(&logic, host, quint16(port), this);
+        reconnector->start();
+    } else if (!logic.connectToServer(host, quint16(port))) {
         showError(tr("Could not connect to the server!"));
         close();
         ok = false;
         return;
     }
-    if (options.reconnect)
-        reconnector = new Reconnector(&logic, host, quint16(port), this);
     if (timeToLive > 0)
         startLifeTimer(timeToLive);
     installView(options.assetsFolder);
     setCursor(QCursor(Qt::BlankCursor));
-    if (!connected)
-        beginOutage(true);
+    if (reconnector != nullptr)
+        followOutages();
     frameClock.start();
     connect(frameTimer, SIGNAL(timeout()), this, SLOT(timerFunc()));
     frameTimer->start(kFrameIntervalMs);
@@ -117,22 +117,17 @@ void Window::showError(const QString &text)
 void Window::timerFunc()
 {
     const double dt = frameClock.elapsed() / kMsPerSecondF;
-    if (inOutage() && !logic.isConnected()) {
-        watchThroughOutage(dt);
-        return;
+    if (reconnector != nullptr) {
+        reconnector->watch(dt);
+        if (!logic.isConnected()) {
+            watchThroughOutage(dt);
+            return;
+        }
     }
     if (logic.tick(dt)) {
         frameClock.restart();
         logic.update(dt);
-        if (inOutage() && logic.hasFrame())
-            endOutage();
         glWidget->updateGL();
-        return;
-    }
-    if (reconnector != nullptr) {
-        if (!inOutage())
-            beginOutage(false);
-        watchThroughOutage(dt);
         return;
     }
     // Stopped first, so that no tick runs while the box is open.
@@ -147,20 +142,20 @@ void Window::keyPressEvent(QKeyEvent *e)
         close();
 }
 
-bool Window::inOutage() const
+void Window::followOutages()
 {
-    return reconnector != nullptr && reconnector->isActive();
+    glWidget->setSignalLost(reconnector->isActive());
+    connect(reconnector, SIGNAL(signalLost()), this, SLOT(beginOutage()));
+    connect(reconnector, SIGNAL(signalBack()), this, SLOT(endOutage()));
 }
 
-void Window::beginOutage(bool neverConnected)
+void Window::beginOutage()
 {
-    reconnector->begin(neverConnected);
     glWidget->setSignalLost(true);
 }
 
 void Window::endOutage()
 {
-    reconnector->end();
     glWidget->setSignalLost(false);
 }
 

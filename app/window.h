@@ -32,15 +32,15 @@ protected:
 
 private slots:
     void timerFunc();
+    void beginOutage();
+    void endOutage();
 
 private:
     bool readSettings(const QString &file, int &timeToLive, int &port, QString &host);
     void startLifeTimer(int timeToLive);
     void installView(const QString &assetsFolder);
     void showError(const QString &text);
-    bool inOutage() const;
-    void beginOutage(bool neverConnected);
-    void endOutage();
+    void followOutages();
     void watchThroughOutage(double dt);
 
     bool ok;

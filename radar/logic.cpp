@@ -157,6 +157,22 @@ bool Logic::isConnected() const
     return socket.state() == QAbstractSocket::ConnectedState;
 }
 
+bool Logic::isConnecting() const
+{
+    const QAbstractSocket::SocketState state = socket.state();
+    return state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState;
+}
+
+QAbstractSocket::SocketError Logic::connectionError() const
+{
+    return socket.error();
+}
+
+QString Logic::connectionErrorText() const
+{
+    return socket.errorString();
+}
+
 void Logic::dropConnection()
 {
     socket.abort();
@@ -173,9 +189,14 @@ void Logic::startConnecting(const QString &host, quint16 port)
     socket.connectToHost(host, port, QIODevice::ReadWrite);
 }
 
+qint64 Logic::framesRead() const
+{
+    return reader.framesRead();
+}
+
 bool Logic::hasFrame() const
 {
-    return reader.framesRead() > 0;
+    return framesRead() > 0;
 }
 
 void Logic::normalizeAngle(double &angle)

@@ -45,14 +45,23 @@ public:
 
     // For a client that keeps watch through outages of its server:
     bool isConnected() const;
+    // True while a connection is being made: the name looked up, the
+    // handshake under way.
+    bool isConnecting() const;
+    // What the network last said went wrong, as the socket's error and in
+    // its own words.
+    QAbstractSocket::SocketError connectionError() const;
+    QString connectionErrorText() const;
     // Drops the connection, if any, with everything that came over it: the
     // bytes not yet parsed and the targets, so that none of them makes a hit.
     // The hits already made stay to fade. Requests are paced afresh, and the
-    // next frame is read as a first frame, without the extra word. Then
-    // starts connecting to host at port without waiting; isConnected() tells
-    // when the connection is made.
+    // next frame is read as a first frame, without the extra word.
+    void dropConnection();
+    // Drops the connection as above, then starts connecting to host at port
+    // without waiting; isConnected() tells when the connection is made.
     void startConnecting(const QString &host, quint16 port);
-    // True once the current connection has brought a whole frame.
+    // Whole frames the current connection has brought.
+    qint64 framesRead() const;
     bool hasFrame() const;
     // Takes dt seconds off every hit's life and drops those that run out, as
     // update does after its scan.
@@ -66,7 +75,6 @@ private slots:
 
 private:
     bool pullFromSocket();
-    void dropConnection();
     void fillSnapshot(Target *snapshot, int &count);
     void advanceBeam(double dt);
     void scanForHits();

@@ -1,0 +1,72 @@
+#include "outagelog.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+const QString kServer = QStringLiteral("radar.example port 3333");
+
+std::string lines(const std::ostringstream &out)
+{
+    return out.str();
+}
+
+} // namespace
+
+TEST(OutageLogTest, AnOrdinaryOutageGivesItsLostAndBackLinesAsSentences)
+{
+    std::ostringstream out;
+    OutageLog log(out, kServer);
+    log.lost({LinkFailure::Kind::Closed}, 0, 1000);
+    log.failed({LinkFailure::Kind::Refused}, 1000, 1200);
+    log.failed({LinkFailure::Kind::Refused}, 2000, 2300);
+    log.ended(true, 13400);
+    EXPECT_EQ(lines(out),
+              "Server-connection lost: radar.example port 3333 closed the connection; trying "
+              "again now.\n"
+              "Server-connection back: radar.example port 3333, after an outage of 12.4 s; 2 "
+              "attempts failed meanwhile (2 refused).\n");
+}
+
+TEST(OutageLogTest, AServerFirstReachedAfterAFailedStartIsConnectedNotBack)
+{
+    std::ostringstream out;
+    OutageLog log(out, kServer);
+    log.stillTrying(1000, 1000);
+    log.ended(false, 3100);
+    EXPECT_EQ(lines(out),
+              "Could not connect to the server radar.example port 3333 within 1 s; still "
+              "trying.\n"
+              "Connected to the server radar.example port 3333 after 3.1 s of trying.\n");
+}
+
+TEST(OutageLogTest, FailuresInARowAreSummedUpAtMostEveryTenSeconds)
+{
+    std::ostringstream out;
+    OutageLog log(out, kServer);
+    log.couldNotConnect({LinkFailure::Kind::Refused}, 1000, 0);
+    // Failures at 1, 3, 7 and 15 s, the fourth more than ten seconds after
+    // the first line; then one at 25 s.
+    log.failed({LinkFailure::Kind::ClosedAtOnce}, 2000, 1000);
+    log.failed({LinkFailure::Kind::Silent}, 4000, 3000);
+    log.failed({LinkFailure::Kind::ClosedAtOnce}, 8000, 7000);
+    log.failed({LinkFailure::Kind::Other, "Network unreachable"}, 10000, 15000);
+    log.failed({LinkFailure::Kind::NoAnswer}, 10000, 25000);
+    log.failed({LinkFailure::Kind::Refused}, 10000, 36000);
+    log.ended(false, 37000);
+    EXPECT_EQ(lines(out),
+              "Could not connect to the server radar.example port 3333: the server refused the "
+              "connection; trying again in 1 s.\n"
+              "Server-connection still down: radar.example port 3333; 4 attempts failed in the "
+              "last 15.0 s (2 closed at once, 1 silent, 1 other, last: Network unreachable); "
+              "trying again in 10 s.\n"
+              "Server-connection still down: radar.example port 3333; 1 attempt failed in the "
+              "last 10.0 s (1 no answer); trying again in 10 s.\n"
+              "Server-connection still down: radar.example port 3333; 1 attempt failed in the "
+              "last 11.0 s (1 refused); trying again in 10 s.\n"
+              "Connected to the server radar.example port 3333 after 37.0 s of trying.\n");
+}
