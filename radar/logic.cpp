@@ -3,6 +3,7 @@
 #include "bearing.h"
 #include "sweptgap.h"
 #include "wireformat.h"
+#include "zonewatch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -226,8 +227,16 @@ void Logic::update(double dt)
         rebuildTargets();
         std::cout << "build" << std::endl;
     }
+    const double turned = turnedSinceScan;
     scanForHits();
+    if (zoneWatch != nullptr)
+        zoneWatch->beamTurned(beam - turned, turned);
     ageHits(dt);
+}
+
+void Logic::watchZones(ZoneWatch *zones)
+{
+    zoneWatch = zones;
 }
 
 // Each scan hits the targets in the window round the beam and, after a tick
@@ -252,6 +261,8 @@ void Logic::scanForHits()
         if (isHit(X, Y, beam, gap, &bearing)) {
             t->hit = true;
             std::cout << "hit @ green: " << beam << " alpha: " << double(bearing) << std::endl;
+            if (zoneWatch != nullptr)
+                zoneWatch->targetHit(t->x, t->y, bearing);
             hitList.push_back(Hit{X, Y, kHitLife});
         }
     }

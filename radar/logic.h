@@ -11,6 +11,7 @@
 #include <list>
 
 class SweptGap;
+class ZoneWatch;
 
 // The non-visual core of the client: the link to the radar server, the target
 // buffers, the turning beam and the hits it makes. Everything runs on the GUI
@@ -67,6 +68,10 @@ public:
     // update does after its scan.
     void ageHits(double dt);
 
+    // Tells zones each hit, and each tick how far the beam turned, from now
+    // on; not owned, and must outlive the scans. Null stops it.
+    void watchZones(ZoneWatch *zones);
+
     // Folds an angle in degrees into [0, 360], both ends included.
     static void normalizeAngle(double &angle);
 
@@ -103,4 +108,5 @@ private:
     double lastScanBeam;
     double turnedSinceScan;
     std::list<Hit> hitList;
+    ZoneWatch *zoneWatch = nullptr;
 };

@@ -1,0 +1,50 @@
+#include "guardzone.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+constexpr double kFullTurnDeg = 360.0;
+constexpr double kHitWindowDeg = 5.0; // the beam's half-width: a hit can come this late
+constexpr double kCentre = 0.5;       // wire coordinate of the screen centre
+constexpr double kDistanceScale = 2.0;
+// Room for any double in %g form: sign, digits, point, exponent.
+constexpr int kPrintedChars = 32;
+
+} // namespace
+
+bool GuardZone::isWholeCircle() const
+{
+    return from == 0.0 && to == kFullTurnDeg;
+}
+
+double GuardZone::passEnd() const
+{
+    const double end = (isWholeCircle() ? 0.0 : to) + kHitWindowDeg;
+    return std::fmod(end, kFullTurnDeg);
+}
+
+bool GuardZone::contains(double printedBearing, double printedDistance) const
+{
+    const bool inSector = from <= to ? printedBearing >= from && printedBearing <= to
+                                     : printedBearing >= from || printedBearing <= to;
+    return inSector && printedDistance >= inner && printedDistance <= outer;
+}
+
+double zoneDistance(float x, float y)
+{
+    const double dx = double(x) - kCentre;
+    const double dy = double(y) - kCentre;
+    return kDistanceScale * std::sqrt(dx * dx + dy * dy);
+}
+
+// The stream output of a double, by default, is printf's %g with six digits.
+double asPrinted(double value)
+{
+    char text[kPrintedChars];
+    std::snprintf(text, sizeof text, "%g", value);
+    return std::strtod(text, nullptr);
+}
