@@ -1,23 +1,31 @@
 #include "window.h"
 
+#include "alarmsound.h"
 #include "glwidget.h"
+#include "guardzonereader.h"
 #include "reconnector.h"
+#include "scenelayout.h"
 #include "settings.h"
 #include "settingserror.h"
 #include "wireformat.h"
+#include "zonewatch.h"
 
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 
+#include <iostream>
 #include <limits>
 
 namespace
 {
 
 const char kDefaultHost[] = "localhost";
+const char kSoundOff[] = "off";       // the alarmSound setting that silences the alarm
 constexpr int kDefaultTimeToLive = 0; // no limit
 constexpr int kFrameIntervalMs = 20;
 constexpr int kMsPerSecond = 1000;
@@ -34,26 +42,27 @@ Window::Window(const ClientOptions &options)
 {
     frameTimer = new QTimer(this);
 
-    int timeToLive = kDefaultTimeToLive;
-    int port = wire::kDefaultPort;
-    QString host;
-    if (!readSettings(options.settingsFile, timeToLive, port, host)) {
+    ClientSettings settings;
+    if (!readSettings(options.settingsFile, settings)) {
         showError(tr("Unable to load the file clientSttings.xml!"));
         close();
         ok = false;
         return;
     }
+    const quint16 port = quint16(settings.port);
     if (options.reconnect) {
-        reconnector = new Reconnector(&logic, host, quint16(port), this);
+        reconnector = new Reconnector(&logic, settings.host, port, this);
         reconnector->start();
-    } else if (!logic.connectToServer(host, quint16(port))) {
+    } else if (!logic.connectToServer(settings.host, port)) {
         showError(tr("Could not connect to the server!"));
         close();
         ok = false;
         return;
     }
-    if (timeToLive > 0)
-        startLifeTimer(timeToLive);
+    if (settings.timeToLive > 0)
+        startLifeTimer(settings.timeToLive);
+    if (!settings.zones.empty())
+        watchGuardZones(settings, options);
     installView(options.assetsFolder);
     setCursor(QCursor(Qt::BlankCursor));
     if (reconnector != nullptr)
@@ -73,19 +82,43 @@ Window::~Window()
     delete reconnector;
 }
 
-bool Window::readSettings(const QString &file, int &timeToLive, int &port, QString &host)
+bool Window::readSettings(const QString &file, ClientSettings &settings)
 {
     try {
-        const Settings settings(file);
-        timeToLive = settings.getInt("timeToLive", kDefaultTimeToLive);
-        port = settings.getInt("port", wire::kDefaultPort);
-        host = settings.getString("host", kDefaultHost);
+        const Settings document(file);
+        settings.timeToLive = document.getInt("timeToLive", kDefaultTimeToLive);
+        settings.port = document.getInt("port", wire::kDefaultPort);
+        settings.host = document.getString("host", kDefaultHost);
+        settings.zones = readGuardZones(document.documentElement(), file, std::cerr);
+        settings.alarmSound = document.getString("alarmSound", QString()).trimmed();
         return true;
     } catch (SettingsError *error) {
         delete error;
     } catch (...) {
     }
     return false;
+}
+
+// The zones raise their alarms on standard output and with a sound: the
+// default one beside the other data files, the settings' own (relative to the
+// settings file), or none.
+void Window::watchGuardZones(const ClientSettings &settings, const ClientOptions &options)
+{
+    AlarmSound *alarm = nullptr;
+    if (settings.alarmSound != QLatin1String(kSoundOff)) {
+        const QString path =
+            settings.alarmSound.isEmpty()
+                ? QDir(options.assetsFolder)
+                      .filePath(QLatin1String(scene::kSoundFolder) + scene::kAlarmSound)
+                : QDir::cleanPath(
+                      QFileInfo(options.settingsFile).dir().filePath(settings.alarmSound));
+        alarm = new AlarmSound(path, this);
+    }
+    zoneWatch = std::make_unique<ZoneWatch>(settings.zones, std::cout, [alarm] {
+        if (alarm != nullptr)
+            alarm->sound();
+    });
+    logic.watchZones(zoneWatch.get());
 }
 
 void Window::startLifeTimer(int timeToLive)
@@ -149,9 +182,12 @@ void Window::followOutages()
     connect(reconnector, SIGNAL(signalBack()), this, SLOT(endOutage()));
 }
 
+// The picture is unknown from now on: no zone stays in alarm.
 void Window::beginOutage()
 {
     glWidget->setSignalLost(true);
+    if (zoneWatch)
+        zoneWatch->clearAll();
 }
 
 void Window::endOutage()

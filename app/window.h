@@ -1,14 +1,19 @@
 #pragma once
 
 #include "clientoptions.h"
+#include "guardzone.h"
 #include "logic.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
 class GLWidget;
 class QKeyEvent;
 class Reconnector;
+class ZoneWatch;
 class QTimer;
 
 // The client's one window, shown full screen unless the options ask for a
@@ -36,7 +41,17 @@ private slots:
     void endOutage();
 
 private:
-    bool readSettings(const QString &file, int &timeToLive, int &port, QString &host);
+    // What the settings file holds for the client.
+    struct ClientSettings {
+        int timeToLive = 0; // seconds; 0 or less: no limit
+        int port = 0;
+        QString host;
+        std::vector<GuardZone> zones;
+        QString alarmSound; // a WAV file, "off", or empty for the default
+    };
+
+    bool readSettings(const QString &file, ClientSettings &settings);
+    void watchGuardZones(const ClientSettings &settings, const ClientOptions &options);
     void startLifeTimer(int timeToLive);
     void installView(const QString &assetsFolder);
     void showError(const QString &text);
@@ -51,4 +66,6 @@ private:
     // With --reconnect, what keeps trying to reach the server while it cannot
     // be reached; null without, when a lost connection ends the client.
     Reconnector *reconnector;
+    // The alarm states of the settings' guard zones; null without zones.
+    std::unique_ptr<ZoneWatch> zoneWatch;
 };

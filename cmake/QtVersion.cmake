@@ -3,7 +3,7 @@
 # the rest of the build is the same for both. Only the view's widget base
 # differs, in its source (view/glwidgetbase.*).
 set(RADAR_QT_MAJOR "" CACHE STRING "Qt major version to build with: 5, 6, or empty for the newest installed")
-set(radar_qt_components Core Gui Widgets Network OpenGL Xml)
+set(radar_qt_components Core Gui Widgets Network OpenGL Xml Multimedia)
 if(RADAR_BUILD_TESTS)
   list(APPEND radar_qt_components Test)
 endif()

@@ -21,6 +21,8 @@ kProjectPackages=(
     libx11-dev libxfixes-dev        # tests read the pointer's image and the windows' stacking
     dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
+    qt6-multimedia-dev qtmultimedia5-dev  # the guard zones' alarm sound, on either Qt
+    pulseaudio pulseaudio-utils     # the alarm test plays into a private sound server and records it
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"

@@ -57,6 +57,10 @@ constexpr double kNoSignalDepth = 0.8;
 // Where the data files are, relative to the client's working folder.
 constexpr char kTextureFolder[] = "textures/";
 constexpr char kModelFolder[] = "mdl/";
+// The alarm that guard zones sound, under kSoundFolder; not part of the
+// scene, but found beside its data files.
+constexpr char kSoundFolder[] = "sounds/";
+constexpr char kAlarmSound[] = "alarm.wav";
 
 // The textures of the screen, the sweep and the markers, under kTextureFolder.
 constexpr char kScreenTexture[] = "radarscheibe.png";
