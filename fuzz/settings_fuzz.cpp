@@ -1,7 +1,9 @@
-// Arbitrary bytes as clientSettings.xml through the Settings constructor and
-// every getter. A refused file must throw SettingsError* and nothing else; an
-// accepted one must answer every lookup, with the default where nothing usable
-// is stored.
+// Arbitrary bytes as clientSettings.xml through the Settings constructor,
+// every getter and the guard zones' reader. A refused file must throw
+// SettingsError* and nothing else; an accepted one must answer every lookup,
+// with the default where nothing usable is stored, and every zone read must
+// be one the alarms can use.
+#include "guardzonereader.h"
 #include "scratchdir.h"
 #include "settings.h"
 #include "settingserror.h"
@@ -10,13 +12,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
+#include <sstream>
 
 namespace
 {
 
 // The keys the client reads, and one that it never reads.
-const char *const kKeys[] = {"host", "port", "timeToLive", "unknownKey"};
+const char *const kKeys[] = {"host", "port", "timeToLive", "alarmSound", "unknownKey"};
 constexpr int kIntDefault = -7;
 constexpr float kFloatDefault = 0.25f;
 const char kStringDefault[] = "fallback";
@@ -45,6 +49,23 @@ void lookUpEverything(const Settings &settings)
     }
 }
 
+bool isUsable(const GuardZone &zone)
+{
+    const auto isBearing = [](double v) { return std::isfinite(v) && v >= 0.0 && v <= 360.0; };
+    return zone.number > 0 && isBearing(zone.from) && isBearing(zone.to) &&
+           std::isfinite(zone.inner) && std::isfinite(zone.outer) && zone.inner >= 0.0 &&
+           zone.inner <= zone.outer;
+}
+
+void readZones(const Settings &settings)
+{
+    std::ostringstream skipped;
+    for (const GuardZone &zone : readGuardZones(settings.documentElement(), "fuzz.xml", skipped)) {
+        if (!isUsable(zone))
+            fail("the zones' reader let an unusable zone through");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -54,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const Settings settings(QString::fromStdString(path));
         lookUpEverything(settings);
+        readZones(settings);
     } catch (SettingsError *error) {
         delete error;
     } catch (...) {

@@ -57,6 +57,8 @@ constexpr int kLongestWaitAndFrameMs = 11500;
 // after that the client must call it silent (its limit is 3 s).
 const char kFramesBeforeSilence[] = "100";
 const char kSilenceNotice[] = "radar-sim: silent from now on";
+const char kWholeCircleZone[] = "<guardZone><from>0</from><to>360</to><inner>0</inner>"
+                                "<outer>2</outer></guardZone><alarmSound>off</alarmSound>";
 constexpr int kSilenceNoticeMs = 3500;
 // Longer than a turn of the beam (4.5 s), so a target still held would be hit.
 constexpr int kAfterSilenceWatchMs = 6000;
@@ -103,9 +105,16 @@ protected:
 
     // In a small window: these tests read what the client says, not what it
     // shows, and a full-screen software-rendered view would load the machine.
-    void startClient(int timeToLive = kBackstopSeconds)
+    // settings: further elements of the settings file.
+    void startClient(int timeToLive = kBackstopSeconds, const QString &settings = QString())
     {
-        ASSERT_TRUE(client.writeSettings(port, timeToLive));
+        ASSERT_TRUE(client.folder().writeSettingsFile(
+            QString("<settings><host>127.0.0.1</host><port>%1</port><timeToLive>%2</timeToLive>"
+                    "%3</settings>")
+                .arg(port)
+                .arg(timeToLive)
+                .arg(settings)
+                .toUtf8()));
         ASSERT_TRUE(client.start({"--reconnect", "--window", "320x240"}));
     }
 
@@ -172,12 +181,12 @@ protected:
 
     // A server with these faults and a target to the north-east, and the
     // client on it, once that target has been hit.
-    void runAgainstNorthEastServer(const QStringList &faults)
+    void runAgainstNorthEastServer(const QStringList &faults, const QString &settings = QString())
     {
         server = std::make_unique<SimProcess>(
             QStringList{"--scenario", scenario("north-east.scn", kNorthEast)} + faults, port);
         ASSERT_EQ(server->port(), port);
-        startClient();
+        startClient(kBackstopSeconds, settings);
         ASSERT_TRUE(waitForHitsNear(kNorthEastDeg, 0)) << client.errorOutput().toStdString();
     }
 
@@ -319,7 +328,9 @@ TEST_F(ReconnectTest, ChurningServerIsAskedOnTheBackOffScheduleAndItsSuccessorFo
 
 TEST_F(ReconnectTest, SilentServerIsDroppedWithItsTargetsAndAnotherConnectionTried)
 {
-    ASSERT_NO_FATAL_FAILURE(runAgainstNorthEastServer({"--silent-after", kFramesBeforeSilence}));
+    // The target keeps a whole-circle zone in alarm until the outage.
+    ASSERT_NO_FATAL_FAILURE(
+        runAgainstNorthEastServer({"--silent-after", kFramesBeforeSilence}, kWholeCircleZone));
     ASSERT_TRUE(
         waitFor([&] { return server->errorOutput().contains(kSilenceNotice); }, kHitWaitMs));
     QElapsedTimer sinceSilence;
@@ -332,6 +343,10 @@ TEST_F(ReconnectTest, SilentServerIsDroppedWithItsTargetsAndAnotherConnectionTri
     QThread::msleep(kAfterSilenceWatchMs);
     EXPECT_EQ(hitsNear(kNorthEastDeg, linesAtLoss), 0);
     EXPECT_GE(server->accepted(), 2) << "no new connection was tried";
+    const QStringList lines = client.outputLines();
+    EXPECT_GT(lines.lastIndexOf("clear zone 1"),
+              lines.lastIndexOf(QRegularExpression("^alarm zone 1 ")))
+        << "the outage left the zone in alarm";
     expectEndsWithQ();
 }
 

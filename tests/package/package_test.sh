@@ -92,7 +92,7 @@ check_programs() {
 
 check_working_folder() {
     local assets
-    for assets in textures mdl; do
+    for assets in textures mdl sounds; do
         diff -r "$source_dir/$assets" "$working_folder/$assets" > /dev/null \
             || fail "/usr/share/radar-client/$assets differs from the source's $assets/"
     done

@@ -22,8 +22,10 @@ QString folderName(const char *layoutFolder)
 
 ClientFolder::ClientFolder()
 {
-    const QString textures = folderName(scene::kTextureFolder);
-    QFile::link(kSourceFolder + textures, dir.filePath(textures));
+    for (const char *folder : {scene::kTextureFolder, scene::kSoundFolder}) {
+        const QString name = folderName(folder);
+        QFile::link(kSourceFolder + name, dir.filePath(name));
+    }
     const QString models = folderName(scene::kModelFolder);
     QDir(dir.path()).mkdir(models);
     const QDir sourceModels(kSourceFolder + models);

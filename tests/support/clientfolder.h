@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 // A working folder for the client, laid out as the client expects one: the
-// source tree's textures/ and mdl/ (the models linked one by one, so that a
+// source tree's textures/, sounds/ and mdl/ (the models linked one by one, so that a
 // test can take one away) and the settings file that the test writes. It is
 // removed with the object.
 class ClientFolder

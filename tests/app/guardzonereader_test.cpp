@@ -1,0 +1,66 @@
+#include "guardzonereader.h"
+
+#include <QDomDocument>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+QString zone(const QString &from, const QString &to, const QString &inner, const QString &outer)
+{
+    QString xml = "<guardZone>";
+    const std::pair<const char *, QString> fields[] = {
+        {"from", from}, {"to", to}, {"inner", inner}, {"outer", outer}};
+    for (const auto &[key, value] : fields) {
+        if (!value.isNull())
+            xml += QString("<%1>%2</%1>").arg(key, value);
+    }
+    return xml + "</guardZone>";
+}
+
+} // namespace
+
+TEST(GuardZoneReaderTest, ReadsGoodZonesAndSkipsEachBadOneWithItsNumberAndReason)
+{
+    struct Case {
+        QString xml;
+        const char *problem; // nullptr: the zone is read
+    };
+    const Case cases[] = {
+        {zone("330", "30", "0.2", "0.6"), nullptr},
+        {zone("0", "360", " 0 ", "1e0"), nullptr},
+        {zone("10", QString(), "0", "1"), "'to' is missing"},
+        {zone("10", "20", "abc", "1"), "'inner' is not a number: 'abc'"},
+        {zone("nan", "20", "0", "1"), "'from' is not a number: 'nan'"},
+        {zone("10", "360.5", "0", "1"), "'to' is 360.5, outside 0 to 360"},
+        {zone("-1", "20", "0", "1"), "'from' is -1, outside 0 to 360"},
+        {zone("10", "20", "-0.1", "1"), "'inner' is -0.1, below 0"},
+        {zone("10", "20", "0.7", "0.6"), "'inner' 0.7 is above 'outer' 0.6"},
+    };
+    QString xml = "<settings><host>h</host>";
+    for (const Case &c : cases)
+        xml += c.xml;
+    xml += "<other><guardZone><from>1</from><to>2</to><inner>0</inner><outer>1</outer>"
+           "</guardZone></other></settings>";
+    QDomDocument document;
+    ASSERT_TRUE(document.setContent(xml));
+    std::ostringstream err;
+    const std::vector<GuardZone> zones = readGuardZones(document.documentElement(), "s.xml", err);
+
+    std::string expected;
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        if (cases[i].problem != nullptr)
+            expected += "Settings file s.xml: guard zone " + std::to_string(i + 1) +
+                        " skipped: " + cases[i].problem + "\n";
+    }
+    EXPECT_EQ(err.str(), expected);
+    ASSERT_EQ(zones.size(), 2u); // the nested zone is not the root's
+    EXPECT_EQ(zones[0].number, 1);
+    EXPECT_EQ(zones[0].from, 330.0);
+    EXPECT_EQ(zones[0].outer, 0.6);
+    EXPECT_EQ(zones[1].number, 2);
+    EXPECT_TRUE(zones[1].isWholeCircle());
+}
