@@ -35,12 +35,19 @@ harness_start_sim() {
     sim_port=$(grep -m1 -o -E "$kListeningLine" "$log" | sed 's/.*://')
 }
 
+# The example settings whose guard zones ZONES=1 copies into the client's.
+kZonesExample="$lib_repo/packaging/examples/clientSettings-zones.xml"
+
 # harness_prepare TIME_TO_LIVE [DIR]: the client's working folder (work_dir
-# unless given), which it reads clientSettings.xml, textures/ and mdl/ from.
+# unless given), which it reads clientSettings.xml, textures/, mdl/ and
+# sounds/ from. With ZONES=1 the settings get the example's guard zones.
 harness_prepare() {
-    local dir=${2:-$work_dir}
+    local dir=${2:-$work_dir} zones=""
     mkdir -p "$dir"
-    for assets in textures mdl; do
+    if [ "${ZONES:-0}" = 1 ]; then
+        zones=$(sed -n '/<guardZone>/,/<\/guardZone>/p' "$kZonesExample")
+    fi
+    for assets in textures mdl sounds; do
         if [ ! -d "$lib_repo/$assets" ]; then
             echo "$lib_repo/$assets is missing; the client needs it" >&2
             exit 1
@@ -53,6 +60,7 @@ harness_prepare() {
     <host>127.0.0.1</host>
     <port>$sim_port</port>
     <timeToLive>$1</timeToLive>
+$zones
 </settings>
 XML
 }

@@ -7,7 +7,8 @@
 #   bash scripts/run.sh [radar-sim options]     e.g. --targets 200, --scenario FILE
 #
 # Environment: BUILD_DIR (build), RADAR_PORT (0: any free port), RUN_SECONDS
-# (headless run time, 20), SHOTS (headless screenshots, 3), CMAKE_ARGS.
+# (headless run time, 20), SHOTS (headless screenshots, 3), CMAKE_ARGS, ZONES
+# (1: the guard zones of packaging/examples/clientSettings-zones.xml).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
