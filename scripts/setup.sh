@@ -21,6 +21,7 @@ kProjectPackages=(
     libx11-dev libxfixes-dev        # tests read the pointer's image and the windows' stacking
     dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
+    weston qt6-wayland              # the Qt 6 client's tests on a real Wayland compositor
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"
