@@ -20,6 +20,7 @@ kProjectPackages=(
     xdotool                         # hostile-server tests answer the client's message box
     libx11-dev libxfixes-dev        # tests read the pointer's image and the windows' stacking
     dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
+    libegl-dev                      # bench/buffer_age_probe.c asks EGL for the buffers' age
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
     weston qt6-wayland              # the Qt 6 client's tests on a real Wayland compositor
 )
