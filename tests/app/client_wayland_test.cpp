@@ -24,31 +24,33 @@ const QString kSubSurface = "wl_subsurface"; // the view's own surface
 const QRect kStillPart(90, 890, 40, 40);
 const QPoint kPointerAway(600, 500);
 
+bool showsItsView(ClientProcess &run)
+{
+    return !westonViewsOf(run.processId(), kSubSurface).isEmpty();
+}
+
+// Starts run against own and waits until its view is on Weston's output;
+// true when it is.
+bool startAndWaitForTheView(ClientProcess &run, LoopbackServer &own,
+                            const QStringList &arguments = QStringList())
+{
+    return run.writeSettings(own.port(), kBackstopSeconds) && run.start(arguments) &&
+           own.acceptClient(kWindowWaitMs) &&
+           waitUntil([&] { return showsItsView(run) || !run.isRunning(); }, kWindowWaitMs) &&
+           showsItsView(run);
+}
+
 class ClientOnWaylandTest : public testing::Test
 {
 protected:
-    // Starts the client and waits until its view is on Weston's output.
-    void startAndWaitForTheView(const QStringList &arguments = QStringList())
-    {
-        ASSERT_TRUE(client.writeSettings(server.port(), kBackstopSeconds));
-        ASSERT_TRUE(client.start(arguments));
-        ASSERT_TRUE(server.acceptClient(kWindowWaitMs));
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                return !westonViewsOf(client.processId(), kSubSurface).isEmpty() ||
-                       !client.isRunning();
-            },
-            kWindowWaitMs))
-            << "the view never showed on Weston";
-    }
-
     WestonView viewOf(const QString &role)
     {
         const QList<WestonView> views = westonViewsOf(client.processId(), role);
         return views.size() == 1 ? views.front() : WestonView{};
     }
 
-    // The still part of the view with the pointer on it, and then away.
+    // The still part of the view with the pointer on it (moved twice, so that
+    // it moves even if it was there), and then away.
     void grabStillPart(QImage &withPointer, QImage &withoutPointer)
     {
         ASSERT_TRUE(movePointerTo(kStillPart.center() - QPoint(1, 1)));
@@ -68,7 +70,7 @@ protected:
 
 TEST_F(ClientOnWaylandTest, FillsTheScreenAndHidesThePointerOverTheView)
 {
-    startAndWaitForTheView();
+    ASSERT_TRUE(startAndWaitForTheView(client, server));
     const QRect screen(QPoint(0, 0), screenSize());
     EXPECT_EQ(viewOf(kTopLevel).area, screen);
     EXPECT_EQ(viewOf(kSubSurface).area, screen);
@@ -85,12 +87,7 @@ TEST_F(ClientOnWaylandTest, QAndEscapeEndIt)
     for (const char *key : {"q", "Escape"}) {
         LoopbackServer own;
         ClientProcess run;
-        ASSERT_TRUE(run.writeSettings(own.port(), kBackstopSeconds));
-        ASSERT_TRUE(run.start());
-        ASSERT_TRUE(own.acceptClient(kWindowWaitMs)) << key;
-        ASSERT_TRUE(waitUntil(
-            [&] { return !westonViewsOf(run.processId(), kSubSurface).isEmpty(); }, kWindowWaitMs))
-            << key;
+        ASSERT_TRUE(startAndWaitForTheView(run, own)) << key;
         // Weston gives the new window the keyboard; its output has the X focus.
         ASSERT_TRUE(movePointerTo(kPointerAway));
         ASSERT_TRUE(pressKey(key));
@@ -105,7 +102,8 @@ TEST_F(ClientOnWaylandTest, QAndEscapeEndIt)
 TEST_F(ClientOnWaylandTest, WindowOptionGivesAViewOfThatSize)
 {
     const QSize asked(517, 389);
-    startAndWaitForTheView({"--window", QString("%1x%2").arg(asked.width()).arg(asked.height())});
+    ASSERT_TRUE(startAndWaitForTheView(
+        client, server, {"--window", QString("%1x%2").arg(asked.width()).arg(asked.height())}));
     EXPECT_EQ(viewOf(kSubSurface).area.size(), asked);
     const QRect window = viewOf(kTopLevel).area;
     EXPECT_TRUE(window.contains(viewOf(kSubSurface).area));
