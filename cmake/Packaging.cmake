@@ -21,6 +21,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 file(READ ${PROJECT_SOURCE_DIR}/packaging/description.txt CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 # Depends is computed from the libraries the programs link (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt 6 loads its Wayland platform as a plugin, which no library names: in a
+# Wayland session the client runs natively with it, and through XWayland
+# without. Recommended, since an X11 display needs none.
+if(RADAR_QT_BUILT_WITH EQUAL 6)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+endif()
 
 # The client's settings live under /etc as a conffile; the variables named
 # CPACK_RADAR_* carry the layout to debian-layout.cmake.

@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # Shared by every script of the project (sourced, not run): installing Debian
-# packages, configuring and building with CMake, a private Xvfb, and clean-up
-# when the script ends. Each function says what it needs; none changes the
-# working directory.
+# packages, configuring and building with CMake, a private Xvfb or Weston, and
+# clean-up when the script ends. Each function says what it needs; none
+# changes the working directory.
 
 lib_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kClientScreen="1280x1024x24" # the screen the client fills, and the tests' screen
@@ -77,20 +77,26 @@ lib_build() {
     cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"
 }
 
-# lib_wait_for FILE PATTERN PID WHAT LOG: waits until FILE has a line that
-# matches the extended regular expression PATTERN. When the program PID ends
-# first or takes too long, ends the script with LOG shown.
-lib_wait_for() {
-    local waited=0
-    until grep -q -E "$2" "$1" 2>/dev/null; do
-        if ! kill -0 "$3" 2>/dev/null || [ "$waited" -ge "$kStartupWaitTenths" ]; then
-            echo "$4 did not start:" >&2
-            cat "$5" >&2
+# lib_wait_until PID WHAT LOG COMMAND...: waits until COMMAND succeeds. When
+# the program PID ends first or takes too long, ends the script with LOG shown.
+lib_wait_until() {
+    local pid=$1 what=$2 log=$3 waited=0
+    shift 3
+    until "$@" 2>/dev/null; do
+        if ! kill -0 "$pid" 2>/dev/null || [ "$waited" -ge "$kStartupWaitTenths" ]; then
+            echo "$what did not start:" >&2
+            cat "$log" >&2
             exit 1
         fi
         sleep 0.1
         waited=$((waited + 1))
     done
+}
+
+# lib_wait_for FILE PATTERN PID WHAT LOG: waits until FILE has a line that
+# matches the extended regular expression PATTERN, as lib_wait_until does.
+lib_wait_for() {
+    lib_wait_until "$3" "$4" "$5" grep -q -E "$2" "$1"
 }
 
 # lib_stop PID: ends a program that the script started, if it still runs.
@@ -114,6 +120,41 @@ lib_start_xvfb() {
     lib_wait_for "$dir/display" "^[0-9]+$" "$pid" Xvfb "$dir/xvfb.log"
     DISPLAY=":$(head -n1 "$dir/display")"
     export DISPLAY
+}
+
+# lib_private_runtime_dir: a runtime folder of this shell's own
+# (XDG_RUNTIME_DIR, mode 700, as Wayland compositors and clients require), so
+# that a compositor started here shares its socket with no other run. It is
+# removed when the script ends.
+lib_private_runtime_dir() {
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR
+    lib_at_exit "rm -rf '$XDG_RUNTIME_DIR'"
+}
+
+# lib_start_weston BACKEND SIZE: starts the Wayland compositor Weston in a
+# private runtime folder, with one output of SIZE (WIDTHxHEIGHT) drawn on the
+# CPU, and exports WAYLAND_DISPLAY for it. BACKEND is headless (no X server
+# needed; nothing can see the output) or x11 (the output is a window on
+# $DISPLAY, where X tools can capture it and drive its pointer and keyboard).
+# Its desktop shell shows each window as the program asks (full screen or at
+# its own size), where the kiosk shell would make every one full screen; its
+# debug protocol lets weston-debug dump the scene graph (where each client's
+# surfaces lie). Weston's log and output go to $XDG_RUNTIME_DIR/weston.log.
+# It is stopped when the script ends.
+lib_start_weston() {
+    local size=$2 pid
+    lib_private_runtime_dir
+    WAYLAND_DISPLAY=weston-$BASHPID
+    weston --backend="$1-backend.so" --use-pixman --width="${size%x*}" --height="${size#*x}" \
+        --shell=desktop-shell.so --socket="$WAYLAND_DISPLAY" --no-config --debug \
+        --log="$XDG_RUNTIME_DIR/weston.log" >> "$XDG_RUNTIME_DIR/weston.log" 2>&1 &
+    pid=$!
+    lib_at_exit "lib_stop $pid"
+    lib_wait_until "$pid" Weston "$XDG_RUNTIME_DIR/weston.log" \
+        test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
+    export WAYLAND_DISPLAY
 }
 
 # lib_headless_display: Mesa's software renderer always, so that every machine

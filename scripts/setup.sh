@@ -20,9 +20,11 @@ kProjectPackages=(
     xdotool                         # hostile-server tests answer the client's message box
     libx11-dev libxfixes-dev        # tests read the pointer's image and the windows' stacking
     dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
+    libegl-dev                      # bench/buffer_age_probe.c asks EGL for the buffers' age
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
     qt6-multimedia-dev qtmultimedia5-dev  # the guard zones' alarm sound, on either Qt
     pulseaudio pulseaudio-utils     # the alarm test plays into a private sound server and records it
+    weston qt6-wayland              # the Qt 6 client's tests on a real Wayland compositor
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"

@@ -4,7 +4,7 @@
 
 #include "textureupload.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QOpenGLContext>
 #include <QPixmap>
@@ -33,6 +33,11 @@ QSurfaceFormat windowFormat()
 bool isKeyEvent(const QEvent *event)
 {
     return event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+}
+
+bool isOnWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace
@@ -96,17 +101,37 @@ void GLWidgetBase::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
-// The window is drawn whenever the window system shows more of it, and the
-// keys pressed in it go to this widget and its parents, as if it had none.
+void GLWidgetBase::showEvent(QShowEvent *event)
+{
+    showWidgetCursor();
+    if (QWindow *topLevel = window()->windowHandle())
+        topLevel->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
+bool GLWidgetBase::event(QEvent *event)
+{
+    if (event->type() == QEvent::CursorChange)
+        showWidgetCursor();
+    return QWidget::event(event);
+}
+
+// The window is drawn whenever the window system shows more of it, shows the
+// widget's cursor, and the keys pressed in it go to this widget and its
+// parents, as if it had none.
 bool GLWidgetBase::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == surface) {
         if (event->type() == QEvent::Expose && surface->isExposed())
             glDraw();
+        if (event->type() == QEvent::Enter)
+            showWidgetCursor();
         if (isKeyEvent(event)) {
             QCoreApplication::sendEvent(this, event);
             return true;
         }
+    } else if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+        exposeWithTopLevel();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -134,6 +159,30 @@ void GLWidgetBase::glDraw()
 QSize GLWidgetBase::deviceSize() const
 {
     return surface->size() * surface->devicePixelRatio();
+}
+
+// Under X11 a window without a cursor of its own shows its parent's. On
+// Wayland every surface shows its own, and the arrow unless told otherwise:
+// so the window is given the widget's cursor, which the widget takes from its
+// parents (the main window hides it).
+void GLWidgetBase::showWidgetCursor()
+{
+    surface->setCursor(cursor());
+}
+
+// Qt's Wayland platform tells a window inside another that it can be drawn
+// only when the top level is configured a second time, as when it is
+// activated. A compositor that never activates it (one with no keyboard or
+// pointer, as a wall screen may have) would leave the view blank; showing the
+// window again once the top level can be drawn makes the platform say so. Once:
+// showing it again exposes the top level again, before the window itself.
+void GLWidgetBase::exposeWithTopLevel()
+{
+    if (shownAgain || !isOnWayland() || !surface->isVisible() || surface->isExposed())
+        return;
+    shownAgain = true;
+    surface->hide();
+    surface->show();
 }
 
 #endif

@@ -58,11 +58,15 @@ protected:
     virtual void paintGL() {}
 
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void glDraw();
     QSize deviceSize() const;
+    void showWidgetCursor();
+    void exposeWithTopLevel();
 
     QWindow *surface;   // owned by container, which embeds it in this widget
     QWidget *container; // child widget
@@ -70,6 +74,7 @@ private:
     bool initialized = false;
     QSize resizedTo; // device pixels, as resizeGL was last given them
     bool autoSwap = true;
+    bool shownAgain = false; // see exposeWithTopLevel
 };
 
 #else

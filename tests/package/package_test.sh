@@ -81,6 +81,12 @@ check_control_fields() {
     for expected in "${qt_libraries[@]}" 'libopengl0|libgl1' libglu1; do
         grep -Eq "(^|[ ,|])($expected)" <<< "$depends" || fail "Depends names no $expected: $depends"
     done
+    # Qt 6's Wayland platform is a plugin that no library links.
+    local recommends
+    recommends=$(dpkg-deb -f "$deb" Recommends)
+    if [ "$qt_major" = 6 ] && ! grep -Eq "(^|[ ,|])qt6-wayland([ ,|(]|$)" <<< "$recommends"; then
+        fail "Recommends names no qt6-wayland: '$recommends'"
+    fi
 }
 
 check_programs() {

@@ -33,6 +33,7 @@ public:
     bool start(const QStringList &arguments = QStringList());
 
     bool isRunning() const { return process.state() == QProcess::Running; }
+    qint64 processId() const { return process.processId(); }
     // Resident memory from /proc/<pid>/status (VmRSS), in KiB; -1 once it has ended.
     long residentKib() const;
     // Files it has open; -1 once it has ended.

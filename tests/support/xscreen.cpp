@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <memory>
@@ -16,6 +17,11 @@ struct DisplayCloser {
     void operator()(Display *display) const { XCloseDisplay(display); }
 };
 using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
+
+struct ImageDestroyer {
+    void operator()(XImage *image) const { XDestroyImage(image); }
+};
+using ImageHandle = std::unique_ptr<XImage, ImageDestroyer>;
 
 DisplayHandle openDisplay()
 {
@@ -86,4 +92,30 @@ QSize screenSize()
         return QSize();
     const int screen = DefaultScreen(display.get());
     return QSize(DisplayWidth(display.get(), screen), DisplayHeight(display.get(), screen));
+}
+
+bool movePointerTo(QPoint point)
+{
+    return runXdotool({"mousemove", QString::number(point.x()), QString::number(point.y())});
+}
+
+bool pressKey(const QString &key)
+{
+    return runXdotool({"key", key});
+}
+
+QImage screenArea(const QRect &area)
+{
+    const DisplayHandle display = openDisplay();
+    if (!display)
+        return QImage();
+    const ImageHandle pixels(XGetImage(display.get(), DefaultRootWindow(display.get()), area.x(),
+                                       area.y(), area.width(), area.height(), AllPlanes, ZPixmap));
+    if (!pixels)
+        return QImage();
+    QImage image(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            image.setPixel(x, y, XGetPixel(pixels.get(), x, y));
+    return image;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QImage>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -16,3 +19,13 @@ bool isStackedAbove(const QString &upper, const QString &lower);
 
 // The size of the X server's default screen, in pixels.
 QSize screenSize();
+
+// Moves the pointer to point on the screen; true when xdotool did.
+bool movePointerTo(QPoint point);
+
+// Presses and releases key (an X key name) as a keyboard would, for the
+// window that has the keyboard focus; true when xdotool did.
+bool pressKey(const QString &key);
+
+// What the screen shows in area, as an RGB32 image; null when it cannot be read.
+QImage screenArea(const QRect &area);

@@ -4,6 +4,9 @@
 #include "glwidget.h"
 #include "radardriver.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <vector>
 
 namespace
@@ -16,6 +19,7 @@ constexpr double kFullTurnDeg = 360.0;
 constexpr int kSteps = 24;             // beam positions that make the hits
 constexpr double kStepSeconds = 0.075; // each ages the hits before it
 constexpr double kFinalBeamDeg = 123.0;
+constexpr int kDumpTimeoutMs = 60000;
 
 // A ring of targets with a close pair, so that two markers overlap.
 std::vector<testframes::Record> targets()
@@ -43,4 +47,27 @@ QImage renderReferenceFrame()
     view.updateGL();
     view.updateGL();
     return view.grabFrameBuffer();
+}
+
+QImage dumpedReferenceFrame(const QStringList &command)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid() || command.isEmpty())
+        return QImage();
+    const QString path = dir.filePath("frame.png");
+    QProcess dump;
+    dump.start(command.front(), command.mid(1) << path);
+    if (!dump.waitForFinished(kDumpTimeoutMs) || dump.exitStatus() != QProcess::NormalExit ||
+        dump.exitCode() != 0)
+        return QImage();
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+int differingPixels(const QImage &a, const QImage &b)
+{
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
 }
