@@ -151,17 +151,9 @@ lib_run_and_exit() {
 }
 
 # lib_run_tests BUILD_DIR [CTEST OPTION...]: the suite of a built tree (all of
-# it unless the options select), headless when there is no display. Tests that
-# fail run once more, on their own, and the run fails only if one fails again:
-# Debian 12's X server now and then drops a connection that a program opens
-# right as another closes one ("could not connect to display"; about one in
-# thirty when a program reconnects at once, and a test run makes hundreds of
-# connections). The first failure's output stays in the log above the rerun.
+# it unless the options select), a test per core at a time. Each test that needs a
+# display starts its own (see tests/CMakeLists.txt). A test that fails fails
+# the run, with its whole output in the log.
 lib_run_tests() {
-    lib_headless_display
-    if ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}"; then
-        return 0
-    fi
-    echo "== running the failed tests once more, one at a time"
-    ctest --test-dir "$1" --output-on-failure --rerun-failed
+    ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}"
 }
