@@ -107,7 +107,7 @@ lib_stop() {
 # never race for one. It is stopped when the script ends.
 #
 # -noreset: by default the server resets whenever its last client leaves, and
-# closes the connections that arrive while it does ("could not connect to
+# the reset closes a connection it has just accepted ("could not connect to
 # display"). A program that connects as another one leaves, such as the client
 # starting while xdotool looks for its windows, then fails now and then.
 lib_start_xvfb() {
