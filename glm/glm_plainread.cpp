@@ -2,7 +2,6 @@
 // arrays that grow with it.
 #include "glm_plainread.h"
 
-#include "glm_digits.h"
 #include "glm_parse.h"
 
 #include <cctype>
@@ -14,10 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Bytes after the text that the statements may read: a number's digit run
-// reads whole words beyond its start. A window's statements end this far
-// before its text does, and the last window is followed by zeros.
-static constexpr size_t kPaddingBytes = 2 * kGlmRunReadBytes;
+// A window's statements end this far before its text does, and the last
+// window is followed by a line end and this many zeros.
+static constexpr size_t kPaddingBytes = kGlmPlainPaddingBytes;
 
 // Text is read window by window into one buffer, so that the reader holds a
 // window of the file, never the whole. Read, not mapped: a mapping of a file
@@ -207,14 +205,27 @@ static bool finish(GlmPlainRead *state)
     return true;
 }
 
+// The state at the start of a file of fileBytes bytes.
+static GlmPlainRead startingState(GlmMesh *model, size_t fileBytes)
+{
+    GlmPlainRead state = {};
+    state.model = model;
+    state.group = glmEnsureGroup(model, kGlmDefaultGroupName);
+    state.fileBytes = fileBytes;
+    return state;
+}
+
 bool glmReadPlainOBJ(GlmMesh *model, int fd)
 {
     struct stat status;
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
-    GlmPlainRead state = {};
-    state.model = model;
-    state.group = glmEnsureGroup(model, kGlmDefaultGroupName);
-    state.fileBytes = static_cast<size_t>(status.st_size);
+    GlmPlainRead state = startingState(model, static_cast<size_t>(status.st_size));
     return readText(&state, fd) && finish(&state);
+}
+
+bool glmReadPlainText(GlmMesh *model, char *text, size_t bytes)
+{
+    GlmPlainRead state = startingState(model, bytes);
+    return readLastWindow(&state, text, bytes) && finish(&state);
 }

@@ -18,6 +18,7 @@
 #define GLM_GLM_PLAINREAD_H
 
 #include "glm.h"
+#include "glm_digits.h"
 
 #include <cstddef>
 
@@ -25,11 +26,21 @@
 // them (elsewhere the advice is ignored).
 constexpr size_t kGlmHugePageSize = 2 * 1024 * 1024;
 
+// Bytes after a text's line end that its statements may read: a number's
+// digit run reads whole words beyond its start.
+constexpr size_t kGlmPlainPaddingBytes = 2 * kGlmRunReadBytes;
+
 // Reads the file open as fd into model, a new model with only its source path
 // set, without moving fd's file position. False when the file is not plain
 // (or not a regular file, or cannot be read): model then holds a partial
 // reading that only glmFree may use.
 bool glmReadPlainOBJ(GlmMesh *model, int fd);
+
+// The same for a whole file's text, the bytes bytes at text. The caller owns
+// the 1 + kGlmPlainPaddingBytes bytes after them, into which a line end and
+// zeros are written for the statements to read; nothing beyond is touched.
+// This is how the last window of a file is read.
+bool glmReadPlainText(GlmMesh *model, char *text, size_t bytes);
 
 // Running state of the one-pass reading. The model's counts are the elements
 // read so far; its arrays have room for more.

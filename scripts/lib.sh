@@ -111,10 +111,15 @@ lib_stop() {
 # (WIDTHxHEIGHTxDEPTH) and exports DISPLAY for it. The server picks a free
 # display number itself and reports it (-displayfd), so that runs side by side
 # never race for one. It is stopped when the script ends.
+#
+# -noreset: by default the server resets whenever its last client leaves, and
+# the reset closes a connection it has just accepted ("could not connect to
+# display"). A program that connects as another one leaves, such as the client
+# starting while xdotool looks for its windows, then fails now and then.
 lib_start_xvfb() {
     local dir pid
     dir=$(mktemp -d)
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3> "$dir/display" 2> "$dir/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3> "$dir/display" 2> "$dir/xvfb.log" &
     pid=$!
     lib_at_exit "lib_stop $pid; rm -rf '$dir'"
     lib_wait_for "$dir/display" "^[0-9]+$" "$pid" Xvfb "$dir/xvfb.log"
@@ -164,18 +169,32 @@ lib_headless_display() {
     [ -n "${DISPLAY:-}" ] || lib_start_xvfb "$kClientScreen"
 }
 
+# lib_own_x_display: a private Xvfb with the client's screen, whatever display
+# this shell had, and Qt and Mesa bound to it: the X platform, no Wayland, and
+# the software renderer.
+lib_own_x_display() {
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1
+    lib_start_xvfb "$kClientScreen"
+}
+
+# lib_run_and_exit COMMAND...: runs COMMAND and ends the script with its exit
+# status, after the script's clean-up (servers it started are stopped). It
+# runs in the background and is waited for, so that a signal to the script
+# ends it, too, at once.
+lib_run_and_exit() {
+    local pid status=0
+    "$@" &
+    pid=$!
+    lib_at_exit "lib_stop $pid"
+    wait "$pid" || status=$?
+    exit "$status"
+}
+
 # lib_run_tests BUILD_DIR [CTEST OPTION...]: the suite of a built tree (all of
-# it unless the options select), headless when there is no display. Tests that
-# fail run once more, on their own, and the run fails only if one fails again:
-# Debian 12's X server now and then drops a connection that a program opens
-# right as another closes one ("could not connect to display"; about one in
-# thirty when a program reconnects at once, and a test run makes hundreds of
-# connections). The first failure's output stays in the log above the rerun.
+# it unless the options select), a test per core at a time. Each test that needs a
+# display starts its own (see tests/CMakeLists.txt). A test that fails fails
+# the run, with its whole output in the log.
 lib_run_tests() {
-    lib_headless_display
-    if ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}"; then
-        return 0
-    fi
-    echo "== running the failed tests once more, one at a time"
-    ctest --test-dir "$1" --output-on-failure --rerun-failed
+    ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}"
 }

@@ -3,7 +3,8 @@
 # one CMAKE_ARGS names with -DRADAR_QT_MAJOR). Then builds the view, the window
 # and the client once more with the other Qt version and runs their tests
 # there, with one that compares both builds' frames. Installs missing packages
-# first and runs headless under Xvfb when there is no display.
+# first. Each test that needs a display runs on an Xvfb of its own, and a test
+# that fails fails the run.
 #
 # Environment: BUILD_DIR (build), CMAKE_ARGS (further cmake options),
 # OTHER_QT (1; 0 skips the second build), OTHER_BUILD_DIR (build-other-qt).

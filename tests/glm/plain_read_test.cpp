@@ -5,6 +5,7 @@
 #include "glm_parse.h"
 #include "glm_plainread.h"
 #include "glm_readerror.h"
+#include "guardedtext.h"
 #include "modelfiles.h"
 #include "objtext.h"
 
@@ -100,16 +101,45 @@ TEST_F(GlmPlainReadTest, LargeFilesReadAsTheTwoPassesReadThemAlsoWhenOddAtTheEnd
 {
     std::string plain = ObjText(1, 0).make(kLargeFileBytes);
     EXPECT_TRUE(expectReadAsInGeneral(plain));
-    // A vertex line, then blank lines to a page's end: nothing may read past
-    // the file.
-    constexpr size_t kPageBytes = 4096;
-    std::string ending = plain + "v 1 2 3";
-    EXPECT_TRUE(expectReadAsInGeneral(
-        ending + std::string(2 * kPageBytes - ending.size() % kPageBytes, '\n')));
     // A face whose corners run on after more blank lines than a window holds.
     expectReadAsInGeneral(plain + "f 1 2 3" + std::string(kLargeFileBytes / 4, '\n') + "4\n");
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 3 x\nvp 1\n"));
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 999999999\n"));
+}
+
+// A file's text where the page after the room the reader is given behind it
+// can be neither read nor written: a statement that reads past that room
+// crashes the test. The texts end in each kind of statement that reads
+// numbers, in a number of every length a digit run reads (the farther a run
+// starts from its number's start, the farther it reads), with and without line
+// ends after it.
+TEST_F(GlmPlainReadTest, TextsEndingWhereMemoryEndsAreReadWithinTheirPadding)
+{
+    const std::string head = std::string(kSquare) + "vt 0 0\nvt 1 0\nvt 1 1\nvn 0 0 1\n";
+    const struct {
+        const char *start; // the statement up to its last number
+        bool decimals;     // whether that number may have a point
+    } kLastStatements[] = {
+        {"v 1 2 ", true},        {"vn 0 0 ", true},          {"vt 1 ", true},
+        {"s ", false},           {"f 1 2 ", false},          {"f -1 -2 -", false},
+        {"f 1/1 2/2 3/", false}, {"f 1//1 2//1 3//", false}, {"f 1/1/1 2/2/1 3/3/", false}};
+    for (const auto &statement : kLastStatements) {
+        for (unsigned digits = 1; digits <= kGlmRunDigits; digits++) {
+            const std::string integer = std::string(digits - 1, '0') + "1";
+            for (const std::string &number : {integer, "0." + integer}) {
+                if (!statement.decimals && number != integer)
+                    continue;
+                for (const char *after : {"", "\n", " ", "\n\n\n"}) {
+                    const std::string obj = head + statement.start + number + after;
+                    GuardedText guarded(obj, 1 + kGlmPlainPaddingBytes);
+                    ASSERT_NE(guarded.text(), nullptr);
+                    ModelPtr model(static_cast<GlmMesh *>(std::calloc(1, sizeof(GlmMesh))));
+                    // Taken: the statements ran to the text's end.
+                    EXPECT_TRUE(glmReadPlainText(model.get(), guarded.text(), obj.size())) << obj;
+                }
+            }
+        }
+    }
 }
 
 // The counting pass reads a line's rest as fgets into 128 bytes would; what
@@ -130,7 +160,12 @@ TEST_F(GlmPlainReadTest, LinesAroundTheLineLimitAndLastLinesReadAsTheTwoPassesRe
             text += std::string(length - text.size() - std::strlen(line.content), ' ');
             text += line.content;
             std::string head = std::string("mtllib ") + kObjTextLibrary + "\n" + kSquare;
-            expectReadAsInGeneral(head + text + "\nf 1 2 3\n");
+            const bool accepted = expectReadAsInGeneral(head + text + "\nf 1 2 3\n");
+            // A line that the line reading takes whole, with statements after
+            // it, is plain: the one pass must take the file itself.
+            if (length < kLimit) {
+                EXPECT_TRUE(accepted) << text;
+            }
             expectReadAsInGeneral(head + "f 1 2 3\n" + text);
         }
     }

@@ -2,7 +2,7 @@
 # Builds the Debian package from a built tree, unpacks it into a scratch root
 # with dpkg and checks what it installs; then runs the unpacked client, in
 # its unpacked working folder, against the unpacked simulator on the X server
-# that the test run provides. Every check runs; each failure is named.
+# that CTest starts for it. Every check runs; each failure is named.
 #
 #   package_test.sh BUILD_DIR SOURCE_DIR VERSION SCRATCH_DIR QT_MAJOR
 set -uo pipefail
@@ -190,7 +190,7 @@ start_sim() {
 # root, so it is pointed back into it.
 run_client() {
     if [ -z "${DISPLAY:-}" ]; then
-        fail "the client run needs a display: run under xvfb-run or scripts/test.sh"
+        fail "the client run needs a display: run it through ctest, which gives it one"
         return
     fi
     if ! start_sim; then

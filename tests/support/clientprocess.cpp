@@ -166,6 +166,9 @@ bool ClientProcess::closeWithKey(const QString &key, int timeoutMs)
     return pressUntilEnded(mainWindows(), key, timeoutMs);
 }
 
+// Typed through the XTest extension, as at a keyboard, so it goes where the
+// focus is: on the test's own X server nothing but this test moves it. xdotool
+// ends with a round trip to the server, which has then handled the key.
 void ClientProcess::typeInto(const QString &window, const QString &key)
 {
     runXdotool({"windowfocus", "--sync", window, "key", key});

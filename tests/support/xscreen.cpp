@@ -1,6 +1,7 @@
 #include "xscreen.h"
 
 #include <QProcess>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -11,7 +12,9 @@ namespace
 {
 
 constexpr int kXdotoolTimeoutMs = 5000;
-constexpr unsigned long kAlphaShift = 24; // cursor pixels are ARGB words
+constexpr unsigned long kAlphaShift = 24;    // cursor pixels are ARGB words
+constexpr int kTextFormat = 8;               // bits per item of a text property
+constexpr long kLongestPropertyLongs = 1024; // what a property read takes, in 32-bit units
 
 struct DisplayCloser {
     void operator()(Display *display) const { XCloseDisplay(display); }
@@ -28,6 +31,8 @@ DisplayHandle openDisplay()
     return DisplayHandle(XOpenDisplay(nullptr));
 }
 
+// xdotool makes a round trip to the server before it exits, so what it sent
+// has been processed when this returns.
 bool runXdotool(const QStringList &arguments)
 {
     QProcess xdotool;
@@ -56,14 +61,24 @@ int stackingIndex(Display *display, Window window)
     return index;
 }
 
+// Moves the pointer to the middle of window and waits until the server has:
+// what is read on the same connection afterwards sees the pointer there.
+bool movePointerToTheMiddle(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return false;
+    XWarpPointer(display, None, window, 0, 0, 0, 0, attributes.width / 2, attributes.height / 2);
+    XSync(display, False);
+    return true;
+}
+
 } // namespace
 
 bool pointerIsHiddenOver(const QString &window)
 {
-    if (!runXdotool({"mousemove", "--window", window, "--polar", "0", "0"}))
-        return false;
     const DisplayHandle display = openDisplay();
-    if (!display)
+    if (!display || !movePointerToTheMiddle(display.get(), windowId(window)))
         return false;
     XFixesCursorImage *cursor = XFixesGetCursorImage(display.get());
     if (cursor == nullptr)
@@ -96,7 +111,13 @@ QSize screenSize()
 
 bool movePointerTo(QPoint point)
 {
-    return runXdotool({"mousemove", QString::number(point.x()), QString::number(point.y())});
+    const DisplayHandle display = openDisplay();
+    if (!display)
+        return false;
+    XWarpPointer(display.get(), None, DefaultRootWindow(display.get()), 0, 0, 0, 0, point.x(),
+                 point.y());
+    XSync(display.get(), False);
+    return true;
 }
 
 bool pressKey(const QString &key)
@@ -118,4 +139,37 @@ QImage screenArea(const QRect &area)
         for (int x = 0; x < area.width(); ++x)
             image.setPixel(x, y, XGetPixel(pixels.get(), x, y));
     return image;
+}
+
+bool setRootProperty(const char *name, const QString &value)
+{
+    const DisplayHandle display = openDisplay();
+    if (!display)
+        return false;
+    const QByteArray text = value.toUtf8();
+    XChangeProperty(display.get(), DefaultRootWindow(display.get()),
+                    XInternAtom(display.get(), name, False), XA_STRING, kTextFormat,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(text.constData()),
+                    text.size());
+    XSync(display.get(), False);
+    return true;
+}
+
+QString rootProperty(const char *name)
+{
+    const DisplayHandle display = openDisplay();
+    if (!display)
+        return QString();
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char *data = nullptr;
+    const Atom atom = XInternAtom(display.get(), name, True);
+    if (atom == None || XGetWindowProperty(display.get(), DefaultRootWindow(display.get()), atom, 0,
+                                           kLongestPropertyLongs, False, XA_STRING, &type, &format,
+                                           &items, &remaining, &data) != Success)
+        return QString();
+    const QString value = QString::fromUtf8(reinterpret_cast<const char *>(data), int(items));
+    XFree(data);
+    return value;
 }

@@ -10,7 +10,8 @@
 // named by their ids as xdotool prints them.
 
 // Moves the pointer to the middle of window and tells whether the cursor it
-// shows there has no visible pixel.
+// shows there has no visible pixel. The cursor is read once the server has
+// moved the pointer.
 bool pointerIsHiddenOver(const QString &window);
 
 // True when upper is stacked above lower, both children of the root window:
@@ -29,3 +30,11 @@ bool pressKey(const QString &key);
 
 // What the screen shows in area, as an RGB32 image; null when it cannot be read.
 QImage screenArea(const QRect &area);
+
+// Sets a text property of the root window, through a connection of its own
+// that is closed again; true when the server took it.
+bool setRootProperty(const char *name, const QString &value);
+
+// A text property of the root window, read through a connection of its own;
+// empty when the root has none of that name or there is no display.
+QString rootProperty(const char *name);
