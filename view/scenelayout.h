@@ -54,6 +54,14 @@ constexpr double kNoSignalHeight = 1.453;
 constexpr double kNoSignalWidth = 3.2;
 constexpr double kNoSignalDepth = 0.8;
 
+// Guard zones lie on the screen as outlines: faint ones with the screen,
+// bright ones of zones in alarm over them, both under the sweep. A zone
+// distance of 1 (the middle of an edge of the targets' square) is this many
+// scene units from the centre.
+constexpr double kZoneOutlineHeight = 1.4503;
+constexpr double kZoneAlarmHeight = 1.4506;
+constexpr double kScenePerZoneDistance = 1.5;
+
 // Where the data files are, relative to the client's working folder.
 constexpr char kTextureFolder[] = "textures/";
 constexpr char kModelFolder[] = "mdl/";

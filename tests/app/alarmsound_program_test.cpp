@@ -73,9 +73,10 @@ bool hasLine(const QStringList &lines, const QString &start, const char *part = 
 
 TEST(AlarmSoundProgramTest, SoundsForANewAlarmAndANewTargetButNotWhileATargetStays)
 {
+    // The test's launchers give it both; without them it cannot say anything.
     const QString sink = qEnvironmentVariable("RADAR_TEST_SINK");
-    if (!haveDisplayAndXdotool() || sink.isEmpty())
-        GTEST_SKIP() << "needs an X display and a sound server (with-pulseaudio.sh)";
+    ASSERT_TRUE(haveDisplayAndXdotool()) << "no X display";
+    ASSERT_FALSE(sink.isEmpty()) << "no sound server: run it through with-pulseaudio.sh";
     QTemporaryDir dir;
     QFile scenario(dir.filePath("zone.scn"));
     ASSERT_TRUE(scenario.open(QIODevice::WriteOnly) && scenario.write(kScenario) > 0);

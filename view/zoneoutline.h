@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+struct GuardZone;
+
+// A point of a guard zone's outline in the radar screen's plane, in scene
+// units from the screen centre: x along the scene's x axis, z along its depth
+// axis, as the view lays out hits.
+struct OutlinePoint {
+    double x;
+    double z;
+};
+using OutlinePath = std::vector<OutlinePoint>;
+
+// The zone's outline as paths to draw as line strips: a sector's closed
+// border (outer arc, the line in to the inner arc or the centre, the inner
+// arc back, the line out), or for the whole circle its outer and inner
+// circles. Arcs are cut into pieces of at most kArcStepDeg.
+std::vector<OutlinePath> zoneOutline(const GuardZone &zone);
+
+constexpr double kArcStepDeg = 2.0;

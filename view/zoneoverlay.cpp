@@ -1,0 +1,119 @@
+#include "zoneoverlay.h"
+
+#include "displaylist.h"
+#include "scenelayout.h"
+#include "windowprojection.h"
+#include "zonewatch.h"
+
+#include <cmath>
+
+namespace
+{
+
+// Phosphor green, like the screen, for a quiet zone; amber-red for an alarm.
+constexpr GLfloat kFaintColour[4] = {0.35f, 1.0f, 0.45f, 0.45f};
+constexpr GLfloat kAlarmColour[4] = {1.0f, 0.3f, 0.1f, 1.0f};
+constexpr GLfloat kLineWidthPixels = 2.0f;
+// The bright outline is shown for this long, then not for as long.
+constexpr qint64 kBlinkHalfPeriodMs = 500;
+// Around a line's pixels: its width and the rounding of the projection.
+constexpr int kLineMarginPixels = 3;
+
+void recordPaths(const std::vector<OutlinePath> &paths)
+{
+    for (const OutlinePath &path : paths) {
+        glBegin(GL_LINE_STRIP);
+        for (const OutlinePoint &point : path)
+            glVertex3d(point.x, 0.0, point.z);
+        glEnd();
+    }
+}
+
+} // namespace
+
+ZoneOverlay::ZoneOverlay(const ZoneWatch &zones) : zones(zones)
+{
+    for (const GuardZone &zone : zones.zones()) {
+        paths.push_back(zoneOutline(zone));
+        outlines.push_back(std::make_unique<DisplayList>());
+        outlines.back()->begin();
+        recordPaths(paths.back());
+        DisplayList::end();
+    }
+    blinkClock.start();
+}
+
+ZoneOverlay::~ZoneOverlay() = default;
+
+void ZoneOverlay::drawFaintOutlines() const
+{
+    glDisable(GL_TEXTURE_2D);
+    glLineWidth(kLineWidthPixels);
+    glColor4fv(kFaintColour);
+    for (size_t zone = 0; zone < outlines.size(); ++zone)
+        drawOutline(zone, scene::kZoneOutlineHeight);
+    glEnable(GL_TEXTURE_2D);
+}
+
+QRect ZoneOverlay::drawAlarmOutlines() const
+{
+    if (!isBrightNow())
+        return QRect();
+    QRect area;
+    glDisable(GL_TEXTURE_2D);
+    glLineWidth(kLineWidthPixels);
+    glColor4fv(kAlarmColour);
+    for (size_t zone = 0; zone < outlines.size(); ++zone) {
+        if (!zones.isInAlarm(zone))
+            continue;
+        drawOutline(zone, scene::kZoneAlarmHeight);
+        area |= areaOf(zone);
+    }
+    glEnable(GL_TEXTURE_2D);
+    return area;
+}
+
+void ZoneOverlay::setMarkerColour(float X, float Y, float alpha) const
+{
+    if (zones.inZoneInAlarm(X, Y))
+        glColor4f(kAlarmColour[0], kAlarmColour[1], kAlarmColour[2], alpha);
+    else
+        glColor4f(1.0f, 1.0f, 1.0f, alpha);
+}
+
+bool ZoneOverlay::isBrightNow() const
+{
+    return (blinkClock.elapsed() / kBlinkHalfPeriodMs) % 2 == 0;
+}
+
+void ZoneOverlay::drawOutline(size_t zone, double height) const
+{
+    glPushMatrix();
+    glTranslated(scene::kScreenCentreX, height, scene::kScreenCentreZ);
+    outlines[zone]->call();
+    glPopMatrix();
+}
+
+// Where the zone's outline lands in the window, with the coordinates the
+// scene's.
+QRect ZoneOverlay::areaOf(size_t zone) const
+{
+    const WindowProjection projection = WindowProjection::current();
+    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
+    for (const OutlinePath &path : paths[zone]) {
+        for (const OutlinePoint &point : path) {
+            const auto onWindow =
+                projection.toWindow(scene::kScreenCentreX + point.x, scene::kZoneAlarmHeight,
+                                    scene::kScreenCentreZ + point.z);
+            if (!onWindow)
+                return projection.viewport().toAlignedRect();
+            left = std::min(left, onWindow->x());
+            right = std::max(right, onWindow->x());
+            bottom = std::min(bottom, onWindow->y());
+            top = std::max(top, onWindow->y());
+        }
+    }
+    return QRect(QPoint(int(std::floor(left)), int(std::floor(bottom))),
+                 QPoint(int(std::ceil(right)), int(std::ceil(top))))
+        .adjusted(-kLineMarginPixels, -kLineMarginPixels, kLineMarginPixels, kLineMarginPixels);
+}

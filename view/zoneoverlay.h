@@ -1,0 +1,51 @@
+#pragma once
+
+#include "zoneoutline.h"
+
+#include <QElapsedTimer>
+#include <QRect>
+
+#include <memory>
+#include <vector>
+
+class DisplayList;
+class ZoneWatch;
+
+// The guard zones on the radar screen. A zone's outline is faint while the
+// zone is clear; it is drawn with the screen, as part of the fixed scene. A
+// zone in alarm is outlined bright too, blinking about once a second, over
+// the fixed scene and under the sweep. Markers of hits inside a zone in alarm
+// take the alarm colour.
+//
+// Every call needs the view's context current, the construction and the
+// destruction included, and the current coordinates the scene's (the camera
+// set, nothing more).
+class ZoneOverlay
+{
+public:
+    // zones is not owned and must outlive the overlay, which records an
+    // outline for each of its zones.
+    explicit ZoneOverlay(const ZoneWatch &zones);
+    ~ZoneOverlay();
+    ZoneOverlay(const ZoneOverlay &) = delete;
+    ZoneOverlay &operator=(const ZoneOverlay &) = delete;
+
+    void drawFaintOutlines() const;
+    // The outlines of the zones in alarm, in the bright half of the blink;
+    // the window area drawn in (device pixels, origin bottom left), or the
+    // whole viewport when it cannot be told.
+    QRect drawAlarmOutlines() const;
+    // The colour for a marker of a hit at scene offset (X, Y) from the screen
+    // centre, with the marker's alpha.
+    void setMarkerColour(float X, float Y, float alpha) const;
+
+private:
+    bool isBrightNow() const;
+    void drawOutline(size_t zone, double height) const;
+    QRect areaOf(size_t zone) const;
+
+    const ZoneWatch &zones;
+    std::vector<std::vector<OutlinePath>> paths;        // per zone, for the window areas
+    std::vector<std::unique_ptr<DisplayList>> outlines; // per zone, drawn at the origin
+    QElapsedTimer blinkClock;
+};
