@@ -21,6 +21,7 @@ kProjectPackages=(
     libx11-dev libxfixes-dev        # tests read the pointer's image and the windows' stacking
     dpkg-dev file                   # the Debian package: dpkg-shlibdeps computes its Depends
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
+    lintian                         # the package test runs Debian's own package checker
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"
