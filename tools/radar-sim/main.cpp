@@ -14,8 +14,9 @@
 namespace
 {
 
-constexpr int kExitFailure = 1; // a file or the network let us down
-constexpr int kExitUsage = 2;   // the command line was wrong
+constexpr int kExitFailure = 1;            // a file or the network let us down
+constexpr int kExitUsage = 2;              // the command line was wrong
+const char kVersion[] = RADAR_SIM_VERSION; // from the build, so that it is written once
 
 int failWith(const QString &message, int status)
 {
@@ -90,6 +91,9 @@ int main(int argc, char **argv)
     switch (options.parse(QCoreApplication::arguments())) {
     case SimOptions::Outcome::Help:
         std::fputs(qPrintable(options.help()), stdout);
+        return 0;
+    case SimOptions::Outcome::Version:
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), kVersion);
         return 0;
     case SimOptions::Outcome::Error:
         return failWith(options.error() + " (see --help)", kExitUsage);
