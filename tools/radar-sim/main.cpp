@@ -52,12 +52,19 @@ std::unique_ptr<TargetSource> makeWorld(const SimOptions &options, QString &erro
     return std::make_unique<ScriptedScenario>(parser.script());
 }
 
+// An upstream that cannot be reached before the first frame ends the proxy:
+// its recording would stay empty. Returning from here removes the file that
+// was to hold it.
 int runProxy(QCoreApplication &app, const SimOptions &options)
 {
     RecordingProxy proxy(options.upstreamHost, options.upstreamPort);
     QString error;
     if (!proxy.start(options.file, options.listenAddress, options.port, error))
         return failWith(error, kExitFailure);
+    QObject::connect(&proxy, &RecordingProxy::startFailed, &app, [&app](const QString &reason) {
+        failWith(reason, kExitFailure);
+        app.exit(kExitFailure);
+    });
     return runListening(app, options, proxy);
 }
 
