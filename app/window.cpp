@@ -1,12 +1,15 @@
 #include "window.h"
 
+#include "clientmessage.h"
 #include "glwidget.h"
+#include "outagelog.h"
 #include "reconnector.h"
 #include "settings.h"
 #include "settingserror.h"
 #include "wireformat.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -43,10 +46,11 @@ Window::Window(const ClientOptions &options)
         ok = false;
         return;
     }
+    server = serverName(host, quint16(port));
     if (options.reconnect) {
         reconnector = new Reconnector(&logic, host, quint16(port), this);
         reconnector->start();
-    } else if (!logic.connectToServer(host, quint16(port))) {
+    } else if (!connectOnce(host, quint16(port))) {
         showError(tr("Could not connect to the server!"));
         close();
         ok = false;
@@ -73,10 +77,12 @@ Window::~Window()
     delete reconnector;
 }
 
+// The box names no file, so the line on standard error says which and why.
 bool Window::readSettings(const QString &file, int &timeToLive, int &port, QString &host)
 {
+    QString whyRefused = QStringLiteral("it could not be read");
     try {
-        const Settings settings(file);
+        const Settings settings(file, &whyRefused);
         timeToLive = settings.getInt("timeToLive", kDefaultTimeToLive);
         port = settings.getInt("port", wire::kDefaultPort);
         host = settings.getString("host", kDefaultHost);
@@ -85,6 +91,17 @@ bool Window::readSettings(const QString &file, int &timeToLive, int &port, QStri
         delete error;
     } catch (...) {
     }
+    printClientMessage(QStringLiteral("cannot use the settings file %1: %2")
+                           .arg(QFileInfo(file).absoluteFilePath(), whyRefused));
+    return false;
+}
+
+bool Window::connectOnce(const QString &host, quint16 port)
+{
+    if (logic.connectToServer(host, port))
+        return true;
+    printClientMessage(QStringLiteral("could not connect to the server %1: %2")
+                           .arg(server, logic.connectionErrorText()));
     return false;
 }
 
@@ -132,6 +149,8 @@ void Window::timerFunc()
     }
     // Stopped first, so that no tick runs while the box is open.
     frameTimer->stop();
+    printClientMessage(QStringLiteral("lost the connection to the server %1: %2")
+                           .arg(server, logic.connectionErrorText()));
     showError(tr("Server-connection lost!"));
     close();
 }

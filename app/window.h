@@ -37,6 +37,7 @@ private slots:
 
 private:
     bool readSettings(const QString &file, int &timeToLive, int &port, QString &host);
+    bool connectOnce(const QString &host, quint16 port);
     void startLifeTimer(int timeToLive);
     void installView(const QString &assetsFolder);
     void showError(const QString &text);
@@ -48,6 +49,7 @@ private:
     QElapsedTimer frameClock; // milliseconds since the previous successful tick
     Logic logic;
     QTimer *frameTimer;
+    QString server; // as the messages name it, "localhost port 3333"
     // With --reconnect, what keeps trying to reach the server while it cannot
     // be reached; null without, when a lost connection ends the client.
     Reconnector *reconnector;
