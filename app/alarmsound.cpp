@@ -1,11 +1,11 @@
 #include "alarmsound.h"
 
+#include "clientmessage.h"
+
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
-
-#include <iostream>
 
 namespace
 {
@@ -53,6 +53,6 @@ void AlarmSound::reportOnce(const char *why)
     if (failed)
         return;
     failed = true;
-    std::cerr << "The alarm sound " << file.toStdString() << ' ' << why
-              << "; guard zone alarms stay silent." << std::endl;
+    printClientMessage(QStringLiteral("the alarm sound %1 %2; guard zone alarms stay silent")
+                           .arg(file, QLatin1String(why)));
 }

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <optional>
-#include <ostream>
 
 namespace
 {
@@ -68,8 +67,7 @@ std::optional<GuardZone> readZone(const QDomElement &element, int number, QStrin
 
 } // namespace
 
-std::vector<GuardZone> readGuardZones(const QDomElement &root, const QString &fileName,
-                                      std::ostream &err)
+std::vector<GuardZone> readGuardZones(const QDomElement &root, QStringList &skipped)
 {
     std::vector<GuardZone> zones;
     int number = 0;
@@ -81,8 +79,7 @@ std::vector<GuardZone> readGuardZones(const QDomElement &root, const QString &fi
             zones.push_back(*zone);
             continue;
         }
-        err << "Settings file " << fileName.toStdString() << ": guard zone " << number
-            << " skipped: " << problem.toStdString() << std::endl;
+        skipped << QStringLiteral("guard zone %1 skipped: %2").arg(number).arg(problem);
     }
     return zones;
 }

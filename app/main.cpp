@@ -1,4 +1,6 @@
+#include "clientmessage.h"
 #include "clientoptions.h"
+#include "displaycheck.h"
 #include "toolkitarguments.h"
 #include "window.h"
 
@@ -11,7 +13,8 @@
 namespace
 {
 
-constexpr int kExitUsage = 2; // the command line was wrong
+constexpr int kExitNoDisplay = 1; // nowhere to show the window
+constexpr int kExitUsage = 2;     // the command line was wrong
 
 QStringList argumentsOf(int argc, char *argv[])
 {
@@ -41,6 +44,12 @@ void showWindow(Window &window, const QSize &size)
 
 int runClient(char *programName, const CommandLine &commandLine)
 {
+    const QString noDisplay =
+        whyNoDisplay(QProcessEnvironment::systemEnvironment(), commandLine.toolkitArguments);
+    if (!noDisplay.isEmpty()) {
+        printClientMessage(noDisplay);
+        return kExitNoDisplay;
+    }
     ToolkitArguments toolkit(programName, commandLine.toolkitArguments);
     QApplication app(toolkit.count(), toolkit.vector());
     Window window(commandLine.options);

@@ -59,6 +59,11 @@ QString nextAttempt(int waitMs)
 
 } // namespace
 
+QString serverName(const QString &host, quint16 port)
+{
+    return host + QLatin1String(" port ") + QString::number(port);
+}
+
 OutageLog::OutageLog(std::ostream &out, const QString &server) : out(out), server(server) {}
 
 void OutageLog::couldNotConnect(const LinkFailure &failure, int waitMs, qint64 nowMs)

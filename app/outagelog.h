@@ -23,6 +23,9 @@ struct LinkFailure {
     QString detail = QString(); // the network's own words, for Other
 };
 
+// How the client's lines name its server: "localhost port 3333".
+QString serverName(const QString &host, quint16 port);
+
 // The lines on standard error that tell a reader of the journal how the
 // connection fares while the client keeps watch: one when an outage begins,
 // one when it ends, and while attempts keep failing one at most every

@@ -30,11 +30,6 @@ int longestWaitMs()
                          : RetrySchedule::kLongestWaitMs;
 }
 
-QString serverName(const QString &host, quint16 port)
-{
-    return host + QLatin1String(" port ") + QString::number(port);
-}
-
 } // namespace
 
 Reconnector::Reconnector(Logic *logic, const QString &host, quint16 port, QObject *parent)

@@ -15,17 +15,38 @@ constexpr int kFloatPrecision = 6;
 constexpr int kSaveIndent = 4;
 } // namespace
 
-Settings::Settings(const QString &fileName) : QDomDocument(kDocumentType)
+Settings::Settings(const QString &fileName, QString *whyRefused) : QDomDocument(kDocumentType)
+{
+    const QString refusal = load(fileName);
+    if (!refusal.isEmpty()) {
+        if (whyRefused != nullptr)
+            *whyRefused = refusal;
+        throw new SettingsError;
+    }
+    this->fileName = fileName;
+}
+
+// Parses the file into the document; empty on success, else why not.
+QString Settings::load(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw new SettingsError;
+        return QStringLiteral("cannot open it: ") + file.errorString();
     // One byte over the limit is enough to tell that the file is too large.
     const QByteArray document = file.read(kMaxSettingsBytes + 1);
     file.close();
-    if (!settingsScreenPasses(document) || !setContent(document, false))
-        throw new SettingsError;
-    this->fileName = fileName;
+    const QString refusal = settingsScreenRefusal(document);
+    if (!refusal.isEmpty())
+        return refusal;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (!setContent(document, false, &error, &line, &column))
+        return QStringLiteral("not well-formed XML at line %1, column %2: %3")
+            .arg(line)
+            .arg(column)
+            .arg(error);
+    return QString();
 }
 
 QDomElement Settings::keyElement(const QString &key) const

@@ -9,8 +9,10 @@
 class Settings : public QDomDocument
 {
 public:
-    // Loads and parses the file; throws SettingsError* when it cannot.
-    explicit Settings(const QString &fileName);
+    // Loads and parses the file; throws SettingsError* when it cannot, after
+    // saying why in whyRefused when that is given: the file's error, the limit
+    // it breaks, or the XML error with its line and column.
+    explicit Settings(const QString &fileName, QString *whyRefused = nullptr);
 
     int getInt(const QString &key, int defaultValue) const;
     float getFloat(const QString &key, float defaultValue) const;
@@ -26,6 +28,7 @@ public:
     void save();
 
 private:
+    QString load(const QString &fileName);
     QDomElement keyElement(const QString &key) const;
 
     QString fileName;

@@ -5,12 +5,30 @@
 namespace
 {
 const char kEntityDeclaration[] = "<!ENTITY";
+
+QString tooLarge()
+{
+    return QStringLiteral("larger than %1 bytes").arg(kMaxSettingsBytes);
+}
+
+QString tooDeep()
+{
+    return QStringLiteral("elements nested deeper than %1 levels").arg(kMaxSettingsDepth);
+}
+
+QString declaresEntities()
+{
+    return QStringLiteral("it declares entities");
+}
+
 } // namespace
 
-bool settingsScreenPasses(const QByteArray &document)
+QString settingsScreenRefusal(const QByteArray &document)
 {
-    if (document.size() > kMaxSettingsBytes || document.contains(kEntityDeclaration))
-        return false;
+    if (document.size() > kMaxSettingsBytes)
+        return tooLarge();
+    if (document.contains(kEntityDeclaration))
+        return declaresEntities();
     // The stream reader walks the document without recursion and without
     // expanding anything before the document type is seen.
     QXmlStreamReader reader(document);
@@ -20,11 +38,11 @@ bool settingsScreenPasses(const QByteArray &document)
         case QXmlStreamReader::DTD:
             if (reader.text().contains(QLatin1String(kEntityDeclaration)) ||
                 !reader.entityDeclarations().isEmpty())
-                return false;
+                return declaresEntities();
             break;
         case QXmlStreamReader::StartElement:
             if (++depth > kMaxSettingsDepth)
-                return false;
+                return tooDeep();
             break;
         case QXmlStreamReader::EndElement:
             --depth;
@@ -33,5 +51,5 @@ bool settingsScreenPasses(const QByteArray &document)
             break;
         }
     }
-    return true;
+    return QString();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 // Limits on a settings file, checked before the DOM parser sees it: entity
 // declarations, deep nesting and sheer size can otherwise exhaust memory or the
@@ -8,6 +9,8 @@
 constexpr qint64 kMaxSettingsBytes = 1 << 20;
 constexpr int kMaxSettingsDepth = 64;
 
-// True when the document stays within the limits. Malformed XML passes: the
-// parser itself rejects it.
-bool settingsScreenPasses(const QByteArray &document);
+// Empty when the document stays within the limits; otherwise which one it
+// breaks, in a few words for a message: "larger than 1048576 bytes",
+// "elements nested deeper than 64 levels" or "it declares entities".
+// Malformed XML passes: the parser itself rejects it.
+QString settingsScreenRefusal(const QByteArray &document);

@@ -1,8 +1,10 @@
 #include "window.h"
 
 #include "alarmsound.h"
+#include "clientmessage.h"
 #include "glwidget.h"
 #include "guardzonereader.h"
+#include "outagelog.h"
 #include "reconnector.h"
 #include "scenelayout.h"
 #include "settings.h"
@@ -50,10 +52,11 @@ Window::Window(const ClientOptions &options)
         return;
     }
     const quint16 port = quint16(settings.port);
+    server = serverName(settings.host, port);
     if (options.reconnect) {
         reconnector = new Reconnector(&logic, settings.host, port, this);
         reconnector->start();
-    } else if (!logic.connectToServer(settings.host, port)) {
+    } else if (!connectOnce(settings.host, port)) {
         showError(tr("Could not connect to the server!"));
         close();
         ok = false;
@@ -82,20 +85,36 @@ Window::~Window()
     delete reconnector;
 }
 
+// The box names no file, so the line on standard error says which and why.
 bool Window::readSettings(const QString &file, ClientSettings &settings)
 {
+    QString whyRefused = QStringLiteral("it could not be read");
     try {
-        const Settings document(file);
+        const Settings document(file, &whyRefused);
         settings.timeToLive = document.getInt("timeToLive", kDefaultTimeToLive);
         settings.port = document.getInt("port", wire::kDefaultPort);
         settings.host = document.getString("host", kDefaultHost);
-        settings.zones = readGuardZones(document.documentElement(), file, std::cerr);
+        QStringList skipped;
+        settings.zones = readGuardZones(document.documentElement(), skipped);
+        for (const QString &zone : skipped)
+            printClientMessage(QStringLiteral("settings file %1: %2").arg(file, zone));
         settings.alarmSound = document.getString("alarmSound", QString()).trimmed();
         return true;
     } catch (SettingsError *error) {
         delete error;
     } catch (...) {
     }
+    printClientMessage(QStringLiteral("cannot use the settings file %1: %2")
+                           .arg(QFileInfo(file).absoluteFilePath(), whyRefused));
+    return false;
+}
+
+bool Window::connectOnce(const QString &host, quint16 port)
+{
+    if (logic.connectToServer(host, port))
+        return true;
+    printClientMessage(QStringLiteral("could not connect to the server %1: %2")
+                           .arg(server, logic.connectionErrorText()));
     return false;
 }
 
@@ -165,6 +184,8 @@ void Window::timerFunc()
     }
     // Stopped first, so that no tick runs while the box is open.
     frameTimer->stop();
+    printClientMessage(QStringLiteral("lost the connection to the server %1: %2")
+                           .arg(server, logic.connectionErrorText()));
     showError(tr("Server-connection lost!"));
     close();
 }

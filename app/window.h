@@ -51,6 +51,7 @@ private:
     };
 
     bool readSettings(const QString &file, ClientSettings &settings);
+    bool connectOnce(const QString &host, quint16 port);
     void watchGuardZones(const ClientSettings &settings, const ClientOptions &options);
     void startLifeTimer(int timeToLive);
     void installView(const QString &assetsFolder);
@@ -63,6 +64,7 @@ private:
     QElapsedTimer frameClock; // milliseconds since the previous successful tick
     Logic logic;
     QTimer *frameTimer;
+    QString server; // as the messages name it, "localhost port 3333"
     // With --reconnect, what keeps trying to reach the server while it cannot
     // be reached; null without, when a lost connection ends the client.
     Reconnector *reconnector;

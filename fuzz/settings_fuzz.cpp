@@ -10,11 +10,10 @@
 
 #include <QString>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 namespace
 {
@@ -59,8 +58,8 @@ bool isUsable(const GuardZone &zone)
 
 void readZones(const Settings &settings)
 {
-    std::ostringstream skipped;
-    for (const GuardZone &zone : readGuardZones(settings.documentElement(), "fuzz.xml", skipped)) {
+    QStringList skipped;
+    for (const GuardZone &zone : readGuardZones(settings.documentElement(), skipped)) {
         if (!isUsable(zone))
             fail("the zones' reader let an unusable zone through");
     }

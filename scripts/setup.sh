@@ -25,6 +25,7 @@ kProjectPackages=(
     qt6-multimedia-dev qtmultimedia5-dev  # the guard zones' alarm sound, on either Qt
     pulseaudio pulseaudio-utils     # the alarm test plays into a private sound server and records it
     weston qt6-wayland              # the Qt 6 client's tests on a real Wayland compositor
+    lintian                         # the package test runs Debian's own package checker
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"

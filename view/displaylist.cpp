@@ -1,6 +1,8 @@
 #include "displaylist.h"
 
-#include <iostream>
+#include "clientmessage.h"
+
+#include <QString>
 
 DisplayList::DisplayList() : id(glGenLists(1))
 {
@@ -18,9 +20,8 @@ bool DisplayList::acceptName(GLuint name)
 {
     if (name != 0)
         return true;
-    std::cerr << "DisplayList: glGenLists returned 0, no display list is available;"
-                 " the list stays empty and its commands run unrecorded"
-              << std::endl;
+    printClientMessage(QStringLiteral("OpenGL has no display list to give (glGenLists returned 0);"
+                                      " the list stays empty and its commands run unrecorded"));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "glwidget.h"
 
+#include "clientmessage.h"
 #include "displaylist.h"
 #include "glm.h"
 #include "light.h"
@@ -16,7 +17,6 @@
 #include <QPixmap>
 
 #include <cmath>
-#include <iostream>
 
 namespace
 {
@@ -256,7 +256,7 @@ GLuint GLWidget::loadTexture(const char *file)
     const QPixmap pixmap(path);
     // A missing image still gets a name and draws blank; say why.
     if (pixmap.isNull())
-        std::cerr << "GLWidget: cannot read the texture " << path.toStdString() << std::endl;
+        printClientMessage(QStringLiteral("cannot read the texture ") + path);
     return bindTexture(pixmap, GL_TEXTURE_2D, GL_RGBA);
 }
 

@@ -1,11 +1,12 @@
 #include "scenecache.h"
 
+#include "clientmessage.h"
+
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
 #include <QOpenGLFramebufferObject>
 
 #include <algorithm>
-#include <iostream>
 
 namespace
 {
@@ -28,9 +29,8 @@ std::unique_ptr<SceneCache> SceneCache::create()
 {
     if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() ||
         !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
-        std::cerr << "SceneCache: this OpenGL has no framebuffer objects with blits;"
-                     " the whole scene is drawn every frame"
-                  << std::endl;
+        printClientMessage(QStringLiteral("this OpenGL has no framebuffer objects with blits;"
+                                          " the whole scene is drawn every frame"));
         return nullptr;
     }
     return std::unique_ptr<SceneCache>(new SceneCache);
@@ -49,9 +49,8 @@ bool SceneCache::store(const QSize &size)
     storedSize = QSize();
     if (windowIsMultisampled()) {
         // A multisampled buffer cannot be the target of a copy.
-        std::cerr << "SceneCache: the window is multisampled;"
-                     " the whole scene is drawn every frame"
-                  << std::endl;
+        printClientMessage(
+            QStringLiteral("the window is multisampled; the whole scene is drawn every frame"));
         return false;
     }
     if (!windowHasSize(size))
@@ -63,9 +62,8 @@ bool SceneCache::store(const QSize &size)
     bindWindow();
     if (!exact) {
         buffer.reset();
-        std::cerr << "SceneCache: copies between the window and a framebuffer object are"
-                     " not exact here; the whole scene is drawn every frame"
-                  << std::endl;
+        printClientMessage(QStringLiteral("copies between the window and a framebuffer object are"
+                                          " not exact here; the whole scene is drawn every frame"));
         return false;
     }
     storedSize = size;

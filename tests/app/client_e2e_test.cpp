@@ -89,7 +89,7 @@ TEST_F(ClientProcessTest, RunsAgainstAServerAndReportsBuildsAndHits)
     // Every texture and model was found in the working directory.
     EXPECT_EQ(errors.count("cannot read"), 0);
     // The view kept its fixed scene: the renderer copies it back exactly.
-    EXPECT_EQ(errors.count("SceneCache"), 0) << errors.toStdString();
+    EXPECT_EQ(errors.count("the whole scene is drawn every frame"), 0) << errors.toStdString();
 }
 
 TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOnce)
@@ -103,7 +103,7 @@ TEST_F(ClientProcessTest, WithoutFramebufferObjectsTheWholeSceneIsDrawnAndSaidOn
     ASSERT_TRUE(runToTheEnd());
     EXPECT_TRUE(client.endedCleanly());
     const QByteArray errors = client.errorOutput();
-    EXPECT_EQ(errors.count("SceneCache: this OpenGL has no framebuffer objects with blits;"
+    EXPECT_EQ(errors.count("radar-client: this OpenGL has no framebuffer objects with blits;"
                            " the whole scene is drawn every frame\n"),
               1)
         << errors.toStdString();
@@ -155,6 +155,13 @@ TEST_F(ClientProcessTest, LostConnectionBoxIsStackedOverTheView)
     ASSERT_FALSE(client.waitForViewWindows(kWindowWaitMs).isEmpty());
     server.dropClient();
     ASSERT_TRUE(client.waitForErrorBox(kWindowWaitMs));
+    // Written before the box, naming the server the box does not.
+    const QByteArray errors = client.errorOutput();
+    EXPECT_TRUE(errors.contains(
+        QString("radar-client: lost the connection to the server 127.0.0.1 port %1: ")
+            .arg(server.port())
+            .toLocal8Bit()))
+        << errors.toStdString();
     const QStringList boxes = client.errorBoxes();
     ASSERT_EQ(boxes.size(), 1);
     QStringList topLevels = client.windows({"--onlyvisible", "--maxdepth", "1"});

@@ -5,6 +5,7 @@
 #include "scenelayout.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSize>
 #include <QString>
 #include <gtest/gtest.h>
@@ -26,6 +27,13 @@ constexpr int kExitModelFailure = 1; // the model library could not open a file
 QString programName()
 {
     return QFileInfo(QStringLiteral(RADAR_CLIENT_BINARY)).fileName();
+}
+
+// The lines of the client's own on standard error; Qt's are not among them.
+QStringList clientLines(const ClientProcess &client)
+{
+    const QString errors = QString::fromLocal8Bit(client.errorOutput());
+    return errors.split('\n').filter(QRegularExpression("^" + programName() + ": "));
 }
 
 // The real client from a working folder of its own against a loopback
@@ -153,6 +161,70 @@ TEST_F(ClientOptionsProgramTest, MissingSettingsFileShowsTheBoxAndNeverConnects)
     EXPECT_TRUE(neverConnected());
 }
 
+// Each start-up box is told on standard error, with the file or the server,
+// before it shows.
+TEST_F(ClientOptionsProgramTest, StartUpBoxesAreToldOnStandardErrorWithWhatAndWhere)
+{
+    if (!haveDisplayAndXdotool())
+        GTEST_SKIP() << "needs an X display and xdotool";
+    const QString missing = elsewhere.filePath("missing.xml");
+    const QString typo = elsewhere.filePath("typo.xml");
+    ASSERT_TRUE(
+        elsewhere.writeSettingsFile("<settings>\n  <port>1</prot>\n</settings>\n", "typo.xml"));
+    const quint16 closedPort = closedLoopbackPort();
+    ASSERT_TRUE(elsewhere.writeSettings(closedPort, "1", "nobody.xml"));
+    const struct {
+        QString settings;
+        QString line; // the start of the line on standard error
+    } cases[] = {
+        {missing, programName() + ": cannot use the settings file " + missing +
+                      ": cannot open it: No such file or directory"},
+        {typo, programName() + ": cannot use the settings file " + typo +
+                   ": not well-formed XML at line 2, column "},
+        {elsewhere.filePath("nobody.xml"),
+         QString("%1: could not connect to the server 127.0.0.1 port %2: Connection refused")
+             .arg(programName())
+             .arg(closedPort)},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(client.start({"--settings", c.settings}));
+        ASSERT_TRUE(client.waitForErrorBox(kWindowWaitMs)) << c.settings.toStdString();
+        const QStringList lines = clientLines(client);
+        ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+        EXPECT_TRUE(lines.front().startsWith(c.line)) << lines.front().toStdString();
+        ASSERT_TRUE(client.answerErrorBox(kRunLimitMs));
+        EXPECT_TRUE(client.endedWith(0));
+    }
+}
+
+// Without any display the client says so and ends; the offscreen platform,
+// named either way, needs none.
+TEST_F(ClientOptionsProgramTest, WithoutAnyDisplayItSaysSoUnlessThePlatformNeedsNone)
+{
+    const QRegularExpression noDisplay(": no display: .*DISPLAY \\(X11\\).*WAYLAND_DISPLAY");
+    const struct {
+        QStringList arguments;
+        const char *platformVariable;
+        bool runs;
+    } cases[] = {
+        {{}, nullptr, false}, {{"-platform", "offscreen"}, nullptr, true}, {{}, "offscreen", true}};
+    for (const auto &c : cases) {
+        ClientProcess run;
+        ASSERT_TRUE(run.writeSettings(server.port(), 1));
+        run.withoutDisplay();
+        if (c.platformVariable != nullptr)
+            run.setEnvironment("QT_QPA_PLATFORM", c.platformVariable);
+        ASSERT_TRUE(run.start(c.arguments));
+        ASSERT_TRUE(run.waitForEnd(kRunLimitMs));
+        EXPECT_TRUE(run.endedWith(c.runs ? 0 : 1)) << run.howItEnded();
+        // A connection made meanwhile waits in the server's queue.
+        EXPECT_EQ(server.acceptClient(kNoConnectionWaitMs), c.runs);
+        const QStringList lines = clientLines(run);
+        EXPECT_EQ(lines.size(), c.runs ? 0 : 1) << lines.join('\n').toStdString();
+        EXPECT_EQ(lines.filter(noDisplay).size(), lines.size()) << lines.join('\n').toStdString();
+    }
+}
+
 TEST_F(ClientOptionsProgramTest, WindowOptionShowsANormalWindowOfThatSize)
 {
     if (!haveDisplayAndXdotool())
@@ -183,14 +255,19 @@ TEST_F(ClientOptionsProgramTest, AssetsFolderLetsTheClientRunFromAnyFolder)
     EXPECT_TRUE(client.outputLines().contains("build"));
 }
 
+// Textures are read first: each missing one is named and drawn blank.
 TEST_F(ClientOptionsProgramTest, MissingModelInTheAssetsFolderIsNamedWithItsPath)
 {
+    ASSERT_TRUE(elsewhere.removeTextures());
     ASSERT_TRUE(elsewhere.removeModel(scene::kTable.modelFile));
     writeSettings(client.folder(), 10);
     ASSERT_TRUE(client.start({"--assets", elsewhere.path()}));
     ASSERT_TRUE(runToEnd());
     EXPECT_TRUE(client.endedWith(kExitModelFailure));
     const QByteArray errors = client.errorOutput();
+    const QString screen = elsewhere.path() + "/" + scene::kTextureFolder + scene::kScreenTexture;
+    EXPECT_TRUE(errors.contains(
+        (programName() + ": cannot read the texture " + screen + "\n").toLocal8Bit()));
     const QString missing = elsewhere.path() + "/" + scene::kModelFolder + scene::kTable.modelFile;
     EXPECT_TRUE(errors.contains(
         ("glmReadOBJ() failed: can't open data file \"" + missing + "\".\n").toLocal8Bit()))

@@ -118,6 +118,31 @@ TEST_F(SettingsTest, UnreadableFilesThrow)
     EXPECT_TRUE(throwsSettingsError([&] { Settings(dir.filePath("missing.xml")); }));
 }
 
+// What the caller is told before the throw, to report; the XML parser's own
+// words differ between Qt versions, so its error is checked up to them.
+TEST_F(SettingsTest, RefusedFilesSayWhyBeforeTheyThrow)
+{
+    const QByteArray deep = "<s>" + QByteArray("<a>").repeated(kMaxSettingsDepth) + "</s>";
+    const struct {
+        QByteArray document;
+        const char *why;
+    } cases[] = {
+        {"<settings>\n  <port>1</prot>\n</settings>\n", "not well-formed XML at line 2, column "},
+        {QByteArray(int(kMaxSettingsBytes) + 1, ' '), "larger than 1048576 bytes"},
+        {deep, "elements nested deeper than 64 levels"},
+        {"<!DOCTYPE s [<!ENTITY e \"x\">]><s>&e;</s>", "it declares entities"},
+    };
+    for (const auto &c : cases) {
+        const QString path = write(c.document);
+        QString why;
+        EXPECT_TRUE(throwsSettingsError([&] { Settings(path, &why); })) << c.why;
+        EXPECT_TRUE(why.startsWith(c.why)) << why.toStdString();
+    }
+    QString why;
+    EXPECT_TRUE(throwsSettingsError([&] { Settings(dir.filePath("missing.xml"), &why); }));
+    EXPECT_EQ(why, "cannot open it: No such file or directory");
+}
+
 TEST_F(SettingsTest, SetAndSaveRoundTripKeepsValuesAndPositions)
 {
     auto settings = load("<s><host>a</host><port>1</port><timeToLive>3</timeToLive></s>");

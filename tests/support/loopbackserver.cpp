@@ -37,6 +37,13 @@ void LoopbackServer::dropClient()
         client->waitForDisconnected(1000);
 }
 
+quint16 closedLoopbackPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)
 {
     QElapsedTimer clock;

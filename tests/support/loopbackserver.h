@@ -28,6 +28,10 @@ private:
     QTcpSocket *client = nullptr;
 };
 
+// A loopback port that was free a moment ago, where nothing listens now: a
+// connection to it is refused.
+quint16 closedLoopbackPort();
+
 // Runs the event loop until done() holds or the time runs out; returns done().
 bool waitUntil(const std::function<bool()> &done, int timeoutMs = 3000);
 

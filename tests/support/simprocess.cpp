@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QThread>
 
 namespace
 {
@@ -27,10 +26,28 @@ SimProcess::SimProcess(const QStringList &options, quint16 port)
 
 SimProcess::~SimProcess()
 {
+    stop();
+}
+
+void SimProcess::stop()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
     process.terminate();
     if (!process.waitForFinished(kStopTimeoutMs))
         process.kill();
     process.waitForFinished();
+}
+
+bool SimProcess::waitForEnd(int timeoutMs)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+}
+
+bool SimProcess::endedWith(int status) const
+{
+    return process.state() == QProcess::NotRunning &&
+           process.exitStatus() == QProcess::NormalExit && process.exitCode() == status;
 }
 
 QString SimProcess::errorOutput() const
@@ -58,7 +75,8 @@ quint16 SimProcess::readPort(int timeoutMs)
         const QRegularExpressionMatch match = listening.match(errorOutput());
         if (match.hasMatch())
             return quint16(match.captured(1).toUInt());
-        QThread::msleep(kPollMs);
+        // Waiting this way also notices at once a program that has ended.
+        process.waitForFinished(kPollMs);
     }
     return 0;
 }

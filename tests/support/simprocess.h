@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 
 // The real radar-sim program on 127.0.0.1, on a free port unless the test
-// gives one, started with the options a test gives (its fault flags), and
-// stopped with the object.
+// gives one, started with the options a test gives (its fault flags, or a
+// recording proxy's), and stopped with the object.
 class SimProcess
 {
 public:
@@ -22,6 +22,13 @@ public:
     // Connections it has accepted, as its last status line gives them (one
     // a second); -1 before the first.
     int accepted() const;
+
+    // Waits for it to end by itself; true when it did.
+    bool waitForEnd(int timeoutMs);
+    // Ended by itself with this exit status.
+    bool endedWith(int status) const;
+    // Ends it with SIGTERM, as a supervisor would, or kills it when that fails.
+    void stop();
 
 private:
     quint16 readPort(int timeoutMs);

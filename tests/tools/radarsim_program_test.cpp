@@ -1,3 +1,10 @@
+#include "recording.h"
+#include "simclient.h"
+#include "simprocess.h"
+#include "wireformat.h"
+
+#include <QBuffer>
+#include <QDataStream>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -10,6 +17,20 @@ namespace
 constexpr int kTimeoutMs = 5000;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+const char kReplayEnd[] = "end of the replay for a client after 2 frames";
+
+// A recording file's bytes: the header, then the frames.
+QByteArray recordingOf(const std::vector<RecordedFrame> &frames)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QDataStream out(&buffer);
+    Recording::writeHeader(out);
+    for (const RecordedFrame &frame : frames)
+        Recording::writeFrame(out, frame);
+    return bytes;
+}
 
 // Runs the built radar-sim program, as a user would.
 class RadarSimProgramTest : public ::testing::Test
@@ -47,6 +68,47 @@ TEST_F(RadarSimProgramTest, HelpListsOptionsAndSucceeds)
     EXPECT_EQ(run({"--help"}), 0);
     EXPECT_TRUE(output.contains("--scenario"));
     EXPECT_TRUE(output.contains("--refuse"));
+}
+
+TEST_F(RadarSimProgramTest, VersionNamesTheProgramAndTheProjectsVersion)
+{
+    EXPECT_EQ(run({"--version"}), 0);
+    EXPECT_EQ(output, QStringLiteral("radar-sim " RADAR_PROJECT_VERSION "\n"));
+    EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
+}
+
+// The whole file is one unknown keyword: no blank and no line break in it.
+TEST_F(RadarSimProgramTest, RecordingGivenAsScenarioIsQuotedWholeWithItsBytesEscaped)
+{
+    const QString path = writeFile("session.rec", recordingOf({{0, 0, {{0.5f, 0.25f, 7}}}}));
+    EXPECT_EQ(run({"--scenario", path, "--port", "0"}), kExitFailure);
+    EXPECT_EQ(errors, "radar-sim: " + path +
+                          ":1: unknown keyword 'RADARREC\\x00\\x01\\x00\\x00\\x00\\x00\\x00\\x00"
+                          "\\x00\\x01?\\x00\\x00\\x00>\\x80\\x00\\x00\\x00\\x07'\n");
+}
+
+// Without --loop the end is told once the last frame has gone; with it the
+// recording starts over and nothing is said.
+TEST_F(RadarSimProgramTest, EndOfAReplayIsToldUnlessItLoops)
+{
+    const QString path = writeFile("two.rec", recordingOf({{0, 0, {}}, {20, 1, {}}}));
+    for (const bool loop : {false, true}) {
+        SimProcess sim(loop ? QStringList{"--replay", path, "--loop"}
+                            : QStringList{"--replay", path});
+        ASSERT_NE(sim.port(), 0) << sim.errorOutput().toStdString();
+        simtest::Client client;
+        ASSERT_TRUE(client.connectTo(sim.port()));
+        // Each frame, the first too, is at most this long.
+        const int frameBytes = wire::kSizeFieldBytes + wire::bodyBytes(false, 0);
+        if (loop) {
+            EXPECT_TRUE(client.waitForBytes(3 * frameBytes)) << "the recording starts over";
+            EXPECT_FALSE(sim.errorOutput().contains(kReplayEnd)) << sim.errorOutput().toStdString();
+        } else {
+            EXPECT_TRUE(waitUntil([&] { return sim.errorOutput().contains(kReplayEnd); }))
+                << sim.errorOutput().toStdString();
+            EXPECT_EQ(client.socket.state(), QAbstractSocket::ConnectedState);
+        }
+    }
 }
 
 TEST_F(RadarSimProgramTest, BadScenarioLineEndsWithFileLineAndFailure)

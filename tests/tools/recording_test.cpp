@@ -37,8 +37,8 @@ TEST_F(RecordingTest, FileLayoutIsHeaderThenTimedFrames)
     Recorder recorder;
     QString error;
     ASSERT_TRUE(recorder.open(path("a.rec"), error)) << error.toStdString();
-    ASSERT_TRUE(recorder.append({0x01020304, 0, {{0.5f, 0.25f, 0x1234}}}));
-    ASSERT_TRUE(recorder.append({0x01020305, 0xBEEF, {}}));
+    ASSERT_TRUE(recorder.append({0x01020304, 0, {{0.5f, 0.25f, 0x1234}}}, error));
+    ASSERT_TRUE(recorder.append({0x01020305, 0xBEEF, {}}, error));
     EXPECT_EQ(readBytes(path("a.rec")).toHex(), QByteArray("RADARREC").toHex() + "0001" +
                                                     "01020304"
                                                     "0000"
@@ -62,7 +62,7 @@ TEST_F(RecordingTest, WrittenFramesLoadBackExactly)
     QString error;
     ASSERT_TRUE(recorder.open(path("b.rec"), error));
     for (const RecordedFrame &frame : frames)
-        ASSERT_TRUE(recorder.append(frame));
+        ASSERT_TRUE(recorder.append(frame, error)) << error.toStdString();
 
     std::vector<RecordedFrame> loaded;
     ASSERT_TRUE(Recording::load(path("b.rec"), loaded, error)) << error.toStdString();

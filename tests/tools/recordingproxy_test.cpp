@@ -149,11 +149,7 @@ TEST_F(RecordingProxyTest, LoopedReplayStartsOverWithAFreshLaterFrame)
 
 TEST_F(RecordingProxyTest, UnreachableUpstreamEndsTheClientConnection)
 {
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
-    const quint16 deadPort = closed.serverPort();
-    closed.close();
-    RecordingProxy proxy(QStringLiteral("127.0.0.1"), deadPort);
+    RecordingProxy proxy(QStringLiteral("127.0.0.1"), closedLoopbackPort());
     QString error;
     ASSERT_TRUE(
         proxy.start(dir.filePath(QStringLiteral("none.rec")), QHostAddress::LocalHost, 0, error));

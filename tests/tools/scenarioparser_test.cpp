@@ -22,6 +22,15 @@ protected:
         return ok;
     }
 
+    // The error of a fresh parser given text, or "parsed" when it passes.
+    static QString errorOf(QByteArray text)
+    {
+        ScenarioParser fresh(QStringLiteral("demo.scn"));
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        return fresh.parse(buffer) ? QStringLiteral("parsed") : fresh.error();
+    }
+
     ScenarioParser parser{QStringLiteral("demo.scn")};
     std::string error;
 };
@@ -81,14 +90,30 @@ TEST_F(ScenarioParserTest, BadLinesAreReportedWithFileAndLine)
         {"loop 5\ntarget 1\nat 0 0 0\nat 6 1 1\n",
          "demo.scn:1: loop ends before the last waypoint"},
     };
-    for (const auto &c : cases) {
-        ScenarioParser fresh(QStringLiteral("demo.scn"));
-        QByteArray bytes(c.text);
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        EXPECT_FALSE(fresh.parse(buffer)) << c.text;
-        EXPECT_EQ(fresh.error().toStdString(), c.message) << c.text;
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(errorOf(c.text).toStdString(), c.message) << c.text;
+}
+
+// The whole field in quotes: printable text as it is, a quote or backslash
+// escaped, every other byte as \xHH.
+TEST_F(ScenarioParserTest, FieldsInMessagesAreQuotedWholeWithUnprintableBytesEscaped)
+{
+    const struct {
+        QByteArray text;
+        const char *message;
+    } cases[] = {
+        {QByteArrayLiteral("RADARREC\0\x01\0\0 rest\n"),
+         R"(demo.scn:1: unknown keyword 'RADARREC\x00\x01\x00\x00')"},
+        {"it's\n", R"(demo.scn:1: unknown keyword 'it\'s')"},
+        {"back\\slash\n", R"(demo.scn:1: unknown keyword 'back\\slash')"},
+        {"zi\xc3\xabl\r\n", "demo.scn:1: unknown keyword 'zi\xc3\xabl'"},
+        {"\xff\xfe\x7f\x1b\n", R"(demo.scn:1: unknown keyword '\xff\xfe\x7f\x1b')"},
+        {"ab\xc3\n", R"(demo.scn:1: unknown keyword 'ab\xc3')"},
+        {"\xed\xa0\x80\n", R"(demo.scn:1: unknown keyword '\xed\xa0\x80')"},
+        {QByteArrayLiteral("target 1\nat 0 0.5 1\0\n"), R"(demo.scn:2: '1\x00' is not a number)"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(errorOf(c.text), QString::fromUtf8(c.message));
 }
 
 TEST_F(ScenarioParserTest, MoreThanThousandTargetsIsAnError)

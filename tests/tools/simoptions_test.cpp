@@ -114,11 +114,12 @@ TEST_F(SimOptionsTest, RejectsCombinationsThatMakeNoSense)
 
 TEST_F(SimOptionsTest, HelpDocumentsEveryOption)
 {
+    EXPECT_EQ(parse({"--targets", "5", "--version"}), SimOptions::Outcome::Version);
     ASSERT_EQ(parse({"--help"}), SimOptions::Outcome::Help);
-    for (const char *name :
-         {"--listen", "--port", "--seed", "--targets", "--scenario", "--replay", "--loop",
-          "--record", "--upstream", "--byte-delay", "--pair-frames", "--oversize-count",
-          "--short-size", "--close-after", "--reset-after", "--flood", "--refuse", "--quiet"}) {
+    for (const char *name : {"--listen", "--port", "--seed", "--targets", "--scenario", "--replay",
+                             "--loop", "--record", "--upstream", "--byte-delay", "--pair-frames",
+                             "--oversize-count", "--short-size", "--close-after", "--reset-after",
+                             "--flood", "--refuse", "--quiet", "--version"}) {
         EXPECT_TRUE(options.help().contains(QLatin1String(name))) << name;
     }
     EXPECT_TRUE(options.help().contains(QStringLiteral("(default %1;").arg(wire::kDefaultPort)));

@@ -252,7 +252,7 @@ TEST_F(GLWidgetTest, MultisampledWindowDrawsTheWholeSceneAndSaysSoOnce)
     if (!gotSamples)
         GTEST_SKIP() << "no multisampled window here";
     const std::string message =
-        "SceneCache: the window is multisampled; the whole scene is drawn every frame\n";
+        "radar-client: the window is multisampled; the whole scene is drawn every frame\n";
     EXPECT_EQ(errors.find(message), errors.rfind(message)) << errors;
     EXPECT_NE(errors.find(message), std::string::npos) << errors;
 }

@@ -14,8 +14,9 @@
 namespace
 {
 
-constexpr int kExitFailure = 1; // a file or the network let us down
-constexpr int kExitUsage = 2;   // the command line was wrong
+constexpr int kExitFailure = 1;            // a file or the network let us down
+constexpr int kExitUsage = 2;              // the command line was wrong
+const char kVersion[] = RADAR_SIM_VERSION; // from the build, so that it is written once
 
 int failWith(const QString &message, int status)
 {
@@ -51,12 +52,19 @@ std::unique_ptr<TargetSource> makeWorld(const SimOptions &options, QString &erro
     return std::make_unique<ScriptedScenario>(parser.script());
 }
 
+// An upstream that cannot be reached before the first frame ends the proxy:
+// its recording would stay empty. Returning from here removes the file that
+// was to hold it.
 int runProxy(QCoreApplication &app, const SimOptions &options)
 {
     RecordingProxy proxy(options.upstreamHost, options.upstreamPort);
     QString error;
     if (!proxy.start(options.file, options.listenAddress, options.port, error))
         return failWith(error, kExitFailure);
+    QObject::connect(&proxy, &RecordingProxy::startFailed, &app, [&app](const QString &reason) {
+        failWith(reason, kExitFailure);
+        app.exit(kExitFailure);
+    });
     return runListening(app, options, proxy);
 }
 
@@ -90,6 +98,9 @@ int main(int argc, char **argv)
     switch (options.parse(QCoreApplication::arguments())) {
     case SimOptions::Outcome::Help:
         std::fputs(qPrintable(options.help()), stdout);
+        return 0;
+    case SimOptions::Outcome::Version:
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), kVersion);
         return 0;
     case SimOptions::Outcome::Error:
         return failWith(options.error() + " (see --help)", kExitUsage);

@@ -10,7 +10,8 @@
 
 ProxyLink::ProxyLink(QTcpSocket *c, const QString &host, quint16 port, Recorder *r, SimStats &s,
                      QObject *parent)
-    : QObject(parent), client(c), upstream(new QTcpSocket(this)), recorder(r), stats(s)
+    : QObject(parent), client(c), upstream(new QTcpSocket(this)),
+      upstreamName(QStringLiteral("%1:%2").arg(host).arg(port)), recorder(r), stats(s)
 {
     client->setParent(this);
     client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -62,17 +63,22 @@ void ProxyLink::fromUpstream()
     stats.framesSent += static_cast<qint64>(frames.size());
     if (!recorder)
         return;
+    QString error;
     for (const RecordedFrame &frame : frames) {
-        if (!recorder->append(frame))
-            std::fprintf(stderr, "radar-sim: the recording could not be written\n");
+        if (!recorder->append(frame, error))
+            std::fprintf(stderr, "radar-sim: %s\n", qPrintable(error));
     }
 }
 
 void ProxyLink::upstreamFailed()
 {
     if (upstream->error() != QAbstractSocket::RemoteHostClosedError) {
-        std::fprintf(stderr, "radar-sim: upstream: %s\n", qPrintable(upstream->errorString()));
+        std::fprintf(stderr, "radar-sim: upstream %s: %s\n", qPrintable(upstreamName),
+                     qPrintable(upstream->errorString()));
     }
+    // The clock starts with the connection.
+    if (!clock.isValid())
+        emit upstreamUnreachable();
     end();
 }
 

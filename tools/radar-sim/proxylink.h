@@ -24,6 +24,10 @@ public:
               SimStats &stats, QObject *parent);
     ~ProxyLink() override;
 
+signals:
+    // The upstream server could not be reached at all; the link ends.
+    void upstreamUnreachable();
+
 private slots:
     void upstreamConnected();
     void fromClient();
@@ -34,6 +38,7 @@ private slots:
 private:
     QTcpSocket *client;
     QTcpSocket *upstream;
+    const QString upstreamName; // "host:port", for messages
     Recorder *recorder;
     SimStats &stats;
     QByteArray waiting; // client bytes that arrived before upstream was connected

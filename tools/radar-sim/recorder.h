@@ -5,16 +5,39 @@
 #include <QDataStream>
 #include <QFile>
 
-// Appends frames to a recording file as they arrive, flushing each one so
-// that a recording cut off by the end of the process loses no whole frame.
+#include <memory>
+
+class RemovalOnSignal;
+
+// Appends frames to a recording as they arrive, flushing each one so that a
+// recording cut off by the end of the process loses no whole frame. The
+// recording grows in a new file beside its path, which takes the path's place
+// only with its first frame: until then an existing file of that name stays
+// as it was, and a recorder that never gets a frame leaves nothing behind.
 class Recorder
 {
 public:
-    // Creates or truncates the file and writes the header.
+    Recorder();
+    // Removes the new file unless it has taken the path's place.
+    ~Recorder();
+    Recorder(const Recorder &) = delete;
+    Recorder &operator=(const Recorder &) = delete;
+
+    // Creates the new file beside path and writes the header.
     bool open(const QString &path, QString &error);
-    bool append(const RecordedFrame &frame);
+    // Writes the frame; the first one also puts the recording in place.
+    bool append(const RecordedFrame &frame, QString &error);
+    // True once the recording has taken the path's place.
+    bool isInPlace() const { return inPlace; }
+    // The new file's name while it grows beside the path.
+    static QString growingPath(const QString &path);
 
 private:
+    bool putInPlace(QString &error);
+
+    QString finalPath;
     QFile file;
     QDataStream out;
+    std::unique_ptr<RemovalOnSignal> removalOnSignal;
+    bool inPlace = false;
 };

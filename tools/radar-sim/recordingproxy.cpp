@@ -10,17 +10,37 @@ RecordingProxy::RecordingProxy(QString host, quint16 port, QObject *parent)
 {
 }
 
-bool RecordingProxy::start(const QString &recordingPath, const QHostAddress &address, quint16 port,
+bool RecordingProxy::start(const QString &path, const QHostAddress &address, quint16 port,
                            QString &error)
 {
-    return recorder.open(recordingPath, error) && listen(address, port, error);
+    recordingPath = path;
+    return recorder.open(path, error) && listen(address, port, error);
+}
+
+// A connection that ended before its first frame leaves the recorder to the
+// next client; once frames are recorded, no other connection's may follow,
+// since their times would start over.
+bool RecordingProxy::recorderIsFree() const
+{
+    return recordingLink.isNull() && !recorder.isInPlace();
 }
 
 void RecordingProxy::serve(QTcpSocket *socket)
 {
-    Recorder *target = recorderTaken ? nullptr : &recorder;
-    if (recorderTaken)
+    const bool recorded = recorderIsFree();
+    if (!recorded)
         std::fprintf(stderr, "radar-sim: passing a further client through unrecorded\n");
-    recorderTaken = true;
-    new ProxyLink(socket, upstreamHost, upstreamPort, target, tally(), this);
+    auto *link = new ProxyLink(socket, upstreamHost, upstreamPort, recorded ? &recorder : nullptr,
+                               tally(), this);
+    if (!recorded)
+        return;
+    recordingLink = link;
+    connect(link, &ProxyLink::upstreamUnreachable, this, &RecordingProxy::recordingLinkFailed);
+}
+
+// The link never connected, so it recorded nothing and the file is untouched.
+void RecordingProxy::recordingLinkFailed()
+{
+    emit startFailed(
+        QStringLiteral("nothing was recorded, and %1 was not touched").arg(recordingPath));
 }

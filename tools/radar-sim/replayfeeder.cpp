@@ -3,6 +3,7 @@
 #include "simconnection.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace
 {
@@ -60,7 +61,25 @@ void ReplayFeeder::sendDue()
 
 void ReplayFeeder::scheduleNext()
 {
-    if (next >= frames.size())
+    if (next >= frames.size()) {
+        // Looping, only an empty recording gets here: it has no end to tell.
+        if (!loop)
+            announceEnd();
         return;
+    }
     timer.start(static_cast<int>(std::max<qint64>(0, dueAt(next) - clock.elapsed())));
+}
+
+// Said once per connection, so that whoever watches a client knows that the
+// silence from now on is the recording's end, not a fault.
+void ReplayFeeder::announceEnd()
+{
+    if (ended)
+        return;
+    ended = true;
+    std::fprintf(stderr,
+                 "radar-sim: end of the replay for a client after %zu %s; its connection stays "
+                 "open without frames (--loop starts over instead)\n",
+                 frames.size(), frames.size() == 1 ? "frame" : "frames");
+    std::fflush(stderr);
 }

@@ -13,7 +13,8 @@ class SimConnection;
 // Sends a recording down one connection with its original timing: frame k
 // goes out frames[k].milliseconds after start(), whatever the client asks.
 // When looping, the recording starts over one average frame interval after
-// its last frame.
+// its last frame; otherwise its end is told on standard error and the
+// connection stays open.
 class ReplayFeeder : public QObject
 {
     Q_OBJECT
@@ -32,6 +33,7 @@ private slots:
 
 private:
     void scheduleNext();
+    void announceEnd();
     qint64 dueAt(size_t index) const;
 
     const std::vector<RecordedFrame> &frames;
@@ -41,4 +43,5 @@ private:
     QTimer timer;
     size_t next = 0;
     qint64 cycleStartMs = 0; // when the current pass began, on clock
+    bool ended = false;      // the last frame has gone and no loop follows
 };

@@ -1,10 +1,9 @@
 #include "scenarioparser.h"
 
+#include "quotedtext.h"
 #include "target.h"
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QTextStream>
 
 #include <cmath>
 #include <utility>
@@ -12,7 +11,8 @@
 namespace
 {
 
-const QChar kCommentStart = QLatin1Char('#');
+const char kCommentStart = '#';
+const char kFieldSeparator = ' '; // between fields once blanks are simplified
 constexpr double kMaxValue = 0xFFFF;
 
 } // namespace
@@ -22,7 +22,7 @@ ScenarioParser::ScenarioParser(QString name) : fileName(std::move(name)) {}
 bool ScenarioParser::parseFile()
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         message = QStringLiteral("%1: cannot open: %2").arg(fileName, file.errorString());
         return false;
     }
@@ -31,34 +31,34 @@ bool ScenarioParser::parseFile()
 
 bool ScenarioParser::parse(QIODevice &device)
 {
-    QTextStream in(&device);
-    QString line;
-    while (in.readLineInto(&line)) {
+    while (!device.atEnd()) {
         ++lineNumber;
-        if (!parseLine(line))
+        if (!parseLine(device.readLine()))
             return false;
     }
     return finish();
 }
 
-bool ScenarioParser::parseLine(const QString &line)
+// Lines are taken as bytes, so that whatever a file holds can be quoted
+// back exactly; the line break, and a carriage return before it, are blanks.
+bool ScenarioParser::parseLine(const QByteArray &line)
 {
-    const QString statement = line.left(line.indexOf(kCommentStart));
-    const QStringList fields =
-        statement.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    if (fields.isEmpty())
+    const int commentStart = int(line.indexOf(kCommentStart));
+    const QByteArray statement = (commentStart < 0 ? line : line.left(commentStart)).simplified();
+    if (statement.isEmpty())
         return true;
-    const QString &keyword = fields.front();
-    if (keyword == QLatin1String("loop"))
+    const QList<QByteArray> fields = statement.split(kFieldSeparator);
+    const QByteArray &keyword = fields.front();
+    if (keyword == "loop")
         return parseLoop(fields);
-    if (keyword == QLatin1String("target"))
+    if (keyword == "target")
         return parseTarget(fields);
-    if (keyword == QLatin1String("at"))
+    if (keyword == "at")
         return parseWaypoint(fields);
-    return fail(lineNumber, QStringLiteral("unknown keyword '%1'").arg(keyword));
+    return fail(lineNumber, QStringLiteral("unknown keyword %1").arg(quotedText(keyword)));
 }
 
-bool ScenarioParser::parseLoop(const QStringList &fields)
+bool ScenarioParser::parseLoop(const QList<QByteArray> &fields)
 {
     double seconds = 0;
     if (!expectFields(fields, 1, "loop SECONDS") || !parseNumber(fields[1], seconds))
@@ -72,7 +72,7 @@ bool ScenarioParser::parseLoop(const QStringList &fields)
     return true;
 }
 
-bool ScenarioParser::parseTarget(const QStringList &fields)
+bool ScenarioParser::parseTarget(const QList<QByteArray> &fields)
 {
     double value = 0;
     if (!expectFields(fields, 1, "target VALUE") || !parseNumber(fields[1], value))
@@ -88,7 +88,7 @@ bool ScenarioParser::parseTarget(const QStringList &fields)
     return true;
 }
 
-bool ScenarioParser::parseWaypoint(const QStringList &fields)
+bool ScenarioParser::parseWaypoint(const QList<QByteArray> &fields)
 {
     double seconds = 0;
     double x = 0;
@@ -107,19 +107,19 @@ bool ScenarioParser::parseWaypoint(const QStringList &fields)
     return true;
 }
 
-bool ScenarioParser::parseNumber(const QString &field, double &number)
+bool ScenarioParser::parseNumber(const QByteArray &field, double &number)
 {
     bool ok = false;
-    number = field.toDouble(&ok);
+    number = QString::fromUtf8(field).toDouble(&ok);
     if (!ok)
-        return fail(lineNumber, QStringLiteral("'%1' is not a number").arg(field));
+        return fail(lineNumber, QStringLiteral("%1 is not a number").arg(quotedText(field)));
     // Single precision on the wire: larger numbers would arrive as infinity.
     if (!std::isfinite(static_cast<float>(number)))
-        return fail(lineNumber, QStringLiteral("'%1' is not a finite number").arg(field));
+        return fail(lineNumber, QStringLiteral("%1 is not a finite number").arg(quotedText(field)));
     return true;
 }
 
-bool ScenarioParser::expectFields(const QStringList &fields, int count, const char *usage)
+bool ScenarioParser::expectFields(const QList<QByteArray> &fields, int count, const char *usage)
 {
     if (fields.size() == count + 1)
         return true;

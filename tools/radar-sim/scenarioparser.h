@@ -2,8 +2,9 @@
 
 #include "scriptedscenario.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 class QIODevice;
 
@@ -14,7 +15,8 @@ class QIODevice;
 //   target VALUE      starts a track; VALUE (0..65535) goes in the value field
 //   at SECONDS X Y    a waypoint of the current track, times strictly increasing
 //
-// Errors read "FILE:LINE: reason", LINE counted from 1.
+// Errors read "FILE:LINE: reason", LINE counted from 1; a field they name is
+// quoted whole, its unprintable bytes escaped (see quotedText).
 class ScenarioParser
 {
 public:
@@ -29,12 +31,12 @@ public:
     const QString &error() const { return message; }
 
 private:
-    bool parseLine(const QString &line);
-    bool parseLoop(const QStringList &fields);
-    bool parseTarget(const QStringList &fields);
-    bool parseWaypoint(const QStringList &fields);
-    bool parseNumber(const QString &field, double &number);
-    bool expectFields(const QStringList &fields, int count, const char *usage);
+    bool parseLine(const QByteArray &line);
+    bool parseLoop(const QList<QByteArray> &fields);
+    bool parseTarget(const QList<QByteArray> &fields);
+    bool parseWaypoint(const QList<QByteArray> &fields);
+    bool parseNumber(const QByteArray &field, double &number);
+    bool expectFields(const QList<QByteArray> &fields, int count, const char *usage);
     bool closeTrack();
     bool finish();
     bool fail(int line, const QString &reason);

@@ -74,6 +74,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     addOptions(parser);
     if (!parser.parse(arguments)) {
         fail(parser.errorText());
@@ -83,6 +84,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         helpText = parser.helpText();
         return Outcome::Help;
     }
+    if (parser.isSet(versionOption))
+        return Outcome::Version;
     if (!parser.positionalArguments().isEmpty()) {
         fail("unexpected argument " + parser.positionalArguments().front());
         return Outcome::Error;

@@ -14,10 +14,10 @@ class SimOptions
 {
 public:
     enum class Mode { kDemo, kWalkers, kScenario, kReplay, kRecord };
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
 
     // arguments[0] is the program name. On Error, error() says why; on Help,
-    // help() holds the text to print.
+    // help() holds the text to print; on Version the caller prints its own.
     Outcome parse(const QStringList &arguments);
 
     Mode mode = Mode::kDemo;
