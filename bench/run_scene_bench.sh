@@ -10,8 +10,9 @@
 #      1280x1024 screen, STARTS times: from process start to the first frame;
 #   3. the real client for CLIENT_SECONDS against 1000 walkers on each of
 #      SCREENS at each display scale of SCALES (QT_SCALE_FACTOR): its frame
-#      periods, its CPU time per frame and its hits per second; and once drawing
-#      every frame whole, on the first screen at scale 1.
+#      periods, its CPU time per frame and its hits per second; and, on the
+#      first screen at scale 1, once drawing every frame whole and once with
+#      the four guard zones of packaging/examples/clientSettings-zones.xml.
 # Then the ratios the targets are about: the default build over the other,
 # and scale 2 over scale 1. Medians and min..max over the runs are printed,
 # with the load average beside them, since a shared machine stretches
@@ -271,6 +272,11 @@ client_runs() {
         harness_prepare "$client_seconds" "$dir"
         run_client "$dir" "$build" whole 1
         echo "$screen 1 $(qt_of "$build") whole $(client_line "$dir") $(load)" >> "$work/clients.txt"
+        # The example's four guard zones, which 1000 walkers keep in alarm.
+        dir="$work/client-$screen-zones-$build"
+        ZONES=1 harness_prepare "$client_seconds" "$dir"
+        run_client "$dir" "$build" kept 1
+        echo "$screen 1 $(qt_of "$build") zones $(client_line "$dir") $(load)" >> "$work/clients.txt"
     done
 }
 
@@ -288,6 +294,7 @@ echo
 echo "== the targets' ratios"
 awk -v first="$(qt_of "$build_dir")" '
     $4 == "kept" { period[$1 " " $2 " " $3] = $6; cpu[$1 " " $2 " " $3] = $8; qt[$3] = 1 }
+    $4 == "zones" { zones[$1 " " $2 " " $3] = $8 }
     END {
         for (k in cpu) {
             split(k, f, " ")
@@ -298,6 +305,8 @@ awk -v first="$(qt_of "$build_dir")" '
             }
             if (f[2] == 2 && (f[1] " 1 " f[3]) in cpu)
                 printf "  %s %s, scale 2 over scale 1: CPU per frame %.2f\n", f[1], f[3], cpu[k] / cpu[f[1] " 1 " f[3]]
+            if (f[2] == 1 && (k in zones))
+                printf "  %s %s, four guard zones over none: CPU per frame %.2f\n", f[1], f[3], zones[k] / cpu[k]
         }
     }' "$work/clients.txt" | sort
 echo "Load average at end: $(load)"
