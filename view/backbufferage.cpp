@@ -1,0 +1,62 @@
+#include "backbufferage.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/glx.h>
+
+#include <cstring>
+
+namespace
+{
+
+// Whether the space-separated list of extension names holds name.
+bool listsExtension(const char *extensions, const char *name)
+{
+    const size_t length = std::strlen(name);
+    for (const char *at = extensions; at != nullptr && (at = std::strstr(at, name)) != nullptr;
+         at += length) {
+        const bool startsWord = at == extensions || at[-1] == ' ';
+        const bool endsWord = at[length] == ' ' || at[length] == '\0';
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
+}
+
+std::optional<int> eglBackBufferAge()
+{
+    const EGLDisplay display = eglGetCurrentDisplay();
+    const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+    if (display == EGL_NO_DISPLAY || surface == EGL_NO_SURFACE ||
+        !listsExtension(eglQueryString(display, EGL_EXTENSIONS), "EGL_EXT_buffer_age"))
+        return std::nullopt;
+    EGLint age = 0;
+    if (eglQuerySurface(display, surface, EGL_BUFFER_AGE_EXT, &age) != EGL_TRUE)
+        return std::nullopt;
+    return int(age);
+}
+
+std::optional<int> glxBackBufferAge()
+{
+    Display *display = glXGetCurrentDisplay();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    int screen = 0;
+    if (display == nullptr || drawable == 0 ||
+        glXQueryContext(display, glXGetCurrentContext(), GLX_SCREEN, &screen) != Success ||
+        !listsExtension(glXQueryExtensionsString(display, screen), "GLX_EXT_buffer_age"))
+        return std::nullopt;
+    unsigned int age = 0;
+    glXQueryDrawable(display, drawable, GLX_BACK_BUFFER_AGE_EXT, &age);
+    return int(age);
+}
+
+} // namespace
+
+std::optional<int> reportedBackBufferAge()
+{
+    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+        return eglBackBufferAge();
+    if (glXGetCurrentContext() != nullptr)
+        return glxBackBufferAge();
+    return std::nullopt;
+}
