@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <functional>
+
 #if QT_VERSION_MAJOR >= 6
 #include <QSurfaceFormat>
 #else
@@ -28,13 +30,18 @@ bool isReady(GLWidgetBase &view, QSize size)
            (size.isEmpty() || view.size() == size);
 }
 
-bool waitUntilReady(GLWidgetBase &view, QSize size)
+bool waitFor(const std::function<bool()> &done)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!isReady(view, size) && clock.elapsed() < kExposeTimeoutMs)
+    while (!done() && clock.elapsed() < kExposeTimeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, kEventSliceMs);
-    return isReady(view, size);
+    return done();
+}
+
+bool waitUntilReady(GLWidgetBase &view, QSize size)
+{
+    return waitFor([&] { return isReady(view, size); });
 }
 
 } // namespace
@@ -56,6 +63,13 @@ bool showFullScreen(GLWidgetBase &view)
     view.setGeometry(view.screen()->geometry());
     view.showFullScreen();
     return waitUntilReady(view, QSize());
+}
+
+bool exposeAgain(GLWidgetBase &view)
+{
+    const QSize size = view.size();
+    view.hide();
+    return waitFor([&] { return !view.windowHandle()->isExposed(); }) && showAt(view, size);
 }
 
 bool isMultisampled(GLWidgetBase &view)

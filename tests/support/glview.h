@@ -17,6 +17,9 @@ namespace glview
 // drawn into; true when it can.
 bool showAt(GLWidgetBase &view, QSize size);
 bool showFullScreen(GLWidgetBase &view);
+// Hides a shown top-level view and shows it again, so that the window system
+// exposes it anew.
+bool exposeAgain(GLWidgetBase &view);
 
 bool isMultisampled(GLWidgetBase &view);
 
