@@ -1,6 +1,5 @@
 #include "glwidget.h"
 
-#include "backbufferage.h"
 #include "displaylist.h"
 #include "light.h"
 #include "logic.h"
@@ -10,6 +9,7 @@
 #include "stationmodels.h"
 #include "sweepfootprint.h"
 #include "windowprojection.h"
+#include "windowsurface.h"
 
 #include <GL/glu.h>
 #include <QDir>
@@ -234,18 +234,32 @@ void GLWidget::setMaterial()
 
 void GLWidget::resizeGL(int width, int height)
 {
-    viewSize = QSize(width, height);
+    viewSize = surfaceSize(QSize(width, height));
     drawnAtViewSize = false;
     if (sceneCache)
         sceneCache->forget();
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, viewSize.width(), viewSize.height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // A zero height (a collapsed layout) would make the aspect ratio infinite
     // or NaN and poison the projection; treat it as one pixel.
-    const double aspect = static_cast<double>(width) / (height > 0 ? height : 1);
+    const double aspect =
+        static_cast<double>(viewSize.width()) / (viewSize.height() > 0 ? viewSize.height() : 1);
     gluPerspective(scene::kFieldOfViewYDeg, aspect, scene::kNearPlane, scene::kFarPlane);
     glMatrixMode(GL_MODELVIEW);
+}
+
+// Qt 5's QGLWidget gives resizeGL the widget's size times the display scale
+// cut to whole pixels; at a fractional scale the window system may have
+// rounded the window's buffers up, and then their size is taken instead.
+QSize GLWidget::surfaceSize(const QSize &given) const
+{
+#if QT_VERSION_MAJOR < 6
+    const double scale = devicePixelRatioF();
+    if (given == QSize(int(this->width() * scale), int(this->height() * scale)))
+        return surfaceDeviceSize(size(), scale);
+#endif
+    return given;
 }
 
 bool GLWidget::keepsFixedScene()

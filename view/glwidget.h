@@ -67,6 +67,7 @@ private:
     void buildSweepList();
     void freeSceneObjects();
     void setMaterial();
+    QSize surfaceSize(const QSize &given) const;
     bool sceneCacheHolds() const;
     void drawFixedScene();
     void drawStationAndScreen();

@@ -3,6 +3,7 @@
 #if QT_VERSION_MAJOR >= 6
 
 #include "textureupload.h"
+#include "windowsurface.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -133,7 +134,7 @@ void GLWidgetBase::glDraw()
 
 QSize GLWidgetBase::deviceSize() const
 {
-    return surface->size() * surface->devicePixelRatio();
+    return surfaceDeviceSize(surface->size(), surface->devicePixelRatio());
 }
 
 #endif

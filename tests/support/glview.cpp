@@ -1,5 +1,7 @@
 #include "glview.h"
 
+#include "windowsurface.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QOpenGLContext>
@@ -83,6 +85,11 @@ bool isMultisampled(GLWidgetBase &view)
 
 #if QT_VERSION_MAJOR >= 6
 
+QImage grabFrameBuffer(GLWidgetBase &view)
+{
+    return view.grabFrameBuffer();
+}
+
 struct MultisampledViews::Saved {
     QSurfaceFormat format;
 };
@@ -100,6 +107,19 @@ MultisampledViews::~MultisampledViews()
 }
 
 #else
+
+QImage grabFrameBuffer(GLWidgetBase &view)
+{
+    view.makeCurrent();
+    const double scale = view.devicePixelRatioF();
+    const QSize size = surfaceDeviceSize(view.size(), scale);
+    if (size == QSize(int(view.width() * scale), int(view.height() * scale)))
+        return view.grabFrameBuffer();
+    QImage frame(size, QImage::Format_RGBA8888);
+    glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
+    // OpenGL gives the bottom row first.
+    return frame.mirrored().convertToFormat(QImage::Format_RGB32);
+}
 
 struct MultisampledViews::Saved {
     QGLFormat format;

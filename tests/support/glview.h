@@ -2,6 +2,7 @@
 
 #include "glwidgetbase.h"
 
+#include <QImage>
 #include <QSize>
 
 #include <memory>
@@ -22,6 +23,10 @@ bool showFullScreen(GLWidgetBase &view);
 bool exposeAgain(GLWidgetBase &view);
 
 bool isMultisampled(GLWidgetBase &view);
+
+// The back buffer's pixels as grabFrameBuffer gives them, over the whole
+// surface: Qt 5's own grab cuts a fractional device size to whole pixels.
+QImage grabFrameBuffer(GLWidgetBase &view);
 
 // Views made while one lives ask for a multisampled surface.
 class MultisampledViews
@@ -46,6 +51,8 @@ template <class View> class ReadableView : public View
 public:
     using View::keepsFixedScene;
     using View::View;
+
+    QImage grabFrameBuffer() { return glview::grabFrameBuffer(*this); }
 
     // Shows the view at size, ready to draw frames that stay to be read: they
     // are kept in the back buffer instead of being swapped out. One swap lets

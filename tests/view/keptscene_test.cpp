@@ -1,8 +1,9 @@
 // The view keeps its fixed scene (the station and the screen), restores it
-// each frame where the last frame drew, and draws the sweep only where it can
-// change pixels; the frames must be those of the scene drawn whole, at the
-// display scale this program runs at (VIEW_TEST_SCALE, which its test
-// environment sets through QT_SCALE_FACTOR).
+// each frame where the frames since its back buffer's drew, and draws the
+// sweep only where it can change pixels; the frames must be those of the
+// scene drawn whole, at the display scale this program runs at
+// (VIEW_TEST_SCALE, which its test environment sets through QT_SCALE_FACTOR,
+// fractional ones among them).
 #include "glview.h"
 #include "glwidget.h"
 #include "radardriver.h"
@@ -86,10 +87,12 @@ TEST_F(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
     std::vector<double> beams;
     for (double beam = 0.0; beam <= kFullTurnDeg; beam += kBeamStepDeg)
         beams.push_back(beam);
+    // The odd size makes the device size fractional at scales 1.25 and 1.5.
     for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2),
-                             QSize(kSmallViewWidth, kSmallViewHeight)}) {
+                             QSize(kSmallViewWidth, kSmallViewHeight),
+                             QSize(kSmallViewWidth + 1, kSmallViewHeight + 1)}) {
         ASSERT_TRUE(showBoth(size));
-        ASSERT_EQ(kept.devicePixelRatio(), VIEW_TEST_SCALE);
+        ASSERT_EQ(kept.devicePixelRatioF(), VIEW_TEST_SCALE);
         for (const double beam : beams) {
             EXPECT_TRUE(drawBoth(beam))
                 << "beam " << beam << " at " << size.width() << "x" << size.height() << ", "

@@ -1,9 +1,10 @@
-#include "backbufferage.h"
+#include "windowsurface.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/glx.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -36,6 +37,45 @@ std::optional<int> eglBackBufferAge()
     return int(age);
 }
 
+std::optional<QSize> eglSurfaceSize()
+{
+    EGLint width = 0;
+    EGLint height = 0;
+    const EGLDisplay display = eglGetCurrentDisplay();
+    const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+    if (eglQuerySurface(display, surface, EGL_WIDTH, &width) != EGL_TRUE ||
+        eglQuerySurface(display, surface, EGL_HEIGHT, &height) != EGL_TRUE)
+        return std::nullopt;
+    return QSize(width, height);
+}
+
+std::optional<QSize> glxSurfaceSize()
+{
+    Display *display = glXGetCurrentDisplay();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    if (display == nullptr || drawable == 0)
+        return std::nullopt;
+    unsigned int width = 0;
+    unsigned int height = 0;
+    glXQueryDrawable(display, drawable, GLX_WIDTH, &width);
+    glXQueryDrawable(display, drawable, GLX_HEIGHT, &height);
+    return QSize(int(width), int(height));
+}
+
+std::optional<QSize> reportedSurfaceSize()
+{
+    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+        return eglSurfaceSize();
+    if (glXGetCurrentContext() != nullptr)
+        return glxSurfaceSize();
+    return std::nullopt;
+}
+
+bool isWhole(double pixels)
+{
+    return pixels == std::floor(pixels);
+}
+
 std::optional<int> glxBackBufferAge()
 {
     Display *display = glXGetCurrentDisplay();
@@ -59,4 +99,13 @@ std::optional<int> reportedBackBufferAge()
     if (glXGetCurrentContext() != nullptr)
         return glxBackBufferAge();
     return std::nullopt;
+}
+
+QSize surfaceDeviceSize(QSize logicalSize, double scale)
+{
+    const double width = logicalSize.width() * scale;
+    const double height = logicalSize.height() * scale;
+    if (isWhole(width) && isWhole(height))
+        return QSize(int(width), int(height));
+    return reportedSurfaceSize().value_or(QSize(qRound(width), qRound(height)));
 }
