@@ -12,11 +12,8 @@
 #include "windowsurface.h"
 
 #include <GL/glu.h>
-#include <QDir>
 #include <QPixmap>
 #include <QScopedValueRollback>
-
-#include <iostream>
 
 namespace
 {
@@ -69,8 +66,8 @@ void layScreenQuad()
 GLWidget::GLWidget(Logic *logic) : GLWidget(logic, QString()) {}
 
 GLWidget::GLWidget(Logic *logic, const QString &assetsFolder)
-    : logic(logic), assetsFolder(assetsFolder), light(nullptr), screenList(nullptr),
-      sweepList(nullptr), markerList(nullptr),
+    : logic(logic), assets(assetsFolder), light(nullptr), screenList(nullptr), sweepList(nullptr),
+      markerList(nullptr),
       shortcutsWanted(qEnvironmentVariable(kShortcutsVariable) != QLatin1String("0"))
 {
 }
@@ -146,7 +143,7 @@ void GLWidget::initializeGL()
     buildScreenList();
     buildSweepList();
     stationModels = std::make_unique<StationModels>(
-        [this](const char *file) { return assetPath(scene::kModelFolder, file); });
+        [this](const char *file) { return assets.path(scene::kModelFolder, file); });
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (shortcutsWanted) {
@@ -154,14 +151,6 @@ void GLWidget::initializeGL()
         glBindTexture(GL_TEXTURE_2D, sweepTexture);
         sweepFootprint = SweepFootprint::ofBoundTexture();
     }
-}
-
-// Without an assets folder the path stays relative, as the model library's
-// messages have always named it.
-QString GLWidget::assetPath(const char *folder, const char *file) const
-{
-    const QString relative = QLatin1String(folder) + QLatin1String(file);
-    return assetsFolder.isEmpty() ? relative : QDir(assetsFolder).filePath(relative);
 }
 
 void GLWidget::loadTextures()
@@ -180,12 +169,7 @@ void GLWidget::loadTextures()
 
 GLuint GLWidget::loadTexture(const char *file)
 {
-    const QString path = assetPath(scene::kTextureFolder, file);
-    const QPixmap pixmap(path);
-    // A missing image still gets a name and draws blank; say why.
-    if (pixmap.isNull())
-        std::cerr << "GLWidget: cannot read the texture " << path.toStdString() << std::endl;
-    return bindTexture(pixmap, GL_TEXTURE_2D, GL_RGBA);
+    return bindTexture(assets.texture(file), GL_TEXTURE_2D, GL_RGBA);
 }
 
 void GLWidget::buildMarkerList()
@@ -373,20 +357,11 @@ QRect GLWidget::drawSweep()
 // when the view knows them, else whole; the window area it drew in.
 QRect GLWidget::drawSweepQuad()
 {
-    const auto bands = sweepFootprint ? sweepFootprint->bands() : std::nullopt;
-    if (!bands) {
-        sweepList->call();
-        return wholeView();
-    }
-    QRect area;
-    glEnable(GL_SCISSOR_TEST);
-    for (const QRect &band : *bands) {
-        glScissor(band.x(), band.y(), band.width(), band.height());
-        sweepList->call();
-        area |= band;
-    }
-    glDisable(GL_SCISSOR_TEST);
-    return area;
+    const auto area = sweepFootprint ? sweepFootprint->drawInBands(*sweepList) : std::nullopt;
+    if (area)
+        return *area;
+    sweepList->call();
+    return wholeView();
 }
 
 QRect GLWidget::drawHits()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assetfolder.h"
 #include "glwidgetbase.h"
 #include "outagepicture.h"
 
@@ -59,7 +60,6 @@ protected:
     void paintGL() override;
 
 private:
-    QString assetPath(const char *folder, const char *file) const;
     void loadTextures();
     GLuint loadTexture(const char *file);
     void buildMarkerList();
@@ -81,7 +81,7 @@ private:
     QRect markersArea() const;
 
     Logic *logic;
-    const QString assetsFolder; // holds the texture and model folders; empty: the working directory
+    const AssetFolder assets; // where the textures and models are read
     // Owned, created in initializeGL and deleted in the destructor.
     PositionalLight *light;
     DisplayList *screenList; // the screen quad with its transform and texture
