@@ -6,6 +6,7 @@
 #include <QSize>
 
 #include <memory>
+#include <utility>
 
 // Driving the radar view's OpenGL widget in tests and benchmarks the same way
 // on both toolkits. Both draw into the window's back buffer and swap after
@@ -43,6 +44,17 @@ private:
 };
 
 } // namespace glview
+
+// A view made with these arguments that draws every frame whole, as
+// RADAR_SCENE_CACHE=0 asks: the reference for the frames of a view as it runs.
+template <class View, class... Arguments>
+std::unique_ptr<View> makeWholeView(Arguments &&...arguments)
+{
+    qputenv("RADAR_SCENE_CACHE", "0");
+    auto view = std::make_unique<View>(std::forward<Arguments>(arguments)...);
+    qunsetenv("RADAR_SCENE_CACHE");
+    return view;
+}
 
 // A view whose frames a test reads back after each repaint
 // (grabFrameBuffer), with the view's protected query opened up.

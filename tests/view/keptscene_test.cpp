@@ -44,16 +44,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(driver.isConnected());
-        qputenv("RADAR_SCENE_CACHE", "0");
-        whole = std::make_unique<KeptView>(&driver.logic);
-        qunsetenv("RADAR_SCENE_CACHE");
-        // Targets at several bearings, hit at different times, so that the
-        // markers differ in place and in alpha and some overlap the sweep.
-        ASSERT_TRUE(driver.sendTargets({{0.95f, 0.6f, 1},
-                                        {0.2f, 0.75f, 1},
-                                        {0.5f, 0.9f, 1},
-                                        {0.52f, 0.88f, 1},
-                                        {0.1f, 0.2f, 1}}));
+        whole = makeWholeView<KeptView>(&driver.logic);
+        ASSERT_TRUE(driver.sendSpreadTargets());
     }
 
     bool showBoth(QSize size) { return kept.showAt(size) && whole->showAt(size); }

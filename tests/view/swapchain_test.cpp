@@ -117,14 +117,8 @@ protected:
         kept = std::make_unique<ChainedView>(
             &driver.logic, c.sequence == Sequence::kKeptThenFlipped ? 1 : c.chainLength,
             c.ageReported);
-        qputenv("RADAR_SCENE_CACHE", "0");
-        whole = std::make_unique<ChainedView>(&driver.logic, 1, false);
-        qunsetenv("RADAR_SCENE_CACHE");
-        ASSERT_TRUE(driver.sendTargets({{0.95f, 0.6f, 1},
-                                        {0.2f, 0.75f, 1},
-                                        {0.5f, 0.9f, 1},
-                                        {0.52f, 0.88f, 1},
-                                        {0.1f, 0.2f, 1}}));
+        whole = makeWholeView<ChainedView>(&driver.logic, 1, false);
+        ASSERT_TRUE(driver.sendSpreadTargets());
     }
 
     bool showBoth(QSize size)
