@@ -90,9 +90,9 @@ void SceneCache::restore(bool exposed, std::optional<int> reportedAge)
     bindWindow();
 }
 
-// Mesa's software renderer under Xvfb reports 0 for the buffers it keeps, so
-// an age of 0 is taken at its word only from a window system that has shown
-// it reports real ages; until then the tags tell.
+// A window system may answer 0 for every buffer, kept or not, so an age of 0
+// is taken at its word only from one that has shown it reports real ages;
+// until then the tags tell.
 int SceneCache::backBufferAge(std::optional<int> reportedAge)
 {
     reportsAge = reportsAge || (reportedAge && *reportedAge > 0);
