@@ -246,6 +246,23 @@ QSize GLWidget::surfaceSize(const QSize &given) const
     return given;
 }
 
+#if QT_VERSION_MAJOR < 6
+// QGLWidget sizes the view when the widget is resized, which may be before the
+// window system has resized the window; so before each frame the view follows
+// the size the window system has, as the Qt 6 base does.
+void GLWidget::glDraw()
+{
+    const double scale = devicePixelRatioF();
+    if (light != nullptr && isValid() && !isWholeDeviceSize(size(), scale)) {
+        makeCurrent();
+        const QSize surface = surfaceDeviceSize(size(), scale);
+        if (surface != viewSize)
+            resizeGL(surface.width(), surface.height());
+    }
+    GLWidgetBase::glDraw();
+}
+#endif
+
 bool GLWidget::keepsFixedScene()
 {
     makeCurrent();

@@ -58,6 +58,9 @@ protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
+#if QT_VERSION_MAJOR < 6
+    void glDraw() override;
+#endif
 
 private:
     void loadTextures();

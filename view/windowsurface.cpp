@@ -71,11 +71,6 @@ std::optional<QSize> reportedSurfaceSize()
     return std::nullopt;
 }
 
-bool isWhole(double pixels)
-{
-    return pixels == std::floor(pixels);
-}
-
 std::optional<int> glxBackBufferAge()
 {
     Display *display = glXGetCurrentDisplay();
@@ -103,9 +98,15 @@ std::optional<int> reportedBackBufferAge()
 
 QSize surfaceDeviceSize(QSize logicalSize, double scale)
 {
-    const double width = logicalSize.width() * scale;
-    const double height = logicalSize.height() * scale;
-    if (isWhole(width) && isWhole(height))
-        return QSize(int(width), int(height));
-    return reportedSurfaceSize().value_or(QSize(qRound(width), qRound(height)));
+    const QSizeF exact = QSizeF(logicalSize) * scale;
+    if (isWholeDeviceSize(logicalSize, scale))
+        return exact.toSize();
+    return reportedSurfaceSize().value_or(exact.toSize());
+}
+
+bool isWholeDeviceSize(QSize logicalSize, double scale)
+{
+    const QSizeF exact = QSizeF(logicalSize) * scale;
+    return exact.width() == std::floor(exact.width()) &&
+           exact.height() == std::floor(exact.height());
 }

@@ -19,3 +19,6 @@ std::optional<int> reportedBackBufferAge();
 // own way, and a pixel's difference would leave the view's buffers a size it
 // does not expect).
 QSize surfaceDeviceSize(QSize logicalSize, double scale);
+
+// True when logicalSize times scale is whole pixels.
+bool isWholeDeviceSize(QSize logicalSize, double scale);

@@ -66,15 +66,25 @@ public:
 
     QImage grabFrameBuffer() { return glview::grabFrameBuffer(*this); }
 
-    // Shows the view at size, ready to draw frames that stay to be read: they
-    // are kept in the back buffer instead of being swapped out. One swap lets
-    // the window system give the buffers the window's size (until then they
-    // may keep an older one, and the view cannot keep its scene).
+    // Shows the view at size, or full screen, ready to draw frames that stay
+    // to be read: they are kept in the back buffer instead of being swapped
+    // out. One swap lets the window system give the buffers the window's size
+    // (until then they may keep an older one, and the view cannot keep its
+    // scene).
     bool showAt(QSize size)
     {
         this->setAutoBufferSwap(false);
-        if (!glview::showAt(*this, size))
-            return false;
+        return glview::showAt(*this, size) && drawAndSwap();
+    }
+    bool showFullScreen()
+    {
+        this->setAutoBufferSwap(false);
+        return glview::showFullScreen(*this) && drawAndSwap();
+    }
+
+private:
+    bool drawAndSwap()
+    {
         this->updateGL();
         this->swapBuffers();
         return true;

@@ -98,6 +98,18 @@ TEST_F(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
     EXPECT_GT(driver.logic.hits()->size(), 0u);
 }
 
+// Full screen, the window system may size the window only after the widget
+// has been told its new size; the view must follow what the window system
+// did, at a fractional scale too.
+TEST_F(KeptSceneTest, FullScreenFramesAreThoseOfTheWholeScene)
+{
+    ASSERT_TRUE(kept.showFullScreen() && whole->showFullScreen());
+    for (const double beam : {10.0, 100.0, 190.0}) {
+        EXPECT_TRUE(drawBoth(beam)) << "beam " << beam;
+    }
+    EXPECT_TRUE(kept.keepsFixedScene());
+}
+
 // Whether a swap keeps the window's buffers is the driver's choice. Where the
 // pixels are gone by the next frame, the view must restore the whole scene.
 TEST_F(KeptSceneTest, BuffersLostBetweenFramesAreRestoredWhole)
