@@ -216,8 +216,8 @@ void Window::endOutage()
     glWidget->setSignalLost(false);
 }
 
-// A frame without a connection: the beam stands, and the markers on screen
-// fade as usual.
+// A frame without a connection: there is nothing to tick, the hits already
+// made age as usual, and the view shows the outage as it has been told.
 void Window::watchThroughOutage(double dt)
 {
     frameClock.restart();

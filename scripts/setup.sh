@@ -13,6 +13,7 @@ kProjectPackages=(
     qtbase5-dev libqt5opengl5-dev   # Qt 5: Core, Gui, Widgets, Network, Xml, OpenGL
     qt6-base-dev libqt6opengl6-dev  # Qt 6, the same; the default build
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri  # OpenGL 1.x, GLU, software renderer
+    libegl-dev                      # the back buffer's age and size where EGL holds the context
     libgtest-dev                    # GoogleTest
     xvfb xauth                      # headless display for the window and rendering tests
     fonts-dejavu-core               # so message boxes have a font under Xvfb

@@ -2,21 +2,19 @@
 
 #include "clientmessage.h"
 #include "displaylist.h"
-#include "glm.h"
 #include "light.h"
 #include "logic.h"
 #include "scenecache.h"
 #include "scenelayout.h"
 #include "shapes.h"
+#include "stationmodels.h"
 #include "sweepfootprint.h"
 #include "windowprojection.h"
+#include "windowsurface.h"
 
 #include <GL/glu.h>
-#include <QDir>
-#include <QFile>
 #include <QPixmap>
-
-#include <cmath>
+#include <QScopedValueRollback>
 
 namespace
 {
@@ -40,83 +38,12 @@ const GLfloat kMaterialDiffuse[4] = {1.0f, 1.0f, 0.0f, 1.0f};
 // hit (life 2) is opaque and fades out linearly.
 const GLfloat kAlphaPerSecondOfLife = 0.5f;
 
-// Window coordinates beyond this are taken as off any window, and a marker
-// there makes the whole window count as drawn (hits are not clipped to the
-// screen, and their coordinates come from the server).
-constexpr double kFarthestPixel = 1e6;
-
-// Pixels added around the area of a marker: room for the rounding of the
-// projection here against the rasteriser's.
-constexpr double kAreaMarginPixels = 2.0;
-
-struct ScenePoint {
-    double x, y, z;
-};
-
-// The smallest window rectangle that holds these points of the current
-// coordinates, widened by the margin; nothing when one lies behind the eye or
-// off any scale.
-std::optional<QRect> windowArea(const WindowProjection &projection,
-                                std::initializer_list<ScenePoint> points)
-{
-    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
-    for (const ScenePoint &point : points) {
-        const auto onWindow = projection.toWindow(point.x, point.y, point.z);
-        if (!onWindow || !(std::abs(onWindow->x()) < kFarthestPixel) ||
-            !(std::abs(onWindow->y()) < kFarthestPixel))
-            return std::nullopt;
-        left = std::min(left, onWindow->x());
-        right = std::max(right, onWindow->x());
-        bottom = std::min(bottom, onWindow->y());
-        top = std::max(top, onWindow->y());
-    }
-    const int x0 = int(std::floor(left - kAreaMarginPixels));
-    const int y0 = int(std::floor(bottom - kAreaMarginPixels));
-    const int x1 = int(std::ceil(right + kAreaMarginPixels));
-    const int y1 = int(std::ceil(top + kAreaMarginPixels));
-    return QRect(x0, y0, x1 - x0, y1 - y0);
-}
-
 // A marker centred on (x, 0, z) of the current coordinates.
 std::optional<QRect> markerArea(const WindowProjection &projection, float x, float z)
 {
     const double h = scene::kMarkerSize / 2;
-    return windowArea(
-        projection,
+    return projection.areaOf(
         {{x - h, 0.0, z - h}, {x + h, 0.0, z - h}, {x - h, 0.0, z + h}, {x + h, 0.0, z + h}});
-}
-
-// The quad of drawQuad in the current coordinates.
-std::optional<QRect> quadArea(const WindowProjection &projection)
-{
-    const double h = 0.5;
-    return windowArea(projection, {{-h, -h, 0.0}, {h, -h, 0.0}, {-h, h, 0.0}, {h, h, 0.0}});
-}
-
-// Reads a station model and prepares it for smooth drawing. A file that
-// cannot be read ends the process with the model library's message, which
-// names the path.
-GlmMesh *loadStationModel(const QString &path)
-{
-    glPushMatrix();
-    GlmMesh *model = glmReadOBJ(QFile::encodeName(path).constData());
-    glmFitToUnitCube(model);
-    glmFaceNormals(model);
-    glmVertexNormals(model, scene::kModelCreaseAngleDeg);
-    glPopMatrix();
-    return model;
-}
-
-void drawStationModel(GlmMesh *model, GLuint texture, const scene::Station &station)
-{
-    const GLfloat scale = GLfloat(station.scale);
-    glPushMatrix();
-    glTranslatef(GLfloat(station.anchor.x), GLfloat(station.anchor.y), GLfloat(station.anchor.z));
-    glScalef(scale, scale, scale);
-    glColor4fv(scene::kModelColour);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glmDraw(model, scene::kModelDrawMode);
-    glPopMatrix();
 }
 
 // Turns a quad from the x/y plane to lie face up in the x/z plane.
@@ -140,9 +67,8 @@ void layScreenQuad()
 GLWidget::GLWidget(Logic *logic) : GLWidget(logic, QString()) {}
 
 GLWidget::GLWidget(Logic *logic, const QString &assetsFolder)
-    : logic(logic), assetsFolder(assetsFolder), light(nullptr), screenList(nullptr),
-      sweepList(nullptr), markerList(nullptr), noSignalList(nullptr), radarModel(nullptr),
-      tableModel(nullptr), displayModel(nullptr),
+    : logic(logic), assets(assetsFolder), light(nullptr), screenList(nullptr), sweepList(nullptr),
+      markerList(nullptr),
       shortcutsWanted(qEnvironmentVariable(kShortcutsVariable) != QLatin1String("0"))
 {
 }
@@ -152,7 +78,7 @@ GLWidget::~GLWidget()
     // The light and the lists belong to this widget's context, which need not
     // be current when a window tears down its children.
     if ((light != nullptr || screenList != nullptr || sweepList != nullptr ||
-         markerList != nullptr || noSignalList != nullptr) &&
+         markerList != nullptr) &&
         isValid())
         makeCurrent();
     freeSceneObjects();
@@ -170,20 +96,10 @@ void GLWidget::freeSceneObjects()
     sweepList = nullptr;
     delete markerList;
     markerList = nullptr;
-    delete noSignalList;
-    noSignalList = nullptr;
-    freeModels();
+    outage.releaseGL();
+    stationModels.reset();
     sceneCache.reset();
     sweepFootprint.reset();
-}
-
-void GLWidget::freeModels()
-{
-    for (GlmMesh **model : {&radarModel, &displayModel, &tableModel}) {
-        if (*model != nullptr)
-            glmFree(*model);
-        *model = nullptr;
-    }
 }
 
 QSize GLWidget::sizeHint() const
@@ -198,9 +114,18 @@ QSize GLWidget::minimumSizeHint() const
 
 void GLWidget::setSignalLost(bool lost)
 {
-    if (lost && !signalLost)
-        frozenBeam = logic->beamAngle();
-    signalLost = lost;
+    outage.setSignalLost(lost, logic->beamAngle());
+}
+
+void GLWidget::updateGL()
+{
+    const QScopedValueRollback<bool> asked(programPaints, true);
+    GLWidgetBase::updateGL();
+}
+
+std::optional<int> GLWidget::reportedBufferAge() const
+{
+    return reportedBackBufferAge();
 }
 
 // Qt calls this again when it re-creates the context (a view moved to another
@@ -218,7 +143,8 @@ void GLWidget::initializeGL()
     buildMarkerList();
     buildScreenList();
     buildSweepList();
-    loadModels();
+    stationModels = std::make_unique<StationModels>(
+        [this](const char *file) { return assets.path(scene::kModelFolder, file); });
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (shortcutsWanted) {
@@ -226,14 +152,6 @@ void GLWidget::initializeGL()
         glBindTexture(GL_TEXTURE_2D, sweepTexture);
         sweepFootprint = SweepFootprint::ofBoundTexture();
     }
-}
-
-// Without an assets folder the path stays relative, as the model library's
-// messages have always named it.
-QString GLWidget::assetPath(const char *folder, const char *file) const
-{
-    const QString relative = QLatin1String(folder) + QLatin1String(file);
-    return assetsFolder.isEmpty() ? relative : QDir(assetsFolder).filePath(relative);
 }
 
 void GLWidget::loadTextures()
@@ -252,12 +170,7 @@ void GLWidget::loadTextures()
 
 GLuint GLWidget::loadTexture(const char *file)
 {
-    const QString path = assetPath(scene::kTextureFolder, file);
-    const QPixmap pixmap(path);
-    // A missing image still gets a name and draws blank; say why.
-    if (pixmap.isNull())
-        printClientMessage(QStringLiteral("cannot read the texture ") + path);
-    return bindTexture(pixmap, GL_TEXTURE_2D, GL_RGBA);
+    return bindTexture(assets.texture(file), GL_TEXTURE_2D, GL_RGBA);
 }
 
 void GLWidget::buildMarkerList()
@@ -285,16 +198,6 @@ void GLWidget::buildScreenList()
     DisplayList::end();
 }
 
-void GLWidget::buildNoSignalList()
-{
-    noSignalTexture = loadTexture(scene::kNoSignalTexture);
-    noSignalList = new DisplayList;
-    noSignalList->begin();
-    glBindTexture(GL_TEXTURE_2D, noSignalTexture);
-    drawQuad();
-    DisplayList::end();
-}
-
 void GLWidget::buildSweepList()
 {
     sweepList = new DisplayList;
@@ -304,13 +207,6 @@ void GLWidget::buildSweepList()
     drawQuad();
     glPopMatrix();
     DisplayList::end();
-}
-
-void GLWidget::loadModels()
-{
-    radarModel = loadStationModel(assetPath(scene::kModelFolder, scene::kRadarUnit.modelFile));
-    tableModel = loadStationModel(assetPath(scene::kModelFolder, scene::kTable.modelFile));
-    displayModel = loadStationModel(assetPath(scene::kModelFolder, scene::kDisplay.modelFile));
 }
 
 void GLWidget::setMaterial()
@@ -323,19 +219,50 @@ void GLWidget::setMaterial()
 
 void GLWidget::resizeGL(int width, int height)
 {
-    viewSize = QSize(width, height);
+    viewSize = surfaceSize(QSize(width, height));
     drawnAtViewSize = false;
     if (sceneCache)
         sceneCache->forget();
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, viewSize.width(), viewSize.height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // A zero height (a collapsed layout) would make the aspect ratio infinite
     // or NaN and poison the projection; treat it as one pixel.
-    const double aspect = static_cast<double>(width) / (height > 0 ? height : 1);
+    const double aspect =
+        static_cast<double>(viewSize.width()) / (viewSize.height() > 0 ? viewSize.height() : 1);
     gluPerspective(scene::kFieldOfViewYDeg, aspect, scene::kNearPlane, scene::kFarPlane);
     glMatrixMode(GL_MODELVIEW);
 }
+
+// Qt 5's QGLWidget gives resizeGL the widget's size times the display scale
+// cut to whole pixels; at a fractional scale the window system may have
+// rounded the window's buffers up, and then their size is taken instead.
+QSize GLWidget::surfaceSize(const QSize &given) const
+{
+#if QT_VERSION_MAJOR < 6
+    const double scale = devicePixelRatioF();
+    if (given == QSize(int(this->width() * scale), int(this->height() * scale)))
+        return surfaceDeviceSize(size(), scale);
+#endif
+    return given;
+}
+
+#if QT_VERSION_MAJOR < 6
+// QGLWidget sizes the view when the widget is resized, which may be before the
+// window system has resized the window; so before each frame the view follows
+// the size the window system has, as the Qt 6 base does.
+void GLWidget::glDraw()
+{
+    const double scale = devicePixelRatioF();
+    if (light != nullptr && isValid() && !isWholeDeviceSize(size(), scale)) {
+        makeCurrent();
+        const QSize surface = surfaceDeviceSize(size(), scale);
+        if (surface != viewSize)
+            resizeGL(surface.width(), surface.height());
+    }
+    GLWidgetBase::glDraw();
+}
+#endif
 
 bool GLWidget::keepsFixedScene()
 {
@@ -350,18 +277,21 @@ bool GLWidget::sceneCacheHolds() const
 
 void GLWidget::paintGL()
 {
+    if (sceneCache)
+        sceneCache->beginFrame();
     if (sceneCacheHolds())
         restoreFixedScene();
     else
         drawFixedScene();
     const QRect sweepArea = drawSweep();
     const QRect markersArea = drawHits();
-    lastDrawnArea = sweepArea | markersArea | (signalLost ? drawNoSignalMark() : QRect());
+    const QRect markArea =
+        outage.drawMark([this] { return loadTexture(scene::kNoSignalTexture); }, wholeView());
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
     if (sceneCache)
-        sceneCache->finishFrame();
+        sceneCache->finishFrame(sweepArea | markersArea | markArea);
 }
 
 // The part of the frame before the sweep, which only a new size changes: drawn
@@ -387,17 +317,18 @@ void GLWidget::drawStationAndScreen()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setCamera();
     light->apply();
-    drawModels();
+    stationModels->draw({radarTexture, tableTexture, displayTexture});
     glEnable(GL_BLEND);
     drawScreen();
 }
 
-// The kept pixels where the last frame drew over them, and the state that
-// drawing them would have left for the sweep and the markers: camera, light,
-// blending, the colour of the models and the screen's texture.
+// The kept pixels where the frames since the one the back buffer holds drew
+// over them, and the state that drawing them would have left for the sweep
+// and the markers: camera, light, blending, the colour of the models and the
+// screen's texture.
 void GLWidget::restoreFixedScene()
 {
-    sceneCache->restore(lastDrawnArea);
+    sceneCache->restore(!programPaints, reportedBufferAge());
     setCamera();
     light->apply();
     glColor4fv(scene::kModelColour);
@@ -411,13 +342,6 @@ void GLWidget::setCamera()
     glLoadIdentity();
     gluLookAt(scene::kEye.x, scene::kEye.y, scene::kEye.z, scene::kLookAt.x, scene::kLookAt.y,
               scene::kLookAt.z, scene::kUp.x, scene::kUp.y, scene::kUp.z);
-}
-
-void GLWidget::drawModels()
-{
-    drawStationModel(tableModel, tableTexture, scene::kTable);
-    drawStationModel(radarModel, radarTexture, scene::kRadarUnit);
-    drawStationModel(displayModel, displayTexture, scene::kDisplay);
 }
 
 void GLWidget::drawScreen()
@@ -436,7 +360,7 @@ QRect GLWidget::drawSweep()
 {
     // A growing beam angle turns the sweep clockwise seen from above, the way
     // the logic's bearings grow.
-    const float angle = static_cast<float>(signalLost ? frozenBeam : logic->beamAngle());
+    const float angle = static_cast<float>(outage.shownBeam(logic->beamAngle()));
     glPushMatrix();
     glTranslatef(GLfloat(scene::kScreenCentreX), GLfloat(scene::kSweepHeight),
                  GLfloat(scene::kScreenCentreZ));
@@ -451,20 +375,11 @@ QRect GLWidget::drawSweep()
 // when the view knows them, else whole; the window area it drew in.
 QRect GLWidget::drawSweepQuad()
 {
-    const auto bands = sweepFootprint ? sweepFootprint->bands() : std::nullopt;
-    if (!bands) {
-        sweepList->call();
-        return wholeView();
-    }
-    QRect area;
-    glEnable(GL_SCISSOR_TEST);
-    for (const QRect &band : *bands) {
-        glScissor(band.x(), band.y(), band.width(), band.height());
-        sweepList->call();
-        area |= band;
-    }
-    glDisable(GL_SCISSOR_TEST);
-    return area;
+    const auto area = sweepFootprint ? sweepFootprint->drawInBands(*sweepList) : std::nullopt;
+    if (area)
+        return *area;
+    sweepList->call();
+    return wholeView();
 }
 
 QRect GLWidget::drawHits()
@@ -503,23 +418,4 @@ QRect GLWidget::markersArea() const
         area |= *marker;
     }
     return area;
-}
-
-// Flat on the screen's centre, above the markers, opaque where its texture is,
-// turned as the screen's own texture is; the window area it drew in.
-QRect GLWidget::drawNoSignalMark()
-{
-    if (noSignalList == nullptr)
-        buildNoSignalList();
-    glPushMatrix();
-    glTranslatef(GLfloat(scene::kScreenCentreX), GLfloat(scene::kNoSignalHeight),
-                 GLfloat(scene::kScreenCentreZ));
-    layFlat();
-    glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
-    glScalef(GLfloat(scene::kNoSignalWidth), GLfloat(scene::kNoSignalDepth), 1.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    noSignalList->call();
-    const auto area = quadArea(WindowProjection::current());
-    glPopMatrix();
-    return area ? *area : wholeView();
 }

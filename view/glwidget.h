@@ -1,14 +1,17 @@
 #pragma once
 
+#include "assetfolder.h"
 #include "glwidgetbase.h"
+#include "outagepicture.h"
 
 #include <memory>
+#include <optional>
 
-struct GlmMesh;
 class DisplayList;
 class Logic;
 class PositionalLight;
 class SceneCache;
+class StationModels;
 class SweepFootprint;
 
 // The OpenGL view of the radar station: from a fixed camera, a flat radar
@@ -35,57 +38,60 @@ public:
 
     // While the signal is lost (the client has no connection to its server),
     // the sweep stands where it was and a "no signal" mark lies on the screen;
-    // the markers already shown fade as usual.
+    // the markers already shown fade as usual (see OutagePicture).
     void setSignalLost(bool lost);
+
+    // The program's repaint; every other paint is one the window system asked
+    // for, whose back buffer may have lost its pixels.
+    void updateGL() override;
 
 protected:
     // True when the next frame restores the station and the screen instead of
     // drawing them. Makes the view's context current.
     bool keepsFixedScene();
 
+    // The age of the back buffer the next frame is drawn into, as the window
+    // system reports it; nothing where it reports none. Called with the
+    // context current as a frame begins.
+    virtual std::optional<int> reportedBufferAge() const;
+
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
+#if QT_VERSION_MAJOR < 6
+    void glDraw() override;
+#endif
 
 private:
-    QString assetPath(const char *folder, const char *file) const;
     void loadTextures();
     GLuint loadTexture(const char *file);
     void buildMarkerList();
     void buildScreenList();
     void buildSweepList();
-    void loadModels();
     void freeSceneObjects();
-    void freeModels();
     void setMaterial();
+    QSize surfaceSize(const QSize &given) const;
     bool sceneCacheHolds() const;
     void drawFixedScene();
     void drawStationAndScreen();
     void restoreFixedScene();
     void setCamera();
-    void drawModels();
     void drawScreen();
     QRect wholeView() const;
     QRect drawSweep();
     QRect drawSweepQuad();
     QRect drawHits();
     QRect markersArea() const;
-    QRect drawNoSignalMark();
-    void buildNoSignalList();
 
     Logic *logic;
-    const QString assetsFolder; // holds the texture and model folders; empty: the working directory
+    const AssetFolder assets; // where the textures and models are read
     // Owned, created in initializeGL and deleted in the destructor.
     PositionalLight *light;
-    DisplayList *screenList;   // the screen quad with its transform and texture
-    DisplayList *sweepList;    // the sweep quad; its turn is applied per frame
-    DisplayList *markerList;   // the hit marker quad, texture and turn to lie flat
-    DisplayList *noSignalList; // the no-signal mark's quad and texture; built when first shown
-    // The station: the radar unit, the table and the display, fitted to the
-    // unit cube and given smooth normals when loaded.
-    GlmMesh *radarModel;
-    GlmMesh *tableModel;
-    GlmMesh *displayModel;
+    DisplayList *screenList; // the screen quad with its transform and texture
+    DisplayList *sweepList;  // the sweep quad; its turn is applied per frame
+    DisplayList *markerList; // the hit marker quad, texture and turn to lie flat
+    // The station: the radar unit, the table and the display.
+    std::unique_ptr<StationModels> stationModels;
     // Texture names, owned by the widget's GL context.
     GLuint radarTexture;
     GLuint tableTexture;
@@ -93,7 +99,6 @@ private:
     GLuint sweepTexture;
     GLuint displayTexture;
     GLuint markerTexture;
-    GLuint noSignalTexture;
     // Shortcuts that give the pixels of the whole frame for less work, unless
     // the environment turns them off: the station and the screen as last
     // drawn at viewSize, restored instead of drawn again (null when this
@@ -104,9 +109,6 @@ private:
     std::unique_ptr<SweepFootprint> sweepFootprint;
     QSize viewSize;               // device pixels, as resizeGL last gave them
     bool drawnAtViewSize = false; // a frame has been drawn since the size was set
-    // Where the last frame's sweep and markers drew (device pixels, origin
-    // bottom left): the only part of the window the next frame restores.
-    QRect lastDrawnArea;
-    bool signalLost = false;
-    double frozenBeam = 0.0; // degrees: the beam when the signal was lost
+    bool programPaints = false;   // inside updateGL: the paint is not an expose
+    OutagePicture outage;
 };

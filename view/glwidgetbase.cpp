@@ -3,6 +3,7 @@
 #if QT_VERSION_MAJOR >= 6
 
 #include "textureupload.h"
+#include "windowsurface.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -158,7 +159,7 @@ void GLWidgetBase::glDraw()
 
 QSize GLWidgetBase::deviceSize() const
 {
-    return surface->size() * surface->devicePixelRatio();
+    return surfaceDeviceSize(surface->size(), surface->devicePixelRatio());
 }
 
 // Under X11 a window without a cursor of its own shows its parent's. On

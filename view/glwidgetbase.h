@@ -36,7 +36,7 @@ public:
     // Makes the context current, draws the frame and shows it before
     // returning, as QGLWidget::updateGL does. Does nothing while the widget is
     // not on screen.
-    void updateGL();
+    virtual void updateGL();
     void swapBuffers();
     // Off, a frame stays in the back buffer after updateGL until swapBuffers.
     void setAutoBufferSwap(bool on) { autoSwap = on; }

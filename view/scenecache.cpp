@@ -21,8 +21,6 @@ const GLbitfield kColour = GL_COLOR_BUFFER_BIT;
 // depth alone may go through a slower path that rounds.
 const GLbitfield kDepth = GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
 
-const GLuint kWindow = 0; // the window's own framebuffer
-
 } // namespace
 
 std::unique_ptr<SceneCache> SceneCache::create()
@@ -67,16 +65,22 @@ bool SceneCache::store(const QSize &size)
         return false;
     }
     storedSize = size;
-    keeping = Keeping::kUnknown;
+    history.takeScene();
     return true;
 }
 
-void SceneCache::restore(const QRect &area)
+void SceneCache::beginFrame()
 {
-    if (keeping == Keeping::kChecking)
-        keeping = windowHoldsLastFrame() ? Keeping::kKept : Keeping::kNotKept;
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    window = GLuint(bound);
+}
+
+void SceneCache::restore(bool exposed, std::optional<int> reportedAge)
+{
     const QRect whole(QPoint(0, 0), storedSize);
-    const QRect part = keeping == Keeping::kKept ? area.intersected(whole) : whole;
+    const int age = exposed ? 0 : backBufferAge(reportedAge);
+    const QRect part = history.drawnSince(age).value_or(whole).intersected(whole);
     if (!part.isEmpty()) {
         copyBack(part, kColour, colourOrientation);
         copyBack(part, kDepth, depthOrientation);
@@ -84,21 +88,22 @@ void SceneCache::restore(const QRect &area)
     bindWindow();
 }
 
-void SceneCache::finishFrame()
+// A window system may answer 0 for every buffer, kept or not, so an age of 0
+// is taken at its word only from one that has shown it reports real ages;
+// until then the tags tell.
+int SceneCache::backBufferAge(std::optional<int> reportedAge)
 {
-    if (keeping != Keeping::kUnknown)
-        return;
-    lastColour = read(kWindow, kColour);
-    lastDepth = read(kWindow, kDepth);
-    keeping = Keeping::kChecking;
+    reportsAge = reportsAge || (reportedAge && *reportedAge > 0);
+    if (reportedAge && reportsAge)
+        return *reportedAge;
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, window);
+    return history.taggedAge();
 }
 
-bool SceneCache::windowHoldsLastFrame()
+void SceneCache::finishFrame(const QRect &drawn)
 {
-    const bool held = read(kWindow, kColour) == lastColour && read(kWindow, kDepth) == lastDepth;
-    lastColour = std::vector<GLuint>();
-    lastDepth = std::vector<GLuint>();
-    return held;
+    bindWindow();
+    history.add(drawn);
 }
 
 bool SceneCache::windowIsMultisampled()
@@ -135,27 +140,27 @@ bool SceneCache::isReadable(GLint x, GLint y)
 // gives the window exactly what it holds now.
 bool SceneCache::findExactRoundTrip()
 {
-    const std::vector<GLuint> colour = read(kWindow, kColour);
-    const std::vector<GLuint> depth = read(kWindow, kDepth);
+    const std::vector<GLuint> colour = read(window, kColour);
+    const std::vector<GLuint> depth = read(window, kDepth);
     if (!findUnchangedCopy(kColour, colour, &colourOrientation) ||
         !findUnchangedCopy(kDepth, depth, &depthOrientation))
         return false;
     copyBack(QRect(QPoint(0, 0), buffer->size()), kColour, colourOrientation);
     copyBack(QRect(QPoint(0, 0), buffer->size()), kDepth, depthOrientation);
-    return read(kWindow, kColour) == colour && read(kWindow, kDepth) == depth;
+    return read(window, kColour) == colour && read(window, kDepth) == depth;
 }
 
 // A copy may land upside down: a driver that stores window buffers top row
 // first can copy them unchanged only into a flipped rectangle, and then reads
 // the cache back mirrored. Either is fine as long as the way back mirrors
 // again; a copy that changes values (a conversion that rounds) is not.
-bool SceneCache::findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &window,
+bool SceneCache::findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &inWindow,
                                    Orientation *orientation)
 {
     for (const Orientation candidate : {Orientation::kUpright, Orientation::kFlipped}) {
         copyIn(buffers, candidate);
         const std::vector<GLuint> copied = read(buffer->handle(), buffers);
-        if (copied == window || isMirrored(copied, window)) {
+        if (copied == inWindow || isMirrored(copied, inWindow)) {
             *orientation = candidate;
             return true;
         }
@@ -181,7 +186,7 @@ void SceneCache::copyIn(GLbitfield buffers, Orientation orientation)
     const GLint width = buffer->width();
     const GLint height = buffer->height();
     const bool flipped = orientation == Orientation::kFlipped;
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, kWindow);
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, window);
     gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffer->handle());
     gl->glBlitFramebuffer(0, flipped ? height : 0, width, flipped ? 0 : height, 0, 0, width, height,
                           buffers, GL_NEAREST);
@@ -198,7 +203,7 @@ void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation ori
     const GLint top = area.bottom() + 1;
     const bool flipped = orientation == Orientation::kFlipped;
     gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, buffer->handle());
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, kWindow);
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
     gl->glBlitFramebuffer(left, flipped ? height - bottom : bottom, right,
                           flipped ? height - top : top, left, bottom, right, top, buffers,
                           GL_NEAREST);
@@ -218,5 +223,5 @@ std::vector<GLuint> SceneCache::read(GLuint framebuffer, GLbitfield buffers)
 
 void SceneCache::bindWindow()
 {
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, kWindow);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, window);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "framehistory.h"
+
 #include <QRect>
 #include <QSize>
 #include <QtGui/qopengl.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QOpenGLExtraFunctions;
@@ -22,12 +25,16 @@ class QOpenGLFramebufferObject;
 // checking a round trip, and gives up when neither orientation is exact.
 //
 // Every call needs the owning context current, and the "window" is the
-// framebuffer the view draws into: the window's own (framebuffer 0).
+// framebuffer the view draws into: the one bound when the frame began (the
+// window's own, framebuffer 0, unless a test shows the view's frames through
+// framebuffer objects of its own).
 //
 // Checking the window's size reads pixels back, which makes a GPU drain its
 // whole pipeline, so it is done only while storing: after a resize, in the
 // first frames after showing (when the window system may not have resized the
-// buffers yet) and with a new context. A frame that restores checks nothing.
+// buffers yet) and with a new context. A frame that restores reads back only
+// the few pixels of its back buffer's tag, and only where the window system
+// reports no age for the buffer.
 class SceneCache
 {
 public:
@@ -44,7 +51,14 @@ public:
 
     // Drops what it holds, so that the next store checks the window's size
     // again: the window's buffers may change size after a resize.
-    void forget() { storedSize = QSize(); }
+    void forget()
+    {
+        storedSize = QSize();
+        history.clear();
+    }
+
+    // Takes the framebuffer bound now as the window for this frame.
+    void beginFrame();
 
     // Takes the window's colour and depth as the scene drawn at size. Returns
     // false, after saying why on standard error, when the copies cannot be
@@ -55,32 +69,32 @@ public:
     // left alone, and the next call tries again.
     bool store(const QSize &size);
 
-    // Puts the stored scene back into the window's colour and depth buffers:
-    // only into area (device pixels, origin bottom left) when the window's
-    // buffers are known to keep their contents from one frame to the next,
-    // else everywhere.
-    void restore(const QRect &area);
+    // Puts the stored scene back into the window's colour and depth buffers
+    // where the frame that the back buffer holds, and every frame since,
+    // drew over it, and everywhere when that is not known: when the window
+    // system asked for the frame (exposed: its pixels may be gone), or the
+    // buffer is older than the frames tracked. Whether a swap keeps the back
+    // buffer, or hands over one of two or three in turn, is the window
+    // system's choice, so it is asked each frame (reportedAge, where the
+    // window system reports an age), else read from the frames' tags.
+    void restore(bool exposed, std::optional<int> reportedAge);
 
-    // Called when a frame is drawn and about to be shown. After a store, the
-    // first such frame is read back, and the next restore compares the
-    // window's buffers with it: whether a buffer swap keeps them is the
-    // driver's choice, so it is checked, never assumed.
-    void finishFrame();
+    // Called when a frame is drawn and about to be shown, with the window
+    // area it drew over the scene.
+    void finishFrame(const QRect &drawn);
 
 private:
     enum class Orientation { kUpright, kFlipped };
-    // Whether the window's buffers hold the last frame when the next begins.
-    enum class Keeping { kUnknown, kChecking, kKept, kNotKept };
 
     SceneCache();
     bool windowIsMultisampled();
     bool windowHasSize(const QSize &size);
     bool isReadable(GLint x, GLint y);
     bool findExactRoundTrip();
-    bool findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &window,
+    bool findUnchangedCopy(GLbitfield buffers, const std::vector<GLuint> &inWindow,
                            Orientation *orientation);
     bool isMirrored(const std::vector<GLuint> &a, const std::vector<GLuint> &b) const;
-    bool windowHoldsLastFrame();
+    int backBufferAge(std::optional<int> reportedAge);
     void copyIn(GLbitfield buffers, Orientation orientation);
     void copyBack(const QRect &area, GLbitfield buffers, Orientation orientation);
     std::vector<GLuint> read(GLuint framebuffer, GLbitfield buffers);
@@ -91,7 +105,9 @@ private:
     QSize storedSize;              // empty while nothing is stored
     Orientation colourOrientation; // of copies between window and buffer
     Orientation depthOrientation;
-    Keeping keeping = Keeping::kNotKept; // unknown only after a store
-    std::vector<GLuint> lastColour;      // the frame read back while checking
-    std::vector<GLuint> lastDepth;
+    GLuint window = 0; // the framebuffer of this frame's window
+    FrameHistory history;
+    // Once the window system has reported an age above 0, its 0 means
+    // undefined contents; before, it may be all it ever reports.
+    bool reportsAge = false;
 };

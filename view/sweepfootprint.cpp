@@ -1,5 +1,6 @@
 #include "sweepfootprint.h"
 
+#include "displaylist.h"
 #include "windowprojection.h"
 
 #include <algorithm>
@@ -224,6 +225,22 @@ std::unique_ptr<SweepFootprint> SweepFootprint::ofBoundTexture()
 SweepFootprint::SweepFootprint(std::vector<Level> levels)
     : levels(std::move(levels)), hulls(this->levels.size())
 {
+}
+
+std::optional<QRect> SweepFootprint::drawInBands(DisplayList &quad)
+{
+    const auto scissors = bands();
+    if (!scissors)
+        return std::nullopt;
+    QRect area;
+    glEnable(GL_SCISSOR_TEST);
+    for (const QRect &band : *scissors) {
+        glScissor(band.x(), band.y(), band.width(), band.height());
+        quad.call();
+        area |= band;
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return area;
 }
 
 std::optional<std::vector<QRect>> SweepFootprint::bands()

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class DisplayList;
 class WindowProjection;
 
 // Where in the window the sweep can change a pixel. The sweep is a square the
@@ -34,6 +35,11 @@ public:
     // current modelview, projection and viewport; nothing when this cannot be
     // bounded (a quad reaching behind the eye), and the quad is drawn whole.
     std::optional<std::vector<QRect>> bands();
+
+    // Calls quad (the square this footprint is of) once per band, scissored
+    // to it, and returns the window area it drew in; nothing, and draws
+    // nothing, when the bands cannot be bounded.
+    std::optional<QRect> drawInBands(DisplayList &quad);
 
 private:
     struct Level {

@@ -2,12 +2,27 @@
 
 #include <QtGui/qopengl.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace
 {
 
 constexpr int kRows = 4;
 // Clip-space w at or below this is taken to be behind the eye.
 constexpr double kSmallestW = 1e-9;
+
+// Window coordinates beyond this are taken as off any window: an area there
+// is not bounded (hits are not clipped to the screen, and their coordinates
+// come from the server).
+constexpr double kFarthestPixel = 1e6;
+
+// Pixels added around an area: room for the rounding of the projection here
+// against the rasteriser's.
+constexpr double kAreaMarginPixels = 2.0;
+
+// Half the side of the quad of drawQuad.
+constexpr double kQuadHalfSide = 0.5;
 
 // a times b, 4 x 4 matrices stored column after column.
 void multiply(const double *a, const double *b, double *product)
@@ -47,4 +62,30 @@ std::optional<QPointF> WindowProjection::toWindow(double x, double y, double z) 
         return std::nullopt;
     return QPointF(view.x() + (clipX / clipW + 1.0) * 0.5 * view.width(),
                    view.y() + (clipY / clipW + 1.0) * 0.5 * view.height());
+}
+
+std::optional<QRect> WindowProjection::areaOf(std::initializer_list<ScenePoint> points) const
+{
+    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
+    for (const ScenePoint &point : points) {
+        const auto onWindow = toWindow(point.x, point.y, point.z);
+        if (!onWindow || !(std::abs(onWindow->x()) < kFarthestPixel) ||
+            !(std::abs(onWindow->y()) < kFarthestPixel))
+            return std::nullopt;
+        left = std::min(left, onWindow->x());
+        right = std::max(right, onWindow->x());
+        bottom = std::min(bottom, onWindow->y());
+        top = std::max(top, onWindow->y());
+    }
+    const int x0 = int(std::floor(left - kAreaMarginPixels));
+    const int y0 = int(std::floor(bottom - kAreaMarginPixels));
+    const int x1 = int(std::ceil(right + kAreaMarginPixels));
+    const int y1 = int(std::ceil(top + kAreaMarginPixels));
+    return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+std::optional<QRect> WindowProjection::quadArea() const
+{
+    const double h = kQuadHalfSide;
+    return areaOf({{-h, -h, 0.0}, {h, -h, 0.0}, {-h, h, 0.0}, {h, h, 0.0}});
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
+#include <initializer_list>
 #include <optional>
 
 // The context's current modelview, projection and viewport, as one map from
@@ -11,6 +13,10 @@
 class WindowProjection
 {
 public:
+    struct ScenePoint {
+        double x, y, z;
+    };
+
     // Reads the matrices and the viewport of the current context.
     static WindowProjection current();
 
@@ -22,6 +28,13 @@ public:
     {
         return toWindow(point.x(), point.y(), 0.0);
     }
+
+    // The smallest window rectangle that holds these points, widened by a
+    // margin for the rounding of this projection against the rasteriser's;
+    // nothing when one lies behind the eye or off any window.
+    std::optional<QRect> areaOf(std::initializer_list<ScenePoint> points) const;
+    // The same for the quad of drawQuad (-0.5..0.5 in x and y).
+    std::optional<QRect> quadArea() const;
 
     // The viewport's rectangle, window coordinates.
     QRectF viewport() const { return view; }

@@ -1,11 +1,15 @@
 #include "glview.h"
 
+#include "windowsurface.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QScreen>
 #include <QWindow>
+
+#include <functional>
 
 #if QT_VERSION_MAJOR >= 6
 #include <QSurfaceFormat>
@@ -28,13 +32,18 @@ bool isReady(GLWidgetBase &view, QSize size)
            (size.isEmpty() || view.size() == size);
 }
 
-bool waitUntilReady(GLWidgetBase &view, QSize size)
+bool waitFor(const std::function<bool()> &done)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!isReady(view, size) && clock.elapsed() < kExposeTimeoutMs)
+    while (!done() && clock.elapsed() < kExposeTimeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, kEventSliceMs);
-    return isReady(view, size);
+    return done();
+}
+
+bool waitUntilReady(GLWidgetBase &view, QSize size)
+{
+    return waitFor([&] { return isReady(view, size); });
 }
 
 } // namespace
@@ -58,6 +67,13 @@ bool showFullScreen(GLWidgetBase &view)
     return waitUntilReady(view, QSize());
 }
 
+bool exposeAgain(GLWidgetBase &view)
+{
+    const QSize size = view.size();
+    view.hide();
+    return waitFor([&] { return !view.windowHandle()->isExposed(); }) && showAt(view, size);
+}
+
 bool isMultisampled(GLWidgetBase &view)
 {
     view.makeCurrent();
@@ -68,6 +84,11 @@ bool isMultisampled(GLWidgetBase &view)
 }
 
 #if QT_VERSION_MAJOR >= 6
+
+QImage grabFrameBuffer(GLWidgetBase &view)
+{
+    return view.grabFrameBuffer();
+}
 
 struct MultisampledViews::Saved {
     QSurfaceFormat format;
@@ -86,6 +107,19 @@ MultisampledViews::~MultisampledViews()
 }
 
 #else
+
+QImage grabFrameBuffer(GLWidgetBase &view)
+{
+    view.makeCurrent();
+    const double scale = view.devicePixelRatioF();
+    const QSize size = surfaceDeviceSize(view.size(), scale);
+    if (size == QSize(int(view.width() * scale), int(view.height() * scale)))
+        return view.grabFrameBuffer();
+    QImage frame(size, QImage::Format_RGBA8888);
+    glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
+    // OpenGL gives the bottom row first.
+    return frame.mirrored().convertToFormat(QImage::Format_RGB32);
+}
 
 struct MultisampledViews::Saved {
     QGLFormat format;

@@ -19,6 +19,10 @@ public:
     // waits until the logic has parsed it.
     bool sendTargets(const std::vector<testframes::Record> &targets);
 
+    // Sends targets at several bearings, hit at different times, so that the
+    // markers differ in place and in alpha and some overlap the sweep.
+    bool sendSpreadTargets();
+
     // Turns the beam forward (never backward) to angle degrees.
     void turnBeamTo(double angle);
 

@@ -1,8 +1,9 @@
 // The view keeps its fixed scene (the station and the screen), restores it
-// each frame where the last frame drew, and draws the sweep only where it can
-// change pixels; the frames must be those of the scene drawn whole, at the
-// display scale this program runs at (VIEW_TEST_SCALE, which its test
-// environment sets through QT_SCALE_FACTOR).
+// each frame where the frames since its back buffer's drew, and draws the
+// sweep only where it can change pixels; the frames must be those of the
+// scene drawn whole, at the display scale this program runs at
+// (VIEW_TEST_SCALE, which its test environment sets through QT_SCALE_FACTOR,
+// fractional ones among them).
 #include "glview.h"
 #include "glwidget.h"
 #include "radardriver.h"
@@ -43,16 +44,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(driver.isConnected());
-        qputenv("RADAR_SCENE_CACHE", "0");
-        whole = std::make_unique<KeptView>(&driver.logic);
-        qunsetenv("RADAR_SCENE_CACHE");
-        // Targets at several bearings, hit at different times, so that the
-        // markers differ in place and in alpha and some overlap the sweep.
-        ASSERT_TRUE(driver.sendTargets({{0.95f, 0.6f, 1},
-                                        {0.2f, 0.75f, 1},
-                                        {0.5f, 0.9f, 1},
-                                        {0.52f, 0.88f, 1},
-                                        {0.1f, 0.2f, 1}}));
+        whole = makeWholeView<KeptView>(&driver.logic);
+        ASSERT_TRUE(driver.sendSpreadTargets());
     }
 
     bool showBoth(QSize size) { return kept.showAt(size) && whole->showAt(size); }
@@ -86,10 +79,12 @@ TEST_F(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
     std::vector<double> beams;
     for (double beam = 0.0; beam <= kFullTurnDeg; beam += kBeamStepDeg)
         beams.push_back(beam);
+    // The odd size makes the device size fractional at scales 1.25 and 1.5.
     for (const QSize size : {QSize(kViewSize, kViewSize), QSize(kViewSize, kViewSize / 2),
-                             QSize(kSmallViewWidth, kSmallViewHeight)}) {
+                             QSize(kSmallViewWidth, kSmallViewHeight),
+                             QSize(kSmallViewWidth + 1, kSmallViewHeight + 1)}) {
         ASSERT_TRUE(showBoth(size));
-        ASSERT_EQ(kept.devicePixelRatio(), VIEW_TEST_SCALE);
+        ASSERT_EQ(kept.devicePixelRatioF(), VIEW_TEST_SCALE);
         for (const double beam : beams) {
             EXPECT_TRUE(drawBoth(beam))
                 << "beam " << beam << " at " << size.width() << "x" << size.height() << ", "
@@ -101,6 +96,18 @@ TEST_F(KeptSceneTest, FramesAreThoseOfTheWholeSceneByteForByteInDevicePixels)
         }
     }
     EXPECT_GT(driver.logic.hits()->size(), 0u);
+}
+
+// Full screen, the window system may size the window only after the widget
+// has been told its new size; the view must follow what the window system
+// did, at a fractional scale too.
+TEST_F(KeptSceneTest, FullScreenFramesAreThoseOfTheWholeScene)
+{
+    ASSERT_TRUE(kept.showFullScreen() && whole->showFullScreen());
+    for (const double beam : {10.0, 100.0, 190.0}) {
+        EXPECT_TRUE(drawBoth(beam)) << "beam " << beam;
+    }
+    EXPECT_TRUE(kept.keepsFixedScene());
 }
 
 // Whether a swap keeps the window's buffers is the driver's choice. Where the
