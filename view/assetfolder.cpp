@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QPixmap>
 
-
 AssetFolder::AssetFolder(const QString &folder) : folder(folder) {}
 
 QString AssetFolder::path(const char *subfolder, const char *file) const

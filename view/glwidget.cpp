@@ -2,6 +2,7 @@
 
 #include "clientmessage.h"
 #include "displaylist.h"
+#include "hitmarkers.h"
 #include "light.h"
 #include "logic.h"
 #include "scenecache.h"
@@ -11,6 +12,7 @@
 #include "sweepfootprint.h"
 #include "windowprojection.h"
 #include "windowsurface.h"
+#include "zoneoverlay.h"
 
 #include <GL/glu.h>
 #include <QPixmap>
@@ -33,18 +35,6 @@ const GLfloat kMaterialShininess = 20.0f;
 const GLfloat kMaterialSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 const GLfloat kMaterialAmbient[4] = {1.0f, 1.0f, 0.0f, 1.0f};
 const GLfloat kMaterialDiffuse[4] = {1.0f, 1.0f, 0.0f, 1.0f};
-
-// A hit's marker alpha is this times its remaining life in seconds, so a new
-// hit (life 2) is opaque and fades out linearly.
-const GLfloat kAlphaPerSecondOfLife = 0.5f;
-
-// A marker centred on (x, 0, z) of the current coordinates.
-std::optional<QRect> markerArea(const WindowProjection &projection, float x, float z)
-{
-    const double h = scene::kMarkerSize / 2;
-    return projection.areaOf(
-        {{x - h, 0.0, z - h}, {x + h, 0.0, z - h}, {x - h, 0.0, z + h}, {x + h, 0.0, z + h}});
-}
 
 // Turns a quad from the x/y plane to lie face up in the x/z plane.
 void layFlat()
@@ -97,6 +87,7 @@ void GLWidget::freeSceneObjects()
     delete markerList;
     markerList = nullptr;
     outage.releaseGL();
+    zoneOverlay.reset();
     stationModels.reset();
     sceneCache.reset();
     sweepFootprint.reset();
@@ -110,6 +101,11 @@ QSize GLWidget::sizeHint() const
 QSize GLWidget::minimumSizeHint() const
 {
     return kSmallestSize;
+}
+
+void GLWidget::showZones(const ZoneWatch *zones)
+{
+    zoneWatch = zones;
 }
 
 void GLWidget::setSignalLost(bool lost)
@@ -277,12 +273,16 @@ bool GLWidget::sceneCacheHolds() const
 
 void GLWidget::paintGL()
 {
+    prepareZones();
     if (sceneCache)
         sceneCache->beginFrame();
     if (sceneCacheHolds())
         restoreFixedScene();
     else
         drawFixedScene();
+    const QRect alarmArea =
+        zoneOverlay ? zoneOverlay->drawAlarmOutlines(outage.shownBeam(logic->beamAngle()))
+                    : QRect();
     const QRect sweepArea = drawSweep();
     const QRect markersArea = drawHits();
     const QRect markArea =
@@ -291,7 +291,17 @@ void GLWidget::paintGL()
     glDisable(GL_LIGHTING);
     light->disable();
     if (sceneCache)
-        sceneCache->finishFrame(sweepArea | markersArea | markArea);
+        sceneCache->finishFrame(alarmArea | sweepArea | markersArea | markArea);
+}
+
+// The faint outlines belong to the kept scene, which is drawn anew with them.
+void GLWidget::prepareZones()
+{
+    if (zoneWatch == nullptr || zoneOverlay)
+        return;
+    zoneOverlay = std::make_unique<ZoneOverlay>(*zoneWatch);
+    if (sceneCache)
+        sceneCache->forget();
 }
 
 // The part of the frame before the sweep, which only a new size changes: drawn
@@ -320,6 +330,8 @@ void GLWidget::drawStationAndScreen()
     stationModels->draw({radarTexture, tableTexture, displayTexture});
     glEnable(GL_BLEND);
     drawScreen();
+    if (zoneOverlay)
+        zoneOverlay->drawFaintOutlines();
 }
 
 // The kept pixels where the frames since the one the back buffer holds drew
@@ -384,38 +396,10 @@ QRect GLWidget::drawSweepQuad()
 
 QRect GLWidget::drawHits()
 {
-    // A hit's x runs along the scene's x axis and its y along the scene's z
-    // axis, both from the screen centre.
     glPushMatrix();
     glTranslatef(GLfloat(scene::kScreenCentreX), GLfloat(scene::kMarkerHeight),
                  GLfloat(scene::kScreenCentreZ));
-    const GLfloat size = GLfloat(scene::kMarkerSize);
-    for (const Hit &hit : *logic->hits()) {
-        glPushMatrix();
-        glTranslatef(hit.x, 0.0f, hit.y);
-        glScalef(size, size, size);
-        glColor4f(1.0f, 1.0f, 1.0f, kAlphaPerSecondOfLife * hit.life);
-        markerList->call();
-        glPopMatrix();
-    }
-    const QRect area = markersArea();
+    const QRect area = drawHitMarkers(*logic->hits(), *markerList, zoneOverlay.get(), wholeView());
     glPopMatrix();
-    return area;
-}
-
-// The window area of the markers, with the current coordinates centred on the
-// screen at the markers' height.
-QRect GLWidget::markersArea() const
-{
-    if (logic->hits()->empty())
-        return QRect();
-    const WindowProjection projection = WindowProjection::current();
-    QRect area;
-    for (const Hit &hit : *logic->hits()) {
-        const auto marker = markerArea(projection, hit.x, hit.y);
-        if (!marker)
-            return wholeView();
-        area |= *marker;
-    }
     return area;
 }

@@ -13,6 +13,8 @@ class PositionalLight;
 class SceneCache;
 class StationModels;
 class SweepFootprint;
+class ZoneOverlay;
+class ZoneWatch;
 
 // The OpenGL view of the radar station: from a fixed camera, a flat radar
 // screen, a sweep turned by the logic's beam angle, and one fading marker per
@@ -35,6 +37,10 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    // Draws the guard zones of zones, which is not owned and must outlive
+    // every repaint, from the next frame on.
+    void showZones(const ZoneWatch *zones);
 
     // While the signal is lost (the client has no connection to its server),
     // the sweep stands where it was and a "no signal" mark lies on the screen;
@@ -81,7 +87,7 @@ private:
     QRect drawSweep();
     QRect drawSweepQuad();
     QRect drawHits();
-    QRect markersArea() const;
+    void prepareZones();
 
     Logic *logic;
     const AssetFolder assets; // where the textures and models are read
@@ -107,6 +113,10 @@ private:
     const bool shortcutsWanted;
     std::unique_ptr<SceneCache> sceneCache;
     std::unique_ptr<SweepFootprint> sweepFootprint;
+    // The guard zones, when there are any: their alarm states, and their
+    // outlines and colours, made with the first frame that shows them.
+    const ZoneWatch *zoneWatch = nullptr;
+    std::unique_ptr<ZoneOverlay> zoneOverlay;
     QSize viewSize;               // device pixels, as resizeGL last gave them
     bool drawnAtViewSize = false; // a frame has been drawn since the size was set
     bool programPaints = false;   // inside updateGL: the paint is not an expose

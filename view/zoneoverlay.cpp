@@ -14,8 +14,10 @@ namespace
 constexpr GLfloat kFaintColour[4] = {0.35f, 1.0f, 0.45f, 0.45f};
 constexpr GLfloat kAlarmColour[4] = {1.0f, 0.3f, 0.1f, 1.0f};
 constexpr GLfloat kLineWidthPixels = 2.0f;
-// The bright outline is shown for this long, then not for as long.
-constexpr qint64 kBlinkHalfPeriodMs = 500;
+// The bright outline is shown while the beam turns through this many degrees,
+// then not for as many: at 80 degrees a second, a blink a second. Timed by
+// the beam, the blink is part of the picture that the logic's state makes.
+constexpr double kBlinkHalfPeriodDeg = 40.0;
 // Around a line's pixels: its width and the rounding of the projection.
 constexpr int kLineMarginPixels = 3;
 
@@ -40,37 +42,43 @@ ZoneOverlay::ZoneOverlay(const ZoneWatch &zones) : zones(zones)
         recordPaths(paths.back());
         DisplayList::end();
     }
-    blinkClock.start();
 }
 
 ZoneOverlay::~ZoneOverlay() = default;
 
 void ZoneOverlay::drawFaintOutlines() const
 {
-    glDisable(GL_TEXTURE_2D);
-    glLineWidth(kLineWidthPixels);
-    glColor4fv(kFaintColour);
+    beginLines(kFaintColour);
     for (size_t zone = 0; zone < outlines.size(); ++zone)
         drawOutline(zone, scene::kZoneOutlineHeight);
-    glEnable(GL_TEXTURE_2D);
+    glPopAttrib();
 }
 
-QRect ZoneOverlay::drawAlarmOutlines() const
+QRect ZoneOverlay::drawAlarmOutlines(double beamDeg) const
 {
-    if (!isBrightNow())
+    if (!isBright(beamDeg))
         return QRect();
     QRect area;
-    glDisable(GL_TEXTURE_2D);
-    glLineWidth(kLineWidthPixels);
-    glColor4fv(kAlarmColour);
+    beginLines(kAlarmColour);
     for (size_t zone = 0; zone < outlines.size(); ++zone) {
         if (!zones.isInAlarm(zone))
             continue;
         drawOutline(zone, scene::kZoneAlarmHeight);
         area |= areaOf(zone);
     }
-    glEnable(GL_TEXTURE_2D);
+    glPopAttrib();
     return area;
+}
+
+// Untextured lines in colour; the colour, the texturing and the line width
+// that the screen, the sweep and the markers draw with come back with
+// glPopAttrib.
+void ZoneOverlay::beginLines(const GLfloat colour[4]) const
+{
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glLineWidth(kLineWidthPixels);
+    glColor4fv(colour);
 }
 
 void ZoneOverlay::setMarkerColour(float X, float Y, float alpha) const
@@ -81,9 +89,9 @@ void ZoneOverlay::setMarkerColour(float X, float Y, float alpha) const
         glColor4f(1.0f, 1.0f, 1.0f, alpha);
 }
 
-bool ZoneOverlay::isBrightNow() const
+bool ZoneOverlay::isBright(double beamDeg)
 {
-    return (blinkClock.elapsed() / kBlinkHalfPeriodMs) % 2 == 0;
+    return std::fmod(beamDeg, 2 * kBlinkHalfPeriodDeg) < kBlinkHalfPeriodDeg;
 }
 
 void ZoneOverlay::drawOutline(size_t zone, double height) const

@@ -2,8 +2,8 @@
 
 #include "zoneoutline.h"
 
-#include <QElapsedTimer>
 #include <QRect>
+#include <QtGui/qopengl.h>
 
 #include <memory>
 #include <vector>
@@ -15,7 +15,8 @@ class ZoneWatch;
 // zone is clear; it is drawn with the screen, as part of the fixed scene. A
 // zone in alarm is outlined bright too, blinking about once a second, over
 // the fixed scene and under the sweep. Markers of hits inside a zone in alarm
-// take the alarm colour.
+// take the alarm colour. The blink follows the beam (the one the view shows),
+// so that a frame is a function of the logic's state.
 //
 // Every call needs the view's context current, the construction and the
 // destruction included, and the current coordinates the scene's (the camera
@@ -31,21 +32,21 @@ public:
     ZoneOverlay &operator=(const ZoneOverlay &) = delete;
 
     void drawFaintOutlines() const;
-    // The outlines of the zones in alarm, in the bright half of the blink;
-    // the window area drawn in (device pixels, origin bottom left), or the
-    // whole viewport when it cannot be told.
-    QRect drawAlarmOutlines() const;
+    // The outlines of the zones in alarm, in the bright half of the blink
+    // with the beam at beamDeg; the window area drawn in (device pixels,
+    // origin bottom left), or the whole viewport when it cannot be told.
+    QRect drawAlarmOutlines(double beamDeg) const;
     // The colour for a marker of a hit at scene offset (X, Y) from the screen
     // centre, with the marker's alpha.
     void setMarkerColour(float X, float Y, float alpha) const;
 
 private:
-    bool isBrightNow() const;
+    void beginLines(const GLfloat colour[4]) const;
+    static bool isBright(double beamDeg);
     void drawOutline(size_t zone, double height) const;
     QRect areaOf(size_t zone) const;
 
     const ZoneWatch &zones;
     std::vector<std::vector<OutlinePath>> paths;        // per zone, for the window areas
     std::vector<std::unique_ptr<DisplayList>> outlines; // per zone, drawn at the origin
-    QElapsedTimer blinkClock;
 };

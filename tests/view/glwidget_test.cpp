@@ -7,6 +7,7 @@
 #include "radargeometry.h"
 #include "scenecamera.h"
 #include "scenelayout.h"
+#include "zonewatch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <sstream>
 
 namespace
 {
@@ -363,3 +365,99 @@ TEST_F(GLWidgetTest, MissingTextureFilesAreReportedOnStandardError)
 }
 
 } // namespace
+
+namespace
+{
+
+// A zone on the near half of the screen that holds kEast (bearing 102.5,
+// distance 0.92) and not kSouthWest; the beams that blink its outline bright
+// and dark, both with the sweep far from it.
+const GuardZone kNearEastZone{1, 80.0, 130.0, 0.3, 0.95};
+constexpr double kDarkBlinkBeam = 300.0;
+constexpr double kBrightBlinkBeam = 330.0;
+
+// A point of the screen at bearing degrees and zone distance d.
+QPointF onScreen(ViewUnderTest &view, double bearing, double distance)
+{
+    const double radius = distance * scene::kScenePerZoneDistance;
+    const double a = bearing * M_PI / radargeometry::kHalfTurnDeg;
+    view.makeCurrent();
+    return imageOfScenePoint({scene::kScreenCentreX + radius * std::sin(a), scene::kScreenHeight,
+                              scene::kScreenCentreZ - radius * std::cos(a)},
+                             QSize(kViewSize, kViewSize));
+}
+
+// The colour most unlike other's within a pixel of p: an outline two pixels
+// wide lies there, give or take the projection's rounding.
+QColor mostChangedNear(const QImage &image, const QImage &other, QPointF p)
+{
+    QColor found = image.pixelColor(p.toPoint());
+    int most = -1;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const QPoint q = p.toPoint() + QPoint(dx, dy);
+            const QColor a = image.pixelColor(q), b = other.pixelColor(q);
+            const int change = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green());
+            if (change > most) {
+                most = change;
+                found = a;
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TEST_F(GLWidgetTest, ZoneOutlinesAreFaintWhileClearAndBlinkBrightWhileInAlarm)
+{
+    std::ostringstream lines;
+    ZoneWatch zones({kNearEastZone}, lines, nullptr);
+    Scene plain, zoned;
+    ASSERT_TRUE(plain.ready() && zoned.ready());
+    zoned.view.showZones(&zones);
+    for (Scene *scene : {&plain, &zoned})
+        scene->driver.turnBeamTo(kDarkBlinkBeam);
+    const QImage without = plain.render();
+    const QImage clear = zoned.render();
+    const QPointF outline = onScreen(zoned.view, 105.0, kNearEastZone.outer);
+    const QPointF inside = onScreen(zoned.view, 105.0, 0.6);
+    const QColor faint = mostChangedNear(clear, without, outline);
+    EXPECT_GT(faint.green() - at(without, outline).green(), 20);
+    EXPECT_GT(faint.green(), faint.red());
+    EXPECT_EQ(at(clear, inside), at(without, inside));
+
+    zones.targetHit(kEast.x, kEast.y, float(kEast.bearing()));
+    ASSERT_TRUE(zones.isInAlarm(0));
+    const QImage dark = zoned.render();
+    EXPECT_EQ(mostChangedNear(dark, without, outline), faint) << "the blink's dark half";
+    zoned.driver.turnBeamTo(kBrightBlinkBeam);
+    const QColor bright = mostChangedNear(zoned.render(), without, outline);
+    EXPECT_GT(bright.red(), 200);
+    EXPECT_GT(bright.red() - bright.green(), 100);
+}
+
+TEST_F(GLWidgetTest, MarkersInsideAZoneInAlarmTakeTheAlarmColour)
+{
+    std::ostringstream lines;
+    ZoneWatch zones({kNearEastZone}, lines, nullptr);
+    Scene inside, outside;
+    ASSERT_TRUE(inside.ready() && outside.ready());
+    inside.makeHit(kEast, 2.0f, kDarkBlinkBeam);
+    outside.makeHit(kSouthWest, 2.0f, kDarkBlinkBeam);
+    const auto badge = [&](Scene &scene, TargetAt t) {
+        return at(scene.render(),
+                  project(scene.view, t.sceneX() + kBadgeProbeOffset, scene::kMarkerHeight,
+                          scene::kScreenCentreZ + t.sceneY(), kViewSize, kViewSize));
+    };
+    const QColor insideBefore = badge(inside, kEast);
+    const QColor outsideBefore = badge(outside, kSouthWest);
+    for (Scene *scene : {&inside, &outside})
+        scene->view.showZones(&zones);
+    zones.targetHit(kEast.x, kEast.y, float(kEast.bearing()));
+
+    const QColor insideInAlarm = badge(inside, kEast);
+    EXPECT_LT(insideInAlarm.green(), insideBefore.green() / 2) << "the alarm colour is red";
+    EXPECT_GE(insideInAlarm.red(), insideBefore.red() - 30);
+    EXPECT_EQ(badge(outside, kSouthWest), outsideBefore);
+}
