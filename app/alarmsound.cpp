@@ -13,6 +13,8 @@ namespace
 // A WAV file loads in a moment; one that has not by then never will (a file
 // that is not a sound stays "loading" for good on some Qt versions).
 constexpr int kLoadLimitMs = 3000;
+// Without a sound server some Qt versions never get the file ready either.
+const char kCannotPlay[] = "cannot be played here (not a WAV file, or no sound server)";
 
 } // namespace
 
@@ -38,21 +40,25 @@ void AlarmSound::sound()
 
 void AlarmSound::checkStatus()
 {
-    if (effect->status() == QSoundEffect::Error)
-        reportOnce("cannot be played");
+    if (effect != nullptr && effect->status() == QSoundEffect::Error)
+        reportOnce(kCannotPlay);
 }
 
 void AlarmSound::checkLoaded()
 {
-    if (effect->status() != QSoundEffect::Ready)
-        reportOnce("cannot be played");
+    if (effect != nullptr && effect->status() != QSoundEffect::Ready)
+        reportOnce(kCannotPlay);
 }
 
+// The effect goes too: a sound system that cannot reach a sound server may
+// go on trying in the background, at a cost to every frame.
 void AlarmSound::reportOnce(const char *why)
 {
     if (failed)
         return;
     failed = true;
+    delete effect;
+    effect = nullptr;
     printClientMessage(QStringLiteral("the alarm sound %1 %2; guard zone alarms stay silent")
                            .arg(file, QLatin1String(why)));
 }

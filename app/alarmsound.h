@@ -33,7 +33,7 @@ private:
     void reportOnce(const char *why);
 
     const QString file;
-    QSoundEffect *effect;
+    QSoundEffect *effect;       // a child; null once the sound has failed
     QElapsedTimer sinceSounded; // invalid until the first sound
     bool failed = false;
 };

@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include "alarmsound.h"
+#include "assetfolder.h"
 #include "clientmessage.h"
 #include "glwidget.h"
 #include "guardzonereader.h"
@@ -127,8 +128,7 @@ void Window::watchGuardZones(const ClientSettings &settings, const ClientOptions
     if (settings.alarmSound != QLatin1String(kSoundOff)) {
         const QString path =
             settings.alarmSound.isEmpty()
-                ? QDir(options.assetsFolder)
-                      .filePath(QLatin1String(scene::kSoundFolder) + scene::kAlarmSound)
+                ? AssetFolder(options.assetsFolder).path(scene::kSoundFolder, scene::kAlarmSound)
                 : QDir::cleanPath(
                       QFileInfo(options.settingsFile).dir().filePath(settings.alarmSound));
         alarm = new AlarmSound(path, this);
@@ -155,6 +155,8 @@ void Window::startLifeTimer(int timeToLive)
 void Window::installView(const QString &assetsFolder)
 {
     glWidget = new GLWidget(&logic, assetsFolder);
+    if (zoneWatch)
+        glWidget->showZones(zoneWatch.get());
     QHBoxLayout *layout = new QHBoxLayout;
     layout->addWidget(glWidget);
     layout->setContentsMargins(0, 0, 0, 0);

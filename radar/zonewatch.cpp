@@ -94,19 +94,22 @@ void ZoneWatch::clearAll()
     }
 }
 
+// Drawn every frame for every hit, so the bearing's arc tangent is taken only
+// for a point within some alarmed zone's ring, and the values are compared
+// as they are: rounding them as the lines print them would cost more than
+// the test, and changes nothing a marker's colour could show.
 bool ZoneWatch::inZoneInAlarm(float X, float Y) const
 {
-    bool anyInAlarm = false;
-    for (const ZoneState &state : states)
-        anyInAlarm = anyInAlarm || state.inAlarm;
-    if (!anyInAlarm)
-        return false;
-    const float x = (X + kSceneOffset) / kSceneScale;
-    const float y = (Y + kSceneOffset) / kSceneScale;
-    const double printedBearing = asPrinted(double(bearingOf(X, Y)));
-    const double printedDistance = asPrinted(zoneDistance(x, y));
+    const double distance =
+        zoneDistance((X + kSceneOffset) / kSceneScale, (Y + kSceneOffset) / kSceneScale);
+    double bearing = -1.0; // not taken yet
     for (size_t i = 0; i < watched.size(); ++i) {
-        if (states[i].inAlarm && watched[i].contains(printedBearing, printedDistance))
+        const GuardZone &zone = watched[i];
+        if (!states[i].inAlarm || distance < zone.inner || distance > zone.outer)
+            continue;
+        if (bearing < 0.0)
+            bearing = double(bearingOf(X, Y));
+        if (zone.contains(bearing, distance))
             return true;
     }
     return false;

@@ -89,13 +89,7 @@ TEST(AlarmSoundProgramTest, SoundsForANewAlarmAndANewTargetButNotWhileATargetSta
     SimProcess sim({"--scenario", scenario.fileName()});
     ASSERT_NE(sim.port(), 0);
     ClientProcess client;
-    ASSERT_TRUE(client.folder().writeSettingsFile(
-        QString("<settings><host>127.0.0.1</host><port>%1</port><timeToLive>%2</timeToLive>%3"
-                "</settings>")
-            .arg(sim.port())
-            .arg(kRunSeconds)
-            .arg(kZone)
-            .toUtf8()));
+    ASSERT_TRUE(client.writeSettings(sim.port(), kRunSeconds, kZone));
     ASSERT_TRUE(client.start({"--window", "320x240"}));
 
     // When each alarm came, on the test's clock.

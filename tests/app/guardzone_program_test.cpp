@@ -102,13 +102,7 @@ TEST_F(GuardZoneProgramTest, AlarmsFollowTheirHitsAndClearAPassAfterTheZoneEmpti
     ClientProcess client;
     // An alarm sound that cannot be played is said once, and changes nothing else.
     ASSERT_TRUE(client.folder().writeSettingsFile("RIFF, but no sound", "not-a-sound.wav"));
-    ASSERT_TRUE(client.folder().writeSettingsFile(
-        QString("<settings><host>127.0.0.1</host><port>%1</port><timeToLive>%2</timeToLive>%3"
-                "</settings>")
-            .arg(sim.port())
-            .arg(kRunSeconds)
-            .arg(kZones)
-            .toUtf8()));
+    ASSERT_TRUE(client.writeSettings(sim.port(), kRunSeconds, kZones));
     ASSERT_TRUE(client.start({"--window", "320x240"}));
     ASSERT_TRUE(client.waitForEnd(kEndWaitMs));
     EXPECT_TRUE(client.endedCleanly()) << client.howItEnded();
@@ -116,7 +110,7 @@ TEST_F(GuardZoneProgramTest, AlarmsFollowTheirHitsAndClearAPassAfterTheZoneEmpti
     EXPECT_TRUE(errors.contains(kSkippedFrom)) << errors.toStdString();
     EXPECT_TRUE(errors.contains(kSkippedOuter)) << errors.toStdString();
     EXPECT_EQ(errors.count("skipped"), 2);
-    EXPECT_EQ(errors.count("radar-client: the alarm sound not-a-sound.wav cannot be played"), 1)
+    EXPECT_EQ(errors.count("radar-client: the alarm sound not-a-sound.wav cannot be played here"), 1)
         << errors.toStdString();
 
     // Each alarm line follows its hit line, with the hit's bearing, inside its zone.

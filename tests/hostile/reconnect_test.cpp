@@ -108,13 +108,7 @@ protected:
     // settings: further elements of the settings file.
     void startClient(int timeToLive = kBackstopSeconds, const QString &settings = QString())
     {
-        ASSERT_TRUE(client.folder().writeSettingsFile(
-            QString("<settings><host>127.0.0.1</host><port>%1</port><timeToLive>%2</timeToLive>"
-                    "%3</settings>")
-                .arg(port)
-                .arg(timeToLive)
-                .arg(settings)
-                .toUtf8()));
+        ASSERT_TRUE(client.writeSettings(port, timeToLive, settings));
         ASSERT_TRUE(client.start({"--reconnect", "--window", "320x240"}));
     }
 

@@ -39,12 +39,13 @@ ClientFolder::~ClientFolder()
         QDir::setCurrent(previousFolder);
 }
 
-bool ClientFolder::writeSettings(quint16 port, const QString &timeToLive, const QString &name)
+bool ClientFolder::writeSettings(quint16 port, const QString &timeToLive, const QString &name,
+                                 const QString &moreElements)
 {
     QString body = QString("<host>127.0.0.1</host><port>%1</port>").arg(port);
     if (!timeToLive.isNull())
         body += QString("<timeToLive>%1</timeToLive>").arg(timeToLive);
-    return writeSettingsFile(("<settings>" + body + "</settings>").toUtf8(), name);
+    return writeSettingsFile(("<settings>" + body + moreElements + "</settings>").toUtf8(), name);
 }
 
 bool ClientFolder::writeSettingsFile(const QByteArray &document, const QString &name)

@@ -22,10 +22,11 @@ public:
     QString filePath(const QString &name) const { return dir.filePath(name); }
 
     // Settings for a server on 127.0.0.1 at port, with a timeToLive element
-    // holding timeToLive when one is given, in the settings file or in the
-    // file called name here.
+    // holding timeToLive when one is given and then moreElements (guard zones,
+    // say), in the settings file or in the file called name here.
     bool writeSettings(quint16 port, const QString &timeToLive = QString(),
-                       const QString &name = kSettingsFile);
+                       const QString &name = kSettingsFile,
+                       const QString &moreElements = QString());
     // The settings file (or the file called name here) holding exactly document.
     bool writeSettingsFile(const QByteArray &document, const QString &name = kSettingsFile);
 

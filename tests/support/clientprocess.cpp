@@ -56,9 +56,10 @@ ClientProcess::~ClientProcess()
     process.waitForFinished(kStopTimeoutMs);
 }
 
-bool ClientProcess::writeSettings(quint16 port, int timeToLive)
+bool ClientProcess::writeSettings(quint16 port, int timeToLive, const QString &moreElements)
 {
-    return workFolder.writeSettings(port, QString::number(timeToLive));
+    return workFolder.writeSettings(port, QString::number(timeToLive), ClientFolder::kSettingsFile,
+                                    moreElements);
 }
 
 void ClientProcess::withoutDisplay()

@@ -24,8 +24,9 @@ public:
 
     // Its working folder, to write settings into or take data away from.
     ClientFolder &folder() { return workFolder; }
-    // Settings for a server on 127.0.0.1 at port; timeToLive <= 0 sets no limit.
-    bool writeSettings(quint16 port, int timeToLive);
+    // Settings for a server on 127.0.0.1 at port, then moreElements;
+    // timeToLive <= 0 sets no limit.
+    bool writeSettings(quint16 port, int timeToLive, const QString &moreElements = QString());
     // Leaves the program no way to a display other than its arguments.
     void withoutDisplay();
     // Sets a variable of the program's environment, for the next start.
