@@ -4,8 +4,11 @@
 // with LIBGL_ALWAYS_SOFTWARE=1 and standard output sent to /dev/null, where
 // the logic prints its lines; bench/run_scene_bench.sh does both.
 //
-//   scene_bench [--paints N] [--frames N] [--layout NAME]
+//   scene_bench [--paints N] [--frames N] [--layout NAME] [--zones SETTINGS]
 //   scene_bench --scenario FILE     writes the "sector" layout as a simulator scenario
+//
+// With --zones, the guard zones of a settings file watch the hits and lie on
+// the screen, in alarm wherever the layout's hits fall in them.
 //
 // Results go to standard error, one line per measure, times in milliseconds:
 //   LAYOUT MEASURE mean p50 p99 max
@@ -18,9 +21,13 @@
 // threads included: the work itself, which the other programs on a busy
 // machine do not stretch the way they stretch the wall-clock times.
 #include "glview.h"
+#include "guardzonereader.h"
 #include "hitlayout.h"
 #include "radardriver.h"
+#include "settings.h"
+#include "settingserror.h"
 #include "timedview.h"
+#include "zonewatch.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -31,6 +38,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <iostream>
+#include <memory>
 #include <numeric>
 #include <vector>
 
@@ -62,6 +71,7 @@ struct Options {
     int frames = kDefaultFrames;
     QString layout;
     QString scenario;
+    QString zonesFile; // a settings file with guard zones, or empty
 };
 
 double percentile(const std::vector<double> &sorted, double p)
@@ -97,9 +107,15 @@ double processCpuMs()
 struct Scene {
     RadarDriver driver;
     TimedView view{&driver.logic};
+    std::unique_ptr<ZoneWatch> zones; // their lines go where the hit lines go
 
-    bool start(const HitLayout &layout)
+    bool start(const HitLayout &layout, const std::vector<GuardZone> &guardZones)
     {
+        if (!guardZones.empty()) {
+            zones = std::make_unique<ZoneWatch>(guardZones, std::cout, nullptr);
+            driver.logic.watchZones(zones.get());
+            view.showZones(zones.get());
+        }
         if (!driver.isConnected() || !driver.sendTargets(layoutTargets(layout)))
             return false;
         return glview::showFullScreen(view);
@@ -206,10 +222,11 @@ bool measureFrames(Scene &scene, const HitLayout &layout, int frames)
     return true;
 }
 
-bool runLayout(const HitLayout &layout, const Options &options, bool first)
+bool runLayout(const HitLayout &layout, const Options &options, const std::vector<GuardZone> &zones,
+               bool first)
 {
     Scene scene;
-    if (!scene.start(layout)) {
+    if (!scene.start(layout, zones)) {
         std::fprintf(stderr, "scene_bench: no loopback server or no exposed view\n");
         return false;
     }
@@ -231,6 +248,7 @@ Options parseOptions(const QApplication &app)
     parser.addOption({"frames", "Timed frames (tick, update, repaint) per layout.", "N"});
     parser.addOption({"layout", "Measure this layout only: none, wedge or sector.", "NAME"});
     parser.addOption({"scenario", "Write the sector layout as a simulator scenario.", "FILE"});
+    parser.addOption({"zones", "Watch the guard zones of this settings file.", "SETTINGS"});
     parser.process(app);
     Options options;
     if (parser.isSet("paints"))
@@ -239,7 +257,24 @@ Options parseOptions(const QApplication &app)
         options.frames = std::max(1, parser.value("frames").toInt());
     options.layout = parser.value("layout");
     options.scenario = parser.value("scenario");
+    options.zonesFile = parser.value("zones");
     return options;
+}
+
+// The zones of the settings file, or none; false when the file cannot be read.
+bool readZones(const QString &file, std::vector<GuardZone> &zones)
+{
+    if (file.isEmpty())
+        return true;
+    try {
+        const Settings settings(file);
+        QStringList skipped;
+        zones = readGuardZones(settings.documentElement(), skipped);
+        return skipped.isEmpty();
+    } catch (SettingsError *error) {
+        delete error;
+        return false;
+    }
 }
 
 } // namespace
@@ -250,13 +285,19 @@ int main(int argc, char **argv)
     const Options options = parseOptions(app);
     if (!options.scenario.isEmpty())
         return writeScenario(kScenarioLayout, options.scenario) ? 0 : 1;
+    std::vector<GuardZone> zones;
+    if (!readZones(options.zonesFile, zones)) {
+        std::fprintf(stderr, "scene_bench: cannot read the zones of %s\n",
+                     qPrintable(options.zonesFile));
+        return 1;
+    }
     // The view reads its textures and models from the working directory.
     QDir::setCurrent(RADAR_SOURCE_DIR);
     bool first = true;
     for (const HitLayout &layout : kLayouts) {
         if (!options.layout.isEmpty() && options.layout != layout.name)
             continue;
-        if (!runLayout(layout, options, first))
+        if (!runLayout(layout, options, zones, first))
             return 1;
         first = false;
     }

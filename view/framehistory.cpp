@@ -56,7 +56,7 @@ void FrameHistory::takeScene()
     sceneKnown = true;
 }
 
-void FrameHistory::add(const QRect &area)
+void FrameHistory::add(const QRegion &area)
 {
     writeTag(nextTag);
     frames.push_front({nextTag, area});
@@ -65,11 +65,11 @@ void FrameHistory::add(const QRect &area)
     nextTag = nextTag == ~quint32(0) ? 1 : nextTag + 1;
 }
 
-std::optional<QRect> FrameHistory::drawnSince(int age) const
+std::optional<QRegion> FrameHistory::drawnSince(int age) const
 {
     if (age < 1 || size_t(age) > frames.size())
         return std::nullopt;
-    QRect area;
+    QRegion area;
     for (int frame = 0; frame < age; ++frame)
         area |= frames[size_t(frame)].area;
     return area;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QRect>
+#include <QRegion>
 #include <QtGlobal>
 #include <QtGui/qopengl.h>
 
@@ -39,13 +39,15 @@ public:
     // colour and depth under the tag are taken to check the tags with.
     void takeScene();
 
-    // The frame just drawn drew area: it is tagged, and remembered.
-    void add(const QRect &area);
+    // The frame just drawn drew area: it is tagged, and remembered. A region,
+    // not its bounding rectangle: markers on the near half and an outline on
+    // the far half would otherwise make a frame restore most of the window.
+    void add(const QRegion &area);
 
     // What the last age frames drew, where the back buffer holds the frame
     // shown age - 1 swaps before the last; nothing when that is not known
     // (age 0: undefined contents, or older than the frames tracked).
-    std::optional<QRect> drawnSince(int age) const;
+    std::optional<QRegion> drawnSince(int age) const;
 
     // The age that the window's back buffer's tag gives it: 1 when it holds
     // the last frame, 0 when it holds none of the frames known (or the window
@@ -56,7 +58,7 @@ public:
 private:
     struct Frame {
         quint32 tag;
-        QRect area;
+        QRegion area;
     };
     // The colour (RGBA bytes) and depth (unsigned integers) of the tag's
     // pixels, bottom row first.

@@ -291,7 +291,7 @@ void GLWidget::paintGL()
     glDisable(GL_LIGHTING);
     light->disable();
     if (sceneCache)
-        sceneCache->finishFrame(alarmArea | sweepArea | markersArea | markArea);
+        sceneCache->finishFrame(QRegion(alarmArea) | sweepArea | markersArea | markArea);
 }
 
 // The faint outlines belong to the kept scene, which is drawn anew with them.

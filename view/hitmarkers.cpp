@@ -11,6 +11,7 @@ namespace
 {
 
 const GLfloat kAlphaPerSecondOfLife = 0.5f;
+const GLfloat kPlainColour[3] = {1.0f, 1.0f, 1.0f};
 
 // A marker centred on (x, 0, z) of the current coordinates.
 std::optional<QRect> markerArea(const WindowProjection &projection, float x, float z)
@@ -35,25 +36,35 @@ QRect markersArea(const std::list<Hit> &hits, const QRect &wholeView)
     return area;
 }
 
+void drawMarker(const Hit &hit, DisplayList &markerList, const GLfloat colour[3])
+{
+    const GLfloat size = GLfloat(scene::kMarkerSize);
+    glPushMatrix();
+    glTranslatef(hit.x, 0.0f, hit.y);
+    glScalef(size, size, size);
+    glColor4f(colour[0], colour[1], colour[2], kAlphaPerSecondOfLife * hit.life);
+    markerList.call();
+    glPopMatrix();
+}
+
 } // namespace
 
 // A hit's x runs along the scene's x axis and its y along the scene's z
-// axis, both from the screen centre.
+// axis, both from the screen centre. With zones, the markers in the alarm
+// colour come after the others, each group in list order: switching the
+// colour back and forth from marker to marker costs the software renderer
+// several milliseconds a frame, and the alarm's markers belong on top.
 QRect drawHitMarkers(const std::list<Hit> &hits, DisplayList &markerList, const ZoneOverlay *zones,
                      const QRect &wholeView)
 {
-    const GLfloat size = GLfloat(scene::kMarkerSize);
-    for (const Hit &hit : hits) {
-        glPushMatrix();
-        glTranslatef(hit.x, 0.0f, hit.y);
-        glScalef(size, size, size);
-        const GLfloat alpha = kAlphaPerSecondOfLife * hit.life;
-        if (zones != nullptr)
-            zones->setMarkerColour(hit.x, hit.y, alpha);
-        else
-            glColor4f(1.0f, 1.0f, 1.0f, alpha);
-        markerList.call();
-        glPopMatrix();
+    for (const bool inAlarm : {false, true}) {
+        const GLfloat *colour = inAlarm ? ZoneOverlay::kAlarmColour : kPlainColour;
+        for (const Hit &hit : hits) {
+            if ((zones != nullptr && zones->inZoneInAlarm(hit.x, hit.y)) == inAlarm)
+                drawMarker(hit, markerList, colour);
+        }
+        if (zones == nullptr)
+            break;
     }
     return markersArea(hits, wholeView);
 }

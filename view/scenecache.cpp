@@ -80,8 +80,8 @@ void SceneCache::restore(bool exposed, std::optional<int> reportedAge)
 {
     const QRect whole(QPoint(0, 0), storedSize);
     const int age = exposed ? 0 : backBufferAge(reportedAge);
-    const QRect part = history.drawnSince(age).value_or(whole).intersected(whole);
-    if (!part.isEmpty()) {
+    const QRegion parts = history.drawnSince(age).value_or(QRegion(whole)).intersected(whole);
+    for (const QRect &part : parts) {
         copyBack(part, kColour, colourOrientation);
         copyBack(part, kDepth, depthOrientation);
     }
@@ -100,7 +100,7 @@ int SceneCache::backBufferAge(std::optional<int> reportedAge)
     return history.taggedAge();
 }
 
-void SceneCache::finishFrame(const QRect &drawn)
+void SceneCache::finishFrame(const QRegion &drawn)
 {
     bindWindow();
     history.add(drawn);

@@ -3,6 +3,7 @@
 #include "framehistory.h"
 
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QtGui/qopengl.h>
 
@@ -81,7 +82,7 @@ public:
 
     // Called when a frame is drawn and about to be shown, with the window
     // area it drew over the scene.
-    void finishFrame(const QRect &drawn);
+    void finishFrame(const QRegion &drawn);
 
 private:
     enum class Orientation { kUpright, kFlipped };

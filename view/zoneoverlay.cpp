@@ -10,9 +10,8 @@
 namespace
 {
 
-// Phosphor green, like the screen, for a quiet zone; amber-red for an alarm.
+// Phosphor green, like the screen, for a quiet zone.
 constexpr GLfloat kFaintColour[4] = {0.35f, 1.0f, 0.45f, 0.45f};
-constexpr GLfloat kAlarmColour[4] = {1.0f, 0.3f, 0.1f, 1.0f};
 constexpr GLfloat kLineWidthPixels = 2.0f;
 // The bright outline is shown while the beam turns through this many degrees,
 // then not for as many: at 80 degrees a second, a blink a second. Timed by
@@ -81,12 +80,9 @@ void ZoneOverlay::beginLines(const GLfloat colour[4]) const
     glColor4fv(colour);
 }
 
-void ZoneOverlay::setMarkerColour(float X, float Y, float alpha) const
+bool ZoneOverlay::inZoneInAlarm(float X, float Y) const
 {
-    if (zones.inZoneInAlarm(X, Y))
-        glColor4f(kAlarmColour[0], kAlarmColour[1], kAlarmColour[2], alpha);
-    else
-        glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    return zones.inZoneInAlarm(X, Y);
 }
 
 bool ZoneOverlay::isBright(double beamDeg)

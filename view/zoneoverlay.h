@@ -36,9 +36,12 @@ public:
     // with the beam at beamDeg; the window area drawn in (device pixels,
     // origin bottom left), or the whole viewport when it cannot be told.
     QRect drawAlarmOutlines(double beamDeg) const;
-    // The colour for a marker of a hit at scene offset (X, Y) from the screen
-    // centre, with the marker's alpha.
-    void setMarkerColour(float X, float Y, float alpha) const;
+    // True when a hit at scene offset (X, Y) from the screen centre lies in a
+    // zone in alarm: its marker then takes kAlarmColour.
+    bool inZoneInAlarm(float X, float Y) const;
+
+    // Amber-red, for an alarm: the bright outlines and the markers.
+    static constexpr GLfloat kAlarmColour[4] = {1.0f, 0.3f, 0.1f, 1.0f};
 
 private:
     void beginLines(const GLfloat colour[4]) const;

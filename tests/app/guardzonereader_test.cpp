@@ -1,4 +1,5 @@
 #include "guardzonereader.h"
+#include "settings.h"
 
 #include <QDomDocument>
 #include <gtest/gtest.h>
@@ -59,4 +60,14 @@ TEST(GuardZoneReaderTest, ReadsGoodZonesAndSkipsEachBadOneWithItsNumberAndReason
     EXPECT_EQ(zones[0].outer, 0.6);
     EXPECT_EQ(zones[1].number, 2);
     EXPECT_TRUE(zones[1].isWholeCircle());
+}
+
+// The example that the package installs, and that the scene benchmark and
+// scripts/run.sh use, must be one the client reads whole.
+TEST(GuardZoneReaderTest, TheExampleSettingsHoldFourUsableZones)
+{
+    const Settings example(RADAR_SOURCE_DIR "/packaging/examples/clientSettings-zones.xml");
+    QStringList skipped;
+    EXPECT_EQ(readGuardZones(example.documentElement(), skipped).size(), 4u);
+    EXPECT_TRUE(skipped.isEmpty()) << skipped.join('\n').toStdString();
 }
