@@ -162,6 +162,22 @@ lib_start_weston() {
     export WAYLAND_DISPLAY
 }
 
+# lib_start_pulseaudio SINK: starts a private PulseAudio sound server in a
+# runtime folder of its own, whose default sink is a null sink named SINK,
+# so that what programs play can be recorded from SINK.monitor. It is
+# stopped when the script ends.
+lib_start_pulseaudio() {
+    local pid
+    lib_private_runtime_dir
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+        --load="module-null-sink sink_name=$1" --load=module-native-protocol-unix \
+        --log-target=file:"$XDG_RUNTIME_DIR/pulseaudio.log" &
+    pid=$!
+    lib_at_exit "lib_stop $pid"
+    lib_wait_until "$pid" PulseAudio "$XDG_RUNTIME_DIR/pulseaudio.log" pactl info
+    pactl set-default-sink "$1"
+}
+
 # lib_headless_display: Mesa's software renderer always, so that every machine
 # draws the same pixels; a private Xvfb when there is no display.
 lib_headless_display() {
