@@ -11,8 +11,9 @@
 #   3. the real client for CLIENT_SECONDS against 1000 walkers on each of
 #      SCREENS at each display scale of SCALES (QT_SCALE_FACTOR): its frame
 #      periods, its CPU time per frame and its hits per second; and, on the
-#      first screen at scale 1, once drawing every frame whole and once with
-#      the four guard zones of packaging/examples/clientSettings-zones.xml.
+#      first screen at scale 1, once drawing every frame whole, and ZONE_PAIRS
+#      times in turn with and without the four guard zones of
+#      packaging/examples/clientSettings-zones.xml.
 # Then the ratios the targets are about: the default build over the other,
 # and scale 2 over scale 1. Medians and min..max over the runs are printed,
 # with the load average beside them, since a shared machine stretches
@@ -26,8 +27,8 @@
 # Environment: BUILD_DIR (build-bench), OTHER_BUILD_DIR (build-bench-other),
 # OTHER_QT (1; 0 measures the default build alone), CMAKE_ARGS, RUNS (3),
 # STARTS (5), CLIENT_SECONDS (15), SCREENS ("1280x1024 1920x1080"), SCALES
-# ("1 2"), LAYOUTS ("sector"), SCENE_BENCH_ARGS (default "--paints 100
-# --frames 270").
+# ("1 2"), LAYOUTS ("sector"), ZONE_PAIRS (3), SCENE_BENCH_ARGS (default
+# "--paints 100 --frames 270").
 set -euo pipefail
 export LC_ALL=C # decimal points in EPOCHREALTIME and awk
 cd "$(dirname "$0")/.."
@@ -46,6 +47,7 @@ client_seconds=${CLIENT_SECONDS:-15}
 screens=${SCREENS:-1280x1024 1920x1080}
 scales=${SCALES:-1 2}
 layouts=${LAYOUTS:-sector}
+zone_pairs=${ZONE_PAIRS:-3}
 scene_bench_args=${SCENE_BENCH_ARGS:---paints 100 --frames 270}
 start_screen="1280x1024"
 modes="kept whole"
@@ -272,15 +274,33 @@ client_runs() {
         harness_prepare "$client_seconds" "$dir"
         run_client "$dir" "$build" whole 1
         echo "$screen 1 $(qt_of "$build") whole $(client_line "$dir") $(load)" >> "$work/clients.txt"
-        # The example's four guard zones, which 1000 walkers keep in alarm.
-        dir="$work/client-$screen-zones-$build"
-        ZONES=1 harness_prepare "$client_seconds" "$dir"
-        run_client "$dir" "$build" kept 1
-        echo "$screen 1 $(qt_of "$build") zones $(client_line "$dir") $(load)" >> "$work/clients.txt"
+    done
+    run_zone_pairs "$screen"
+}
+
+# run_zone_pairs SCREEN: the client with the example's four guard zones, which
+# 1000 walkers keep in alarm, and without, in turn ZONE_PAIRS times on each
+# build: "BUILD CPU-WITH CPU-WITHOUT" lines, since one run of each is not
+# enough to tell a few percent from the machine's mood.
+run_zone_pairs() {
+    local screen=$1 pair build dir with without
+    for pair in $(seq "$zone_pairs"); do
+        for build in "${builds[@]}"; do
+            dir="$work/zones-$screen-$pair-$build"
+            ZONES=1 harness_prepare "$client_seconds" "$dir"
+            run_client "$dir" "$build" kept 1
+            with=$(cpu_per_frame "$dir")
+            dir="$work/nozones-$screen-$pair-$build"
+            harness_prepare "$client_seconds" "$dir"
+            run_client "$dir" "$build" kept 1
+            without=$(cpu_per_frame "$dir")
+            echo "$(qt_of "$build") $with $without" >> "$work/zonepairs.txt"
+        done
     done
 }
 
 : > "$work/clients.txt"
+: > "$work/zonepairs.txt"
 for screen in $screens; do
     (client_runs "$screen")
 done
@@ -294,7 +314,6 @@ echo
 echo "== the targets' ratios"
 awk -v first="$(qt_of "$build_dir")" '
     $4 == "kept" { period[$1 " " $2 " " $3] = $6; cpu[$1 " " $2 " " $3] = $8; qt[$3] = 1 }
-    $4 == "zones" { zones[$1 " " $2 " " $3] = $8 }
     END {
         for (k in cpu) {
             split(k, f, " ")
@@ -305,8 +324,13 @@ awk -v first="$(qt_of "$build_dir")" '
             }
             if (f[2] == 2 && (f[1] " 1 " f[3]) in cpu)
                 printf "  %s %s, scale 2 over scale 1: CPU per frame %.2f\n", f[1], f[3], cpu[k] / cpu[f[1] " 1 " f[3]]
-            if (f[2] == 1 && (k in zones))
-                printf "  %s %s, four guard zones over none: CPU per frame %.2f\n", f[1], f[3], zones[k] / cpu[k]
         }
     }' "$work/clients.txt" | sort
+echo
+echo "== four guard zones over none, the real client at ${screens%% *}, $zone_pairs pairs in turn"
+echo "   (CPU per frame with and without, and their ratio: median, min..max)"
+awk '{ printf "%s %.2f %.2f %.4f\n", $1, $2, $3, $2 / $3 }' "$work/zonepairs.txt" | sort -k1,1 -k4,4g |
+    awk '{ n[$1]++; r[$1, n[$1]] = $4; w[$1] = w[$1] " " $2 "/" $3 }
+        END { for (q in n) printf "  %-5s %s  ratio %.2f (%.2f..%.2f)\n", q, w[q],
+                  r[q, int((n[q] + 1) / 2)], r[q, 1], r[q, n[q]] }'
 echo "Load average at end: $(load)"
