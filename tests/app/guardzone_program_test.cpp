@@ -110,7 +110,8 @@ TEST_F(GuardZoneProgramTest, AlarmsFollowTheirHitsAndClearAPassAfterTheZoneEmpti
     EXPECT_TRUE(errors.contains(kSkippedFrom)) << errors.toStdString();
     EXPECT_TRUE(errors.contains(kSkippedOuter)) << errors.toStdString();
     EXPECT_EQ(errors.count("skipped"), 2);
-    EXPECT_EQ(errors.count("radar-client: the alarm sound not-a-sound.wav cannot be played here"), 1)
+    EXPECT_EQ(errors.count("radar-client: the alarm sound not-a-sound.wav cannot be played here"),
+              1)
         << errors.toStdString();
 
     // Each alarm line follows its hit line, with the hit's bearing, inside its zone.
