@@ -208,9 +208,11 @@ lib_run_and_exit() {
 }
 
 # lib_run_tests BUILD_DIR [CTEST OPTION...]: the suite of a built tree (all of
-# it unless the options select), a test per core at a time. Each test that needs a
-# display starts its own (see tests/CMakeLists.txt). A test that fails fails
-# the run, with its whole output in the log.
+# it unless the options select), two tests per core at a time: most of them
+# spend their time waiting on a server or a clock, and the suite used under
+# half of two cores with one per core. Each test that needs a display starts
+# its own (see tests/CMakeLists.txt). A test that fails fails the run, with
+# its whole output in the log.
 lib_run_tests() {
-    ctest --test-dir "$1" --output-on-failure -j "$(nproc)" "${@:2}"
+    ctest --test-dir "$1" --output-on-failure -j "$((2 * $(nproc)))" "${@:2}"
 }

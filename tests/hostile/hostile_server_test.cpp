@@ -25,7 +25,8 @@ constexpr int kWorkTimeoutMs = 90000;
 constexpr int kBoxTimeoutMs = 20000;
 constexpr int kAnswerTimeoutMs = 10000;
 
-constexpr int kFloodSeconds = 60;
+// Long enough for queued frames to pass the growth bound below twenty times.
+constexpr int kFloodSeconds = 30;
 // Textures, models and first frames settle in, and under the flood the
 // renderer and the allocator grow towards their working set for about half
 // a minute (with Qt 6: from 183 MiB at 2 s to 198 MiB at 30 s, then under
