@@ -101,6 +101,11 @@ TEST_F(GlmPlainReadTest, LargeFilesReadAsTheTwoPassesReadThemAlsoWhenOddAtTheEnd
 {
     std::string plain = ObjText(1, 0).make(kLargeFileBytes);
     EXPECT_TRUE(expectReadAsInGeneral(plain));
+    // A vertex line, then blank lines to a page's end.
+    constexpr size_t kPageBytes = 4096;
+    std::string ending = plain + "v 1 2 3";
+    EXPECT_TRUE(expectReadAsInGeneral(
+        ending + std::string(2 * kPageBytes - ending.size() % kPageBytes, '\n')));
     // A face whose corners run on after more blank lines than a window holds.
     expectReadAsInGeneral(plain + "f 1 2 3" + std::string(kLargeFileBytes / 4, '\n') + "4\n");
     EXPECT_FALSE(expectReadAsInGeneral(plain + "f 1 2 3 x\nvp 1\n"));
