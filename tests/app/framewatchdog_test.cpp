@@ -6,6 +6,10 @@ namespace
 {
 
 constexpr double kTick = 0.02; // the frame timer's usual step, seconds
+// What operators are told: a connection silent this long counts as lost, and
+// a tick of the client's own counts for at most this much of it.
+constexpr double kSilentSeconds = 3.0;
+constexpr double kLongestTickSeconds = 0.25;
 
 // Ticks of dt with no new frame until the watchdog calls the connection
 // silent; the seconds that took, or -1 when it never did within a minute.
@@ -27,7 +31,7 @@ TEST(FrameWatchdogTest, CallsAConnectionSilentAfterThreeSecondsOfAskingWithoutAF
 {
     FrameWatchdog watchdog;
     watchdog.restart(0);
-    EXPECT_NEAR(secondsUntilSilent(watchdog, 0, kTick), FrameWatchdog::kSilenceLimit, kTick);
+    EXPECT_NEAR(secondsUntilSilent(watchdog, 0, kTick), kSilentSeconds, kTick);
     // A new connection starts the count again.
     watchdog.restart(0);
     EXPECT_FALSE(watchdog.isSilent());
@@ -53,6 +57,6 @@ TEST(FrameWatchdogTest, TheClientsOwnStallsCountOnlyAsLongAsALongTick)
     watchdog.restart(7);
     watchdog.observe(7, 10.0);
     EXPECT_FALSE(watchdog.isSilent());
-    EXPECT_NEAR(secondsUntilSilent(watchdog, 7, kTick),
-                FrameWatchdog::kSilenceLimit - FrameWatchdog::kLongestCountedTick, kTick);
+    EXPECT_NEAR(secondsUntilSilent(watchdog, 7, kTick), kSilentSeconds - kLongestTickSeconds,
+                kTick);
 }

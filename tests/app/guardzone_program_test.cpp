@@ -144,11 +144,11 @@ TEST_F(GuardZoneProgramTest, AlarmsFollowTheirHitsAndClearAPassAfterTheZoneEmpti
     }
     // East: alarms over the stay, one clear once the target has gone, alarms
     // again when it is back. North and the ring: never clear while occupied.
-    EXPECT_TRUE(QRegularExpression("^A{3,}CA+$").match(eventsOf(2)).hasMatch())
-        << eventsOf(2).toStdString();
-    EXPECT_TRUE(QRegularExpression("^A{5,}$").match(eventsOf(4)).hasMatch())
-        << eventsOf(4).toStdString();
+    const std::map<int, const char *> kEventPatterns = {
+        {2, "^A{3,}CA+$"}, {4, "^A{5,}$"}, {5, "^A{5,}$"}};
+    for (const auto &[zone, pattern] : kEventPatterns) {
+        EXPECT_TRUE(QRegularExpression(pattern).match(eventsOf(zone)).hasMatch())
+            << "zone " << zone << ": " << eventsOf(zone).toStdString();
+    }
     EXPECT_TRUE(sawSecondNorthTarget);
-    EXPECT_TRUE(QRegularExpression("^A{5,}$").match(eventsOf(5)).hasMatch())
-        << eventsOf(5).toStdString();
 }

@@ -10,44 +10,40 @@ namespace
 
 const QString kServer = QStringLiteral("radar.example port 3333");
 
-std::string lines(const std::ostringstream &out)
+class OutageLogTest : public testing::Test
 {
-    return out.str();
-}
+protected:
+    std::ostringstream out;
+    OutageLog log{out, kServer};
+};
 
 } // namespace
 
-TEST(OutageLogTest, AnOrdinaryOutageGivesItsLostAndBackLinesAsSentences)
+TEST_F(OutageLogTest, AnOrdinaryOutageGivesItsLostAndBackLinesAsSentences)
 {
-    std::ostringstream out;
-    OutageLog log(out, kServer);
     log.lost({LinkFailure::Kind::Closed}, 0, 1000);
     log.failed({LinkFailure::Kind::Refused}, 1000, 1200);
     log.failed({LinkFailure::Kind::Refused}, 2000, 2300);
     log.ended(true, 13400);
-    EXPECT_EQ(lines(out),
+    EXPECT_EQ(out.str(),
               "Server-connection lost: radar.example port 3333 closed the connection; trying "
               "again now.\n"
               "Server-connection back: radar.example port 3333, after an outage of 12.4 s; 2 "
               "attempts failed meanwhile (2 refused).\n");
 }
 
-TEST(OutageLogTest, AServerFirstReachedAfterAFailedStartIsConnectedNotBack)
+TEST_F(OutageLogTest, AServerFirstReachedAfterAFailedStartIsConnectedNotBack)
 {
-    std::ostringstream out;
-    OutageLog log(out, kServer);
     log.stillTrying(1000, 1000);
     log.ended(false, 3100);
-    EXPECT_EQ(lines(out),
+    EXPECT_EQ(out.str(),
               "Could not connect to the server radar.example port 3333 within 1 s; still "
               "trying.\n"
               "Connected to the server radar.example port 3333 after 3.1 s of trying.\n");
 }
 
-TEST(OutageLogTest, FailuresInARowAreSummedUpAtMostEveryTenSeconds)
+TEST_F(OutageLogTest, FailuresInARowAreSummedUpAtMostEveryTenSeconds)
 {
-    std::ostringstream out;
-    OutageLog log(out, kServer);
     log.couldNotConnect({LinkFailure::Kind::Refused}, 1000, 0);
     // Failures at 1, 3, 7 and 15 s, the fourth more than ten seconds after
     // the first line; then one at 25 s.
@@ -58,7 +54,7 @@ TEST(OutageLogTest, FailuresInARowAreSummedUpAtMostEveryTenSeconds)
     log.failed({LinkFailure::Kind::NoAnswer}, 10000, 25000);
     log.failed({LinkFailure::Kind::Refused}, 10000, 36000);
     log.ended(false, 37000);
-    EXPECT_EQ(lines(out),
+    EXPECT_EQ(out.str(),
               "Could not connect to the server radar.example port 3333: the server refused the "
               "connection; trying again in 1 s.\n"
               "Server-connection still down: radar.example port 3333; 4 attempts failed in the "

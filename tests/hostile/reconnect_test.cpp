@@ -3,12 +3,12 @@
 // every outage, show it, and pick the server up again.
 #include "clientprocess.h"
 #include "hostiletest.h"
+#include "loopbackserver.h"
 #include "simprocess.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -85,14 +85,6 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
     return done();
 }
 
-// A loopback port that nothing listens on now.
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 class ReconnectTest : public testing::Test
 {
 protected:
@@ -100,7 +92,7 @@ protected:
     {
         if (!haveDisplayAndXdotool())
             GTEST_SKIP() << "needs an X display and xdotool";
-        port = freePort();
+        port = closedLoopbackPort();
     }
 
     // In a small window: these tests read what the client says, not what it
