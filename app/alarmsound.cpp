@@ -18,13 +18,13 @@ const char kCannotPlay[] = "cannot be played here (not a WAV file, or no sound s
 
 } // namespace
 
-AlarmSound::AlarmSound(const QString &file, QObject *parent)
-    : QObject(parent), file(file), effect(new QSoundEffect(this))
+AlarmSound::AlarmSound(const QString &file, QObject *parent) : QObject(parent), file(file)
 {
     if (!QFileInfo(file).isFile()) {
-        reportOnce("is missing");
+        report("is missing");
         return;
     }
+    effect = new QSoundEffect(this);
     connect(effect, SIGNAL(statusChanged()), this, SLOT(checkStatus()));
     effect->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
     QTimer::singleShot(kLoadLimitMs, this, SLOT(checkLoaded()));
@@ -32,7 +32,7 @@ AlarmSound::AlarmSound(const QString &file, QObject *parent)
 
 void AlarmSound::sound()
 {
-    if (failed || (sinceSounded.isValid() && sinceSounded.elapsed() < kShortestGapMs))
+    if (effect == nullptr || (sinceSounded.isValid() && sinceSounded.elapsed() < kShortestGapMs))
         return;
     sinceSounded.start();
     effect->play();
@@ -41,24 +41,27 @@ void AlarmSound::sound()
 void AlarmSound::checkStatus()
 {
     if (effect != nullptr && effect->status() == QSoundEffect::Error)
-        reportOnce(kCannotPlay);
+        giveUp();
 }
 
 void AlarmSound::checkLoaded()
 {
     if (effect != nullptr && effect->status() != QSoundEffect::Ready)
-        reportOnce(kCannotPlay);
+        giveUp();
 }
 
 // The effect goes too: a sound system that cannot reach a sound server may
-// go on trying in the background, at a cost to every frame.
-void AlarmSound::reportOnce(const char *why)
+// go on trying in the background, at a cost to every frame. Later, since the
+// effect may be in the middle of sending the signal that brought us here.
+void AlarmSound::giveUp()
 {
-    if (failed)
-        return;
-    failed = true;
-    delete effect;
+    effect->deleteLater();
     effect = nullptr;
+    report(kCannotPlay);
+}
+
+void AlarmSound::report(const char *why)
+{
     printClientMessage(QStringLiteral("the alarm sound %1 %2; guard zone alarms stay silent")
                            .arg(file, QLatin1String(why)));
 }

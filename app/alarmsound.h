@@ -30,10 +30,10 @@ private slots:
     void checkLoaded();
 
 private:
-    void reportOnce(const char *why);
+    void giveUp();
+    void report(const char *why);
 
     const QString file;
-    QSoundEffect *effect;       // a child; null once the sound has failed
-    QElapsedTimer sinceSounded; // invalid until the first sound
-    bool failed = false;
+    QSoundEffect *effect = nullptr; // a child; null without a sound that plays
+    QElapsedTimer sinceSounded;     // invalid until the first sound
 };
