@@ -1,5 +1,7 @@
 #include "guardzone.h"
 
+#include "wirescene.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,9 +10,7 @@ namespace
 {
 
 constexpr double kFullTurnDeg = 360.0;
-constexpr double kHitWindowDeg = 5.0; // the beam's half-width: a hit can come this late
-constexpr double kCentre = 0.5;       // wire coordinate of the screen centre
-constexpr double kDistanceScale = 2.0;
+constexpr double kCentre = 0.5; // wire coordinate of the screen centre
 // Room for any double in %g form: sign, digits, point, exponent.
 constexpr int kPrintedChars = 32;
 
@@ -23,7 +23,7 @@ bool GuardZone::isWholeCircle() const
 
 double GuardZone::passEnd() const
 {
-    const double end = (isWholeCircle() ? 0.0 : to) + kHitWindowDeg;
+    const double end = (isWholeCircle() ? 0.0 : to) + kBeamHalfWidthDeg;
     return std::fmod(end, kFullTurnDeg);
 }
 
@@ -38,7 +38,7 @@ double zoneDistance(float x, float y)
 {
     const double dx = double(x) - kCentre;
     const double dy = double(y) - kCentre;
-    return kDistanceScale * std::sqrt(dx * dx + dy * dy);
+    return kZoneDistanceScale * std::sqrt(dx * dx + dy * dy);
 }
 
 // The stream output of a double, by default, is printf's %g with six digits.

@@ -3,6 +3,7 @@
 #include "bearing.h"
 #include "sweptgap.h"
 #include "wireformat.h"
+#include "wirescene.h"
 #include "zonewatch.h"
 
 #include <algorithm>
@@ -21,18 +22,7 @@ constexpr qint64 kReadBufferBytes = FrameReader::kCapacityBytes;
 constexpr double kBeamSpeedDegPerSec = 80.0;
 constexpr double kFullTurnDeg = 360.0;
 constexpr double kRebuildPeriod = 0.7; // seconds
-constexpr double kBeamHalfWidthDeg = 5.0;
-constexpr float kHitLife = 2.0f; // seconds
-// A wire coordinate v in 0..1 becomes the scene offset 3v - 1.5, in single precision.
-constexpr float kSceneScale = 3.0f;
-constexpr float kSceneOffset = 1.5f;
-
-float toScene(float v)
-{
-    const float scaled = kSceneScale * v;
-    return scaled - kSceneOffset;
-}
-
+constexpr float kHitLife = 2.0f;       // seconds
 // True when (X, Y) lies in the window round the beam or in the gap; *bearing
 // then holds its bearing. Only targets outside the window pay for the exact
 // bearing, and only when there is a gap.

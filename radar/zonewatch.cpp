@@ -1,6 +1,7 @@
 #include "zonewatch.h"
 
 #include "bearing.h"
+#include "wirescene.h"
 
 #include <cmath>
 #include <ostream>
@@ -10,11 +11,6 @@ namespace
 {
 
 constexpr double kFullTurnDeg = 360.0;
-// A wire coordinate v lies at scene offset 3v - 1.5.
-constexpr float kSceneScale = 3.0f;
-constexpr float kSceneOffset = 1.5f;
-// Wire coordinates doubled give the zones' distance unit.
-constexpr double kSpotScale = 2.0;
 
 // True when the beam, turning turnedDeg from startDeg, reached the bearing
 // point: it passes each bearing once a turn, the starting one last.
@@ -39,7 +35,7 @@ void ZoneWatch::targetHit(float x, float y, float bearing)
     const double distance = zoneDistance(x, y);
     const double printedBearing = asPrinted(double(bearing));
     const double printedDistance = asPrinted(distance);
-    const Spot spot{kSpotScale * x, kSpotScale * y};
+    const Spot spot{kZoneDistanceScale * x, kZoneDistanceScale * y};
     bool sound = false;
     for (size_t i = 0; i < watched.size(); ++i) {
         if (!watched[i].contains(printedBearing, printedDistance))
@@ -100,8 +96,7 @@ void ZoneWatch::clearAll()
 // the test, and changes nothing a marker's colour could show.
 bool ZoneWatch::inZoneInAlarm(float X, float Y) const
 {
-    const double distance =
-        zoneDistance((X + kSceneOffset) / kSceneScale, (Y + kSceneOffset) / kSceneScale);
+    const double distance = zoneDistance(fromScene(X), fromScene(Y));
     double bearing = -1.0; // not taken yet
     for (size_t i = 0; i < watched.size(); ++i) {
         const GuardZone &zone = watched[i];
