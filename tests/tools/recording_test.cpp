@@ -1,6 +1,7 @@
 #include "recorder.h"
 #include "recording.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -49,6 +50,26 @@ TEST_F(RecordingTest, FileLayoutIsHeaderThenTimedFrames)
                                                     "01020305"
                                                     "beef"
                                                     "0000");
+}
+
+// A path that a file cannot take (here a folder): the recording is said to
+// go on beside it, is not put in place again with every frame, and is kept.
+TEST_F(RecordingTest, ARecordingThatCannotTakeItsPlaceIsKeptBesideIt)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
+    const QString aside = Recorder::growingPath(path("taken"));
+    {
+        Recorder recorder;
+        QString error;
+        ASSERT_TRUE(recorder.open(path("taken"), error)) << error.toStdString();
+        EXPECT_FALSE(recorder.append({0, 0, {}}, error));
+        EXPECT_TRUE(error.endsWith("it goes on in " + aside)) << error.toStdString();
+        EXPECT_TRUE(recorder.append({40, 1, {}}, error)) << error.toStdString();
+    }
+    std::vector<RecordedFrame> loaded;
+    QString error;
+    ASSERT_TRUE(Recording::load(aside, loaded, error)) << error.toStdString();
+    EXPECT_EQ(loaded.size(), 2u);
 }
 
 TEST_F(RecordingTest, WrittenFramesLoadBackExactly)

@@ -12,7 +12,7 @@ Recorder::Recorder() = default;
 
 Recorder::~Recorder()
 {
-    if (file.isOpen() && !inPlace)
+    if (file.isOpen() && !recorded)
         file.remove();
 }
 
@@ -24,7 +24,8 @@ QString Recorder::growingPath(const QString &path)
 bool Recorder::open(const QString &path, QString &error)
 {
     finalPath = path;
-    file.setFileName(growingPath(path));
+    currentPath = growingPath(path);
+    file.setFileName(currentPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         error = QStringLiteral("%1: cannot write: %2").arg(file.fileName(), file.errorString());
         return false;
@@ -42,25 +43,28 @@ bool Recorder::append(const RecordedFrame &frame, QString &error)
 {
     Recording::writeFrame(out, frame);
     if (out.status() != QDataStream::Ok || !file.flush()) {
-        error = QStringLiteral("%1: cannot write: %2")
-                    .arg(inPlace ? finalPath : file.fileName(), file.errorString());
+        error = QStringLiteral("%1: cannot write: %2").arg(currentPath, file.errorString());
         return false;
     }
-    return inPlace || putInPlace(error);
+    if (recorded)
+        return true;
+    recorded = true;
+    return putInPlace(error);
 }
 
 // rename() replaces the old file in one step, and the open file goes on
-// growing under its new name.
+// growing under its new name. Where it cannot, the recording goes on where it
+// is, and is kept there.
 bool Recorder::putInPlace(QString &error)
 {
-    const QByteArray from = QFile::encodeName(file.fileName());
+    removalOnSignal.reset();
+    const QByteArray from = QFile::encodeName(currentPath);
     const QByteArray to = QFile::encodeName(finalPath);
     if (std::rename(from.constData(), to.constData()) != 0) {
-        error = QStringLiteral("cannot put the recording in place of %1: %2")
-                    .arg(finalPath, QString::fromLocal8Bit(std::strerror(errno)));
+        error = QStringLiteral("cannot put the recording in place of %1: %2; it goes on in %3")
+                    .arg(finalPath, QString::fromLocal8Bit(std::strerror(errno)), currentPath);
         return false;
     }
-    inPlace = true;
-    removalOnSignal.reset();
+    currentPath = finalPath;
     return true;
 }

@@ -14,11 +14,12 @@ class RemovalOnSignal;
 // recording grows in a new file beside its path, which takes the path's place
 // only with its first frame: until then an existing file of that name stays
 // as it was, and a recorder that never gets a frame leaves nothing behind.
+// Should that fail, the recording goes on, and stays, beside the path.
 class Recorder
 {
 public:
     Recorder();
-    // Removes the new file unless it has taken the path's place.
+    // Removes the new file unless it holds a frame.
     ~Recorder();
     Recorder(const Recorder &) = delete;
     Recorder &operator=(const Recorder &) = delete;
@@ -27,8 +28,8 @@ public:
     bool open(const QString &path, QString &error);
     // Writes the frame; the first one also puts the recording in place.
     bool append(const RecordedFrame &frame, QString &error);
-    // True once the recording has taken the path's place.
-    bool isInPlace() const { return inPlace; }
+    // True once a frame is recorded.
+    bool hasFrames() const { return recorded; }
     // The new file's name while it grows beside the path.
     static QString growingPath(const QString &path);
 
@@ -36,8 +37,9 @@ private:
     bool putInPlace(QString &error);
 
     QString finalPath;
+    QString currentPath; // the recording's name now
     QFile file;
     QDataStream out;
     std::unique_ptr<RemovalOnSignal> removalOnSignal;
-    bool inPlace = false;
+    bool recorded = false;
 };

@@ -22,7 +22,7 @@ bool RecordingProxy::start(const QString &path, const QHostAddress &address, qui
 // since their times would start over.
 bool RecordingProxy::recorderIsFree() const
 {
-    return recordingLink.isNull() && !recorder.isInPlace();
+    return recordingLink.isNull() && !recorder.hasFrames();
 }
 
 void RecordingProxy::serve(QTcpSocket *socket)
