@@ -115,7 +115,6 @@ void OutageLog::ended(bool back, qint64 nowMs)
 void OutageLog::begin(qint64 nowMs)
 {
     outageStartMs = nowMs;
-    unreported.fill(0);
 }
 
 void OutageLog::summarise(int waitMs, qint64 nowMs)

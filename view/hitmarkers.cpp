@@ -6,6 +6,7 @@
 #include "zoneoverlay.h"
 
 #include <optional>
+#include <vector>
 
 namespace
 {
@@ -57,14 +58,14 @@ void drawMarker(const Hit &hit, DisplayList &markerList, const GLfloat colour[3]
 QRect drawHitMarkers(const std::list<Hit> &hits, DisplayList &markerList, const ZoneOverlay *zones,
                      const QRect &wholeView)
 {
-    for (const bool inAlarm : {false, true}) {
-        const GLfloat *colour = inAlarm ? ZoneOverlay::kAlarmColour : kPlainColour;
-        for (const Hit &hit : hits) {
-            if ((zones != nullptr && zones->inZoneInAlarm(hit.x, hit.y)) == inAlarm)
-                drawMarker(hit, markerList, colour);
-        }
-        if (zones == nullptr)
-            break;
+    std::vector<const Hit *> alarmed;
+    for (const Hit &hit : hits) {
+        if (zones != nullptr && zones->inZoneInAlarm(hit.x, hit.y))
+            alarmed.push_back(&hit);
+        else
+            drawMarker(hit, markerList, kPlainColour);
     }
+    for (const Hit *hit : alarmed)
+        drawMarker(*hit, markerList, ZoneOverlay::kAlarmColour);
     return markersArea(hits, wholeView);
 }
