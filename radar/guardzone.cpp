@@ -9,7 +9,6 @@
 namespace
 {
 
-constexpr double kFullTurnDeg = 360.0;
 constexpr double kCentre = 0.5; // wire coordinate of the screen centre
 // Room for any double in %g form: sign, digits, point, exponent.
 constexpr int kPrintedChars = 32;

@@ -19,8 +19,6 @@ constexpr float kRequestInterval = 0.04f; // seconds between requests, compared 
 // memory: bytes leave the socket only as far as the frame reader has room.
 constexpr qint64 kReadBufferBytes = FrameReader::kCapacityBytes;
 
-constexpr double kBeamSpeedDegPerSec = 80.0;
-constexpr double kFullTurnDeg = 360.0;
 constexpr double kRebuildPeriod = 0.7; // seconds
 constexpr float kHitLife = 2.0f;       // seconds
 // True when (X, Y) lies in the window round the beam or in the gap; *bearing

@@ -1,13 +1,8 @@
 #include "sweptgap.h"
 
+#include "wirescene.h"
+
 #include <cmath>
-
-namespace
-{
-
-constexpr double kFullTurnDeg = 360.0;
-
-} // namespace
 
 SweptGap::SweptGap(double fromBeam, double toBeam, double degreesTravelled, double windowHalfWidth)
     : from(fromBeam), to(toBeam), travelled(degreesTravelled), halfWidth(windowHalfWidth)

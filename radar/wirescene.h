@@ -1,9 +1,12 @@
 #pragma once
 
-// Where the wire's targets lie in the scene, and how close the beam must come
-// to hit one: the hit scan and the guard zones share these, since a zone must
-// decide on exactly the values that a hit line prints.
+// Where the wire's targets lie in the scene, and how the beam turns and how
+// close it must come to hit one: the hit scan, the guard zones and the view
+// share these, since a zone must decide on exactly the values that a hit line
+// prints, and the view keys its blink to the beam.
 
+constexpr double kFullTurnDeg = 360.0;
+constexpr double kBeamSpeedDegPerSec = 80.0;
 // A target is hit when its bearing is within this of the beam's.
 constexpr double kBeamHalfWidthDeg = 5.0;
 

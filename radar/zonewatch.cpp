@@ -10,7 +10,6 @@
 namespace
 {
 
-constexpr double kFullTurnDeg = 360.0;
 
 // True when the beam, turning turnedDeg from startDeg, reached the bearing
 // point: it passes each bearing once a turn, the starting one last.

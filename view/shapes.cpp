@@ -36,14 +36,15 @@ void drawQuad()
 {
     glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 1.0f);
+    const GLfloat h = kQuadHalfSide;
     glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(0.5f, 0.5f, 0.0f);
+    glVertex3f(h, h, 0.0f);
     glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-0.5f, 0.5f, 0.0f);
+    glVertex3f(-h, h, 0.0f);
     glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-0.5f, -0.5f, 0.0f);
+    glVertex3f(-h, -h, 0.0f);
     glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(0.5f, -0.5f, 0.0f);
+    glVertex3f(h, -h, 0.0f);
     glEnd();
 }
 

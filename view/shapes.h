@@ -7,8 +7,9 @@
 // whatever is current, and they can be recorded into display lists.
 // The radar view draws only drawQuad; the other shapes have no user today.
 
-// Unit square in the z = 0 plane facing +z; s grows from +x to -x, t from +y
-// to -y.
+// Unit square in the z = 0 plane facing +z, its corners kQuadHalfSide from the
+// centre along x and y; s grows from +x to -x, t from +y to -y.
+constexpr GLfloat kQuadHalfSide = 0.5f;
 void drawQuad();
 
 // Filled disk of radius 0.5 in the z = 0 plane, facing +z.

@@ -1,6 +1,7 @@
 #include "sweepfootprint.h"
 
 #include "displaylist.h"
+#include "shapes.h"
 #include "windowprojection.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ constexpr double kMarginPixels = 2.0;
 
 // The quad's corners lie this far from its centre (quad units), so as the beam
 // turns the quad sweeps a disc of this radius.
-const double kQuadReach = std::sqrt(0.5);
+const double kQuadReach = std::sqrt(2.0) * kQuadHalfSide;
 // Where the texels a pixel spans are measured: rings over that disc.
 constexpr int kRings = 4;
 constexpr int kPointsPerRing = 24;

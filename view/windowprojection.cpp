@@ -1,5 +1,7 @@
 #include "windowprojection.h"
 
+#include "shapes.h"
+
 #include <QtGui/qopengl.h>
 
 #include <algorithm>
@@ -20,9 +22,6 @@ constexpr double kFarthestPixel = 1e6;
 // Pixels added around an area: room for the rounding of the projection here
 // against the rasteriser's.
 constexpr double kAreaMarginPixels = 2.0;
-
-// Half the side of the quad of drawQuad.
-constexpr double kQuadHalfSide = 0.5;
 
 // a times b, 4 x 4 matrices stored column after column.
 void multiply(const double *a, const double *b, double *product)
@@ -64,10 +63,11 @@ std::optional<QPointF> WindowProjection::toWindow(double x, double y, double z) 
                    view.y() + (clipY / clipW + 1.0) * 0.5 * view.height());
 }
 
-std::optional<QRect> WindowProjection::areaOf(std::initializer_list<ScenePoint> points) const
+std::optional<QRect> WindowProjection::areaOf(const ScenePoint *points, size_t count) const
 {
     double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
-    for (const ScenePoint &point : points) {
+    for (size_t i = 0; i < count; ++i) {
+        const ScenePoint &point = points[i];
         const auto onWindow = toWindow(point.x, point.y, point.z);
         if (!onWindow || !(std::abs(onWindow->x()) < kFarthestPixel) ||
             !(std::abs(onWindow->y()) < kFarthestPixel))

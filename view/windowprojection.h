@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QRectF>
 
+#include <cstddef>
 #include <initializer_list>
 #include <optional>
 
@@ -32,7 +33,11 @@ public:
     // The smallest window rectangle that holds these points, widened by a
     // margin for the rounding of this projection against the rasteriser's;
     // nothing when one lies behind the eye or off any window.
-    std::optional<QRect> areaOf(std::initializer_list<ScenePoint> points) const;
+    std::optional<QRect> areaOf(std::initializer_list<ScenePoint> points) const
+    {
+        return areaOf(points.begin(), points.size());
+    }
+    std::optional<QRect> areaOf(const ScenePoint *points, size_t count) const;
     // The same for the quad of drawQuad (-0.5..0.5 in x and y).
     std::optional<QRect> quadArea() const;
 
