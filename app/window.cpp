@@ -41,7 +41,7 @@ constexpr int kMaxTimeToLive = std::numeric_limits<int>::max() / kMsPerSecond;
 Window::Window() : Window(ClientOptions()) {}
 
 Window::Window(const ClientOptions &options)
-    : QWidget(nullptr), ok(false), glWidget(nullptr), reconnector(nullptr)
+    : QWidget(nullptr), ok(false), glWidget(nullptr), reconnector(nullptr), alarmSound(nullptr)
 {
     frameTimer = new QTimer(this);
 
@@ -95,10 +95,10 @@ bool Window::readSettings(const QString &file, ClientSettings &settings)
         settings.timeToLive = document.getInt("timeToLive", kDefaultTimeToLive);
         settings.port = document.getInt("port", wire::kDefaultPort);
         settings.host = document.getString("host", kDefaultHost);
-        QStringList skipped;
-        settings.zones = readGuardZones(document.documentElement(), skipped);
-        for (const QString &zone : skipped)
-            printClientMessage(QStringLiteral("settings file %1: %2").arg(file, zone));
+        QStringList zoneNotes;
+        settings.zones = readGuardZones(document.documentElement(), zoneNotes);
+        for (const QString &note : zoneNotes)
+            printClientMessage(QStringLiteral("settings file %1: %2").arg(file, note));
         settings.alarmSound = document.getString("alarmSound", QString()).trimmed();
         return true;
     } catch (SettingsError *error) {
@@ -124,20 +124,22 @@ bool Window::connectOnce(const QString &host, quint16 port)
 // settings file), or none.
 void Window::watchGuardZones(const ClientSettings &settings, const ClientOptions &options)
 {
-    AlarmSound *alarm = nullptr;
     if (settings.alarmSound != QLatin1String(kSoundOff)) {
         const QString path =
             settings.alarmSound.isEmpty()
                 ? AssetFolder(options.assetsFolder).path(scene::kSoundFolder, scene::kAlarmSound)
                 : QDir::cleanPath(
                       QFileInfo(options.settingsFile).dir().filePath(settings.alarmSound));
-        alarm = new AlarmSound(path, this);
+        alarmSound = new AlarmSound(path, this);
     }
-    zoneWatch = std::make_unique<ZoneWatch>(settings.zones, std::cout, [alarm] {
-        if (alarm != nullptr)
-            alarm->sound();
-    });
+    zoneWatch = std::make_unique<ZoneWatch>(settings.zones, std::cout, [this] { soundTheAlarm(); });
     logic.watchZones(zoneWatch.get());
+}
+
+void Window::soundTheAlarm()
+{
+    if (alarmSound != nullptr)
+        alarmSound->sound();
 }
 
 void Window::startLifeTimer(int timeToLive)
@@ -205,17 +207,23 @@ void Window::followOutages()
     connect(reconnector, SIGNAL(signalBack()), this, SLOT(endOutage()));
 }
 
-// The picture is unknown from now on: no zone stays in alarm.
+// The picture is unknown from now on, which is not a clear: the zones in
+// alarm say so, and the station, which can no longer watch its zones, sounds.
 void Window::beginOutage()
 {
     glWidget->setSignalLost(true);
-    if (zoneWatch)
-        zoneWatch->clearAll();
+    if (!zoneWatch)
+        return;
+    zoneWatch->signalLost();
+    soundTheAlarm();
 }
 
+// The zones start afresh: a target still in one alarms again.
 void Window::endOutage()
 {
     glWidget->setSignalLost(false);
+    if (zoneWatch)
+        zoneWatch->signalBack();
 }
 
 // A frame without a connection: there is nothing to tick, the hits already

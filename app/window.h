@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class AlarmSound;
 class GLWidget;
 class QKeyEvent;
 class Reconnector;
@@ -53,6 +54,7 @@ private:
     bool readSettings(const QString &file, ClientSettings &settings);
     bool connectOnce(const QString &host, quint16 port);
     void watchGuardZones(const ClientSettings &settings, const ClientOptions &options);
+    void soundTheAlarm();
     void startLifeTimer(int timeToLive);
     void installView(const QString &assetsFolder);
     void showError(const QString &text);
@@ -70,4 +72,6 @@ private:
     Reconnector *reconnector;
     // The alarm states of the settings' guard zones; null without zones.
     std::unique_ptr<ZoneWatch> zoneWatch;
+    // A child; null without zones or with the sound off.
+    AlarmSound *alarmSound;
 };

@@ -215,10 +215,11 @@ void Logic::update(double dt)
         rebuildTargets();
         std::cout << "build" << std::endl;
     }
-    const double turned = turnedSinceScan;
+    if (zoneWatch != nullptr)
+        zoneWatch->beamTurned(beam - turnedSinceScan, turnedSinceScan);
     scanForHits();
     if (zoneWatch != nullptr)
-        zoneWatch->beamTurned(beam - turned, turned);
+        zoneWatch->hitsScanned();
     ageHits(dt);
 }
 
@@ -249,9 +250,10 @@ void Logic::scanForHits()
         if (isHit(X, Y, beam, gap, &bearing)) {
             t->hit = true;
             std::cout << "hit @ green: " << beam << " alpha: " << double(bearing) << std::endl;
+            Hit hit{X, Y, kHitLife};
             if (zoneWatch != nullptr)
-                zoneWatch->targetHit(t->x, t->y, bearing);
-            hitList.push_back(Hit{X, Y, kHitLife});
+                zoneWatch->targetHit(t->x, t->y, bearing, hit);
+            hitList.push_back(hit);
         }
     }
     scannedBefore = true;

@@ -280,8 +280,8 @@ void GLWidget::paintGL()
         restoreFixedScene();
     else
         drawFixedScene();
-    const QRect alarmArea =
-        zoneOverlay ? zoneOverlay->drawAlarmOutlines(outage.shownBeam(logic->beamAngle()))
+    const QRect zonesArea =
+        zoneOverlay ? zoneOverlay->drawStateOutlines(outage.shownBeam(logic->beamAngle()))
                     : QRect();
     const QRect sweepArea = drawSweep();
     const QRect markersArea = drawHits();
@@ -291,7 +291,7 @@ void GLWidget::paintGL()
     glDisable(GL_LIGHTING);
     light->disable();
     if (sceneCache)
-        sceneCache->finishFrame(QRegion(alarmArea) | sweepArea | markersArea | markArea);
+        sceneCache->finishFrame(QRegion(zonesArea) | sweepArea | markersArea | markArea);
 }
 
 // The faint outlines belong to the kept scene, which is drawn anew with them.

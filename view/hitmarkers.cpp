@@ -60,7 +60,7 @@ QRect drawHitMarkers(const std::list<Hit> &hits, DisplayList &markerList, const 
 {
     std::vector<const Hit *> alarmed;
     for (const Hit &hit : hits) {
-        if (zones != nullptr && zones->inZoneInAlarm(hit.x, hit.y))
+        if (zones != nullptr && zones->inZoneInAlarm(hit))
             alarmed.push_back(&hit);
         else
             drawMarker(hit, markerList, kPlainColour);

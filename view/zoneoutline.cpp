@@ -2,6 +2,7 @@
 
 #include "guardzone.h"
 #include "scenelayout.h"
+#include "wirescene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +10,6 @@
 namespace
 {
 
-constexpr double kFullTurnDeg = 360.0;
 constexpr double kRadiansPerDegree = M_PI / 180.0;
 
 // The point at bearing degrees and zone distance d: bearings point along
@@ -46,7 +46,7 @@ std::vector<OutlinePath> zoneOutline(const GuardZone &zone)
             paths.push_back(circle(zone.inner));
         return paths;
     }
-    const double span = std::fmod(zone.to - zone.from + kFullTurnDeg, kFullTurnDeg);
+    const double span = zone.span();
     OutlinePath path;
     appendArc(path, zone.from, span, zone.outer);
     if (zone.inner > 0.0)

@@ -2,7 +2,8 @@
 
 #include "displaylist.h"
 #include "scenelayout.h"
-#include "windowprojection.h"
+#include "wirescene.h"
+#include "zoneoutline.h"
 #include "zonewatch.h"
 
 #include <cmath>
@@ -10,15 +11,81 @@
 namespace
 {
 
-// Phosphor green, like the screen, for a quiet zone.
-constexpr GLfloat kFaintColour[4] = {0.35f, 1.0f, 0.45f, 0.45f};
-constexpr GLfloat kLineWidthPixels = 2.0f;
-// The bright outline is shown while the beam turns through this many degrees,
-// then not for as many: at 80 degrees a second, a blink a second. Timed by
-// the beam, the blink is part of the picture that the logic's state makes.
-constexpr double kBlinkHalfPeriodDeg = 40.0;
+// How a state's outline is drawn: colour (RGBA), width in pixels, line stipple
+// pattern, and height above the scene's floor.
+struct LineStyle {
+    GLfloat colour[4];
+    GLfloat widthPixels;
+    GLushort stipple;
+    double height;
+};
+
+constexpr GLushort kSolid = 0xffff;
+constexpr GLushort kDashes = 0x0f0f;
+constexpr GLint kStippleFactor = 2; // pixels per pattern bit
+constexpr GLfloat kStateWidthPixels = 3.0f;
+
+// Phosphor green, like the screen, for an armed zone; on the screen, with it.
+constexpr LineStyle kFaint{{0.35f, 1.0f, 0.45f, 0.45f}, 2.0f, kSolid, scene::kZoneOutlineHeight};
+// The blink alternates between these: both in the alarm's hue and opaque, so
+// that a zone in alarm never looks armed.
+constexpr LineStyle kBrightAlarm{{ZoneOverlay::kAlarmColour[0], ZoneOverlay::kAlarmColour[1],
+                                  ZoneOverlay::kAlarmColour[2], ZoneOverlay::kAlarmColour[3]},
+                                 kStateWidthPixels,
+                                 kSolid,
+                                 scene::kZoneAlarmHeight};
+constexpr LineStyle kDimAlarm{
+    {0.6f, 0.12f, 0.04f, 1.0f}, kStateWidthPixels, kSolid, scene::kZoneAlarmHeight};
+// Grey dashes for a zone that the lost signal leaves unknown.
+constexpr LineStyle kUnknown{
+    {0.75f, 0.75f, 0.7f, 0.9f}, kStateWidthPixels, kDashes, scene::kZoneAlarmHeight};
+
+// The blink is timed by the beam, so that it is part of the picture the
+// logic's state makes: bright for half of each quarter turn, dim for the
+// other half. A quarter turn divides the turn, so every turn blinks alike,
+// and at the beam's speed it lasts 1.125 s.
+constexpr double kBlinkPeriodDeg = kFullTurnDeg / 4;
+static_assert(kBlinkPeriodDeg / kBeamSpeedDegPerSec > 1.0 &&
+                  kBlinkPeriodDeg / kBeamSpeedDegPerSec < 1.25,
+              "the blink should come about once a second");
+
 // Around a line's pixels: its width and the rounding of the projection.
 constexpr int kLineMarginPixels = 3;
+
+const LineStyle &alarmStyle(double beamDeg)
+{
+    return std::fmod(beamDeg, kBlinkPeriodDeg) < kBlinkPeriodDeg / 2 ? kBrightAlarm : kDimAlarm;
+}
+
+// Untextured lines; the colour, the texturing and the line state that the
+// screen, the sweep and the markers draw with come back with glPopAttrib.
+void drawInStyle(DisplayList &outline, const LineStyle &style)
+{
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glLineWidth(style.widthPixels);
+    if (style.stipple != kSolid) {
+        glEnable(GL_LINE_STIPPLE);
+        glLineStipple(kStippleFactor, style.stipple);
+    }
+    glColor4fv(style.colour);
+    glPushMatrix();
+    glTranslated(scene::kScreenCentreX, style.height, scene::kScreenCentreZ);
+    outline.call();
+    glPopMatrix();
+    glPopAttrib();
+}
+
+std::vector<WindowProjection::ScenePoint> scenePoints(const std::vector<OutlinePath> &paths)
+{
+    std::vector<WindowProjection::ScenePoint> result;
+    for (const OutlinePath &path : paths) {
+        for (const OutlinePoint &point : path)
+            result.push_back({scene::kScreenCentreX + point.x, scene::kZoneAlarmHeight,
+                              scene::kScreenCentreZ + point.z});
+    }
+    return result;
+}
 
 void recordPaths(const std::vector<OutlinePath> &paths)
 {
@@ -35,10 +102,11 @@ void recordPaths(const std::vector<OutlinePath> &paths)
 ZoneOverlay::ZoneOverlay(const ZoneWatch &zones) : zones(zones)
 {
     for (const GuardZone &zone : zones.zones()) {
-        paths.push_back(zoneOutline(zone));
+        const std::vector<OutlinePath> paths = zoneOutline(zone);
+        points.push_back(scenePoints(paths));
         outlines.push_back(std::make_unique<DisplayList>());
         outlines.back()->begin();
-        recordPaths(paths.back());
+        recordPaths(paths);
         DisplayList::end();
     }
 }
@@ -47,77 +115,37 @@ ZoneOverlay::~ZoneOverlay() = default;
 
 void ZoneOverlay::drawFaintOutlines() const
 {
-    beginLines(kFaintColour);
-    for (size_t zone = 0; zone < outlines.size(); ++zone)
-        drawOutline(zone, scene::kZoneOutlineHeight);
-    glPopAttrib();
+    for (const auto &outline : outlines)
+        drawInStyle(*outline, kFaint);
 }
 
-QRect ZoneOverlay::drawAlarmOutlines(double beamDeg) const
+QRect ZoneOverlay::drawStateOutlines(double beamDeg) const
 {
-    if (!isBright(beamDeg))
-        return QRect();
     QRect area;
-    beginLines(kAlarmColour);
     for (size_t zone = 0; zone < outlines.size(); ++zone) {
-        if (!zones.isInAlarm(zone))
+        const ZoneWatch::State state = zones.state(zone);
+        if (state == ZoneWatch::State::Armed)
             continue;
-        drawOutline(zone, scene::kZoneAlarmHeight);
+        drawInStyle(*outlines[zone],
+                    state == ZoneWatch::State::Alarm ? alarmStyle(beamDeg) : kUnknown);
         area |= areaOf(zone);
     }
-    glPopAttrib();
     return area;
 }
 
-// Untextured lines in colour; the colour, the texturing and the line width
-// that the screen, the sweep and the markers draw with come back with
-// glPopAttrib.
-void ZoneOverlay::beginLines(const GLfloat colour[4]) const
+bool ZoneOverlay::inZoneInAlarm(const Hit &hit) const
 {
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT);
-    glDisable(GL_TEXTURE_2D);
-    glLineWidth(kLineWidthPixels);
-    glColor4fv(colour);
-}
-
-bool ZoneOverlay::inZoneInAlarm(float X, float Y) const
-{
-    return zones.inZoneInAlarm(X, Y);
-}
-
-bool ZoneOverlay::isBright(double beamDeg)
-{
-    return std::fmod(beamDeg, 2 * kBlinkHalfPeriodDeg) < kBlinkHalfPeriodDeg;
-}
-
-void ZoneOverlay::drawOutline(size_t zone, double height) const
-{
-    glPushMatrix();
-    glTranslated(scene::kScreenCentreX, height, scene::kScreenCentreZ);
-    outlines[zone]->call();
-    glPopMatrix();
+    return zones.inZoneInAlarm(hit);
 }
 
 // Where the zone's outline lands in the window, with the coordinates the
-// scene's.
+// scene's; the whole viewport when it does not land within bounds.
 QRect ZoneOverlay::areaOf(size_t zone) const
 {
     const WindowProjection projection = WindowProjection::current();
-    double left = INFINITY, bottom = INFINITY, right = -INFINITY, top = -INFINITY;
-    for (const OutlinePath &path : paths[zone]) {
-        for (const OutlinePoint &point : path) {
-            const auto onWindow =
-                projection.toWindow(scene::kScreenCentreX + point.x, scene::kZoneAlarmHeight,
-                                    scene::kScreenCentreZ + point.z);
-            if (!onWindow)
-                return projection.viewport().toAlignedRect();
-            left = std::min(left, onWindow->x());
-            right = std::max(right, onWindow->x());
-            bottom = std::min(bottom, onWindow->y());
-            top = std::max(top, onWindow->y());
-        }
-    }
-    return QRect(QPoint(int(std::floor(left)), int(std::floor(bottom))),
-                 QPoint(int(std::ceil(right)), int(std::ceil(top))))
-        .adjusted(-kLineMarginPixels, -kLineMarginPixels, kLineMarginPixels, kLineMarginPixels);
+    const auto area = projection.areaOf(points[zone].data(), points[zone].size());
+    if (!area)
+        return projection.viewport().toAlignedRect();
+    return area->adjusted(-kLineMarginPixels, -kLineMarginPixels, kLineMarginPixels,
+                          kLineMarginPixels);
 }

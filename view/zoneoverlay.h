@@ -1,6 +1,6 @@
 #pragma once
 
-#include "zoneoutline.h"
+#include "windowprojection.h"
 
 #include <QRect>
 #include <QtGui/qopengl.h>
@@ -10,13 +10,16 @@
 
 class DisplayList;
 class ZoneWatch;
+struct Hit;
 
 // The guard zones on the radar screen. A zone's outline is faint while the
-// zone is clear; it is drawn with the screen, as part of the fixed scene. A
-// zone in alarm is outlined bright too, blinking about once a second, over
-// the fixed scene and under the sweep. Markers of hits inside a zone in alarm
-// take the alarm colour. The blink follows the beam (the one the view shows),
-// so that a frame is a function of the logic's state.
+// zone is armed; it is drawn with the screen, as part of the fixed scene.
+// Over it, under the sweep, a zone in alarm is outlined in the alarm colour,
+// blinking between bright and dim about once a second and never as faint as
+// an armed zone, and a zone whose state the lost signal made unknown is
+// outlined in dashes. Markers of hits inside a zone in alarm take the alarm
+// colour. The blink follows the beam (the one the view shows), so that a
+// frame is a function of the logic's state.
 //
 // Every call needs the view's context current, the construction and the
 // destruction included, and the current coordinates the scene's (the camera
@@ -32,24 +35,23 @@ public:
     ZoneOverlay &operator=(const ZoneOverlay &) = delete;
 
     void drawFaintOutlines() const;
-    // The outlines of the zones in alarm, in the bright half of the blink
-    // with the beam at beamDeg; the window area drawn in (device pixels,
-    // origin bottom left), or the whole viewport when it cannot be told.
-    QRect drawAlarmOutlines(double beamDeg) const;
-    // True when a hit at scene offset (X, Y) from the screen centre lies in a
-    // zone in alarm: its marker then takes kAlarmColour.
-    bool inZoneInAlarm(float X, float Y) const;
+    // The outlines of the zones in alarm, in the blink's phase for the beam
+    // at beamDeg, and of the zones whose state is unknown; the window area
+    // drawn in (device pixels, origin bottom left), or the whole viewport
+    // when it cannot be told.
+    QRect drawStateOutlines(double beamDeg) const;
+    // True when hit lies in a zone in alarm: its marker then takes kAlarmColour.
+    bool inZoneInAlarm(const Hit &hit) const;
 
     // Amber-red, for an alarm: the bright outlines and the markers.
     static constexpr GLfloat kAlarmColour[4] = {1.0f, 0.3f, 0.1f, 1.0f};
 
 private:
-    void beginLines(const GLfloat colour[4]) const;
-    static bool isBright(double beamDeg);
-    void drawOutline(size_t zone, double height) const;
     QRect areaOf(size_t zone) const;
 
     const ZoneWatch &zones;
-    std::vector<std::vector<OutlinePath>> paths;        // per zone, for the window areas
-    std::vector<std::unique_ptr<DisplayList>> outlines; // per zone, drawn at the origin
+    // Per zone: the outline's points in the scene at the state outlines'
+    // height, for the window areas, and the outline drawn at the origin.
+    std::vector<std::vector<WindowProjection::ScenePoint>> points;
+    std::vector<std::unique_ptr<DisplayList>> outlines;
 };

@@ -36,13 +36,16 @@ const char kZones[] = "<guardZone><from>400</from><to>30</to><inner>0</inner><ou
 
 // Target 1 comes into the east zone at 2 s, stays three turns, leaves at 16 s
 // for the west, and comes back at 28 s. Targets 2 and 3 stand north, either
-// side of 0; the second appears at 10 s. Target 4 stands in the ring.
+// side of 0; the second appears at 10 s. Target 4 stands in the ring, and so
+// does target 5, at 11 degrees: its hit window straddles the whole circle's
+// pass end at 5 degrees.
 const char kScenario[] = "target 1\n"
                          "at 0 0.15 0.45\nat 2 0.8 0.45\nat 16 0.8 0.45\nat 18 0.15 0.45\n"
                          "at 26 0.15 0.45\nat 28 0.8 0.45\nat 60 0.8 0.45\n"
                          "target 2\nat 0 0.45 0.1\n"
                          "target 3\nat 10 0.55 0.1\nat 60 0.55 0.1\n"
-                         "target 4\nat 0 0.28 0.92\n";
+                         "target 4\nat 0 0.28 0.92\n"
+                         "target 5\nat 0 0.5906 0.0337\n";
 
 const char kSkippedFrom[] = "guard zone 1 skipped: 'from' is 400, outside 0 to 360";
 const char kSkippedOuter[] = "guard zone 3 skipped: 'outer' is missing";

@@ -15,9 +15,12 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 namespace
 {
@@ -371,10 +374,10 @@ namespace
 
 // A zone on the near half of the screen that holds kEast (bearing 102.5,
 // distance 0.92) and not kSouthWest; the beams that blink its outline bright
-// and dark, both with the sweep far from it.
+// and dim, both with the sweep far from it.
 const GuardZone kNearEastZone{1, 80.0, 130.0, 0.3, 0.95};
-constexpr double kDarkBlinkBeam = 300.0;
-constexpr double kBrightBlinkBeam = 330.0;
+constexpr double kBrightBlinkBeam = 300.0;
+constexpr double kDimBlinkBeam = 330.0;
 
 // A point of the screen at bearing degrees and zone distance d.
 QPointF onScreen(ViewUnderTest &view, double bearing, double distance)
@@ -387,29 +390,43 @@ QPointF onScreen(ViewUnderTest &view, double bearing, double distance)
                              QSize(kViewSize, kViewSize));
 }
 
-// The colour most unlike other's within a pixel of p: an outline two pixels
-// wide lies there, give or take the projection's rounding.
-QColor mostChangedNear(const QImage &image, const QImage &other, QPointF p)
+// The colours most unlike other's within a pixel of each point of the zone's
+// outer arc, from its start to its end in steps of 2 degrees: an outline two
+// pixels wide lies there, give or take the projection's rounding.
+std::vector<QColor> mostChangedAlongOuterArc(ViewUnderTest &view, const QImage &image,
+                                             const QImage &other)
 {
-    QColor found = image.pixelColor(p.toPoint());
-    int most = -1;
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            const QPoint q = p.toPoint() + QPoint(dx, dy);
-            const QColor a = image.pixelColor(q), b = other.pixelColor(q);
-            const int change = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green());
-            if (change > most) {
-                most = change;
-                found = a;
+    std::vector<QColor> found;
+    for (double bearing = kNearEastZone.from; bearing <= kNearEastZone.to; bearing += 2.0) {
+        const QPoint p = onScreen(view, bearing, kNearEastZone.outer).toPoint();
+        QColor most = image.pixelColor(p);
+        int largest = -1;
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QColor a = image.pixelColor(p + QPoint(dx, dy));
+                const QColor b = other.pixelColor(p + QPoint(dx, dy));
+                const int change = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green());
+                if (change > largest) {
+                    largest = change;
+                    most = a;
+                }
             }
         }
+        found.push_back(most);
     }
     return found;
 }
 
+int countColours(const std::vector<QColor> &colours, const std::function<bool(QColor)> &is)
+{
+    return int(std::count_if(colours.begin(), colours.end(), is));
+}
+
 } // namespace
 
-TEST_F(GLWidgetTest, ZoneOutlinesAreFaintWhileClearAndBlinkBrightWhileInAlarm)
+// Armed: faint green. In alarm: red in both halves of the blink, bright in
+// one and dim in the other, never the armed green. Unknown: grey dashes.
+TEST_F(GLWidgetTest, ZoneOutlinesAreFaintWhenArmedRedThroughTheBlinkInAlarmAndGreyWhenUnknown)
 {
     std::ostringstream lines;
     ZoneWatch zones({kNearEastZone}, lines, nullptr);
@@ -417,34 +434,54 @@ TEST_F(GLWidgetTest, ZoneOutlinesAreFaintWhileClearAndBlinkBrightWhileInAlarm)
     ASSERT_TRUE(plain.ready() && zoned.ready());
     zoned.view.showZones(&zones);
     for (Scene *scene : {&plain, &zoned})
-        scene->driver.turnBeamTo(kDarkBlinkBeam);
+        scene->driver.turnBeamTo(kBrightBlinkBeam);
     const QImage without = plain.render();
-    const QImage clear = zoned.render();
-    const QPointF outline = onScreen(zoned.view, 105.0, kNearEastZone.outer);
+    const QImage armed = zoned.render();
     const QPointF inside = onScreen(zoned.view, 105.0, 0.6);
-    const QColor faint = mostChangedNear(clear, without, outline);
-    EXPECT_GT(faint.green() - at(without, outline).green(), 20);
-    EXPECT_GT(faint.green(), faint.red());
-    EXPECT_EQ(at(clear, inside), at(without, inside));
+    EXPECT_EQ(at(armed, inside), at(without, inside));
+    const auto isFaintGreen = [&](QColor c) { return c.green() > c.red() + 20; };
+    const auto arc = [&](const QImage &image) {
+        return mostChangedAlongOuterArc(zoned.view, image, without);
+    };
+    const int arcPoints = int(arc(armed).size());
+    EXPECT_EQ(countColours(arc(armed), isFaintGreen), arcPoints);
 
-    zones.targetHit(kEast.x, kEast.y, float(kEast.bearing()));
+    Hit hit{0.0f, 0.0f, 2.0f};
+    zones.targetHit(kEast.x, kEast.y, float(kEast.bearing()), hit);
     ASSERT_TRUE(zones.isInAlarm(0));
-    const QImage dark = zoned.render();
-    EXPECT_EQ(mostChangedNear(dark, without, outline), faint) << "the blink's dark half";
-    zoned.driver.turnBeamTo(kBrightBlinkBeam);
-    const QColor bright = mostChangedNear(zoned.render(), without, outline);
-    EXPECT_GT(bright.red(), 200);
-    EXPECT_GT(bright.red() - bright.green(), 100);
+    const auto isRed = [](QColor c, int least) {
+        return c.red() >= least && c.red() > 2 * c.green();
+    };
+    const std::vector<QColor> bright = arc(zoned.render());
+    zoned.driver.turnBeamTo(kDimBlinkBeam);
+    const std::vector<QColor> dim = arc(zoned.render());
+    EXPECT_EQ(countColours(bright, [&](QColor c) { return isRed(c, 200); }), arcPoints);
+    EXPECT_EQ(countColours(dim, [&](QColor c) { return isRed(c, 100); }), arcPoints);
+    EXPECT_EQ(countColours(dim, [&](QColor c) { return isRed(c, 200); }), 0) << "dim, not bright";
+
+    zones.signalLost();
+    const std::vector<QColor> unknown = arc(zoned.render());
+    const auto isGrey = [](QColor c) {
+        return c.red() > 120 && std::abs(c.red() - c.green()) < 30;
+    };
+    EXPECT_GT(countColours(unknown, isGrey), arcPoints / 4) << "dashes";
+    EXPECT_LT(countColours(unknown, isGrey), arcPoints) << "with gaps";
 }
 
 TEST_F(GLWidgetTest, MarkersInsideAZoneInAlarmTakeTheAlarmColour)
 {
+    // Each logic needs zones of its own to follow its beam; both views show
+    // the first, whose zone the hit inside puts in alarm.
     std::ostringstream lines;
     ZoneWatch zones({kNearEastZone}, lines, nullptr);
+    ZoneWatch outsideZones({kNearEastZone}, lines, nullptr);
     Scene inside, outside;
     ASSERT_TRUE(inside.ready() && outside.ready());
-    inside.makeHit(kEast, 2.0f, kDarkBlinkBeam);
-    outside.makeHit(kSouthWest, 2.0f, kDarkBlinkBeam);
+    inside.driver.logic.watchZones(&zones);
+    outside.driver.logic.watchZones(&outsideZones);
+    inside.makeHit(kEast, 2.0f, kDimBlinkBeam);
+    outside.makeHit(kSouthWest, 2.0f, kDimBlinkBeam);
+    ASSERT_TRUE(zones.isInAlarm(0));
     const auto badge = [&](Scene &scene, TargetAt t) {
         return at(scene.render(),
                   project(scene.view, t.sceneX() + kBadgeProbeOffset, scene::kMarkerHeight,
@@ -454,7 +491,6 @@ TEST_F(GLWidgetTest, MarkersInsideAZoneInAlarmTakeTheAlarmColour)
     const QColor outsideBefore = badge(outside, kSouthWest);
     for (Scene *scene : {&inside, &outside})
         scene->view.showZones(&zones);
-    zones.targetHit(kEast.x, kEast.y, float(kEast.bearing()));
 
     const QColor insideInAlarm = badge(inside, kEast);
     EXPECT_LT(insideInAlarm.green(), insideBefore.green() / 2) << "the alarm colour is red";

@@ -135,24 +135,33 @@ TEST_F(KeptSceneTest, BuffersLostBetweenFramesAreRestoredWhole)
     EXPECT_TRUE(kept.keepsFixedScene());
 }
 
-// Guard zones: faint outlines kept with the screen, bright ones blinking over
-// it while in alarm, markers in the alarm colour. Over a turn the blink comes
-// and goes nine times, and every frame must still be the whole scene's.
-TEST_F(KeptSceneTest, FramesWithGuardZonesInAlarmAreThoseOfTheWholeScene)
+// Guard zones: faint outlines kept with the screen, over it outlines blinking
+// while in alarm and dashed once the signal is lost, markers in the alarm
+// colour. Over a turn the blink comes and goes four times, and every frame
+// must still be the whole scene's.
+TEST_F(KeptSceneTest, FramesWithGuardZonesInAlarmOrUnknownAreThoseOfTheWholeScene)
 {
     std::ostringstream lines;
     ZoneWatch zones(
         {{1, 0.0, 360.0, 0.5, 0.8}, {2, 200.0, 300.0, 0.0, 1.0}, {3, 20.0, 60.0, 0.2, 0.4}}, lines,
         nullptr);
+    driver.logic.watchZones(&zones);
     // Targets at wire coordinates that put the first two zones in alarm.
-    zones.targetHit(0.5f, 0.2f, 0.0f);
-    zones.targetHit(0.2f, 0.6f, 250.0f);
+    Hit hit{0.0f, 0.0f, 0.0f};
+    zones.targetHit(0.5f, 0.2f, 0.0f, hit);
+    zones.targetHit(0.2f, 0.6f, 250.0f, hit);
     ASSERT_TRUE(zones.isInAlarm(0) && zones.isInAlarm(1) && !zones.isInAlarm(2));
     kept.showZones(&zones);
     whole->showZones(&zones);
     ASSERT_TRUE(showBoth(QSize(kViewSize, kViewSize)));
-    for (double beam = 0.0; beam <= kFullTurnDeg; beam += kBeamStepDeg)
+    for (double beam = 0.0; beam <= kFullTurnDeg; beam += kBeamStepDeg) {
+        if (beam >= kFullTurnDeg / 2 && zones.isInAlarm(0)) {
+            driver.logic.watchZones(nullptr);
+            zones.signalLost();
+        }
         EXPECT_TRUE(drawBoth(beam)) << "beam " << beam;
+    }
     EXPECT_TRUE(kept.keepsFixedScene());
+    EXPECT_EQ(zones.state(0), ZoneWatch::State::Unknown);
     EXPECT_GT(driver.logic.hits()->size(), 0u);
 }
