@@ -1,5 +1,8 @@
 #include "guardzonereader.h"
 
+#include "scenelayout.h"
+#include "wirescene.h"
+
 #include <QDomElement>
 
 #include <cmath>
@@ -9,7 +12,6 @@ namespace
 {
 
 const char kZoneTag[] = "guardZone";
-constexpr double kFullTurnDeg = 360.0;
 
 // The value of element's first child named key, or why there is none.
 std::optional<double> readValue(const QDomElement &zone, const char *key, QString &problem)
@@ -44,7 +46,31 @@ QString rangeProblem(const GuardZone &zone)
     }
     if (zone.inner > zone.outer)
         return QStringLiteral("'inner' %1 is above 'outer' %2").arg(zone.inner).arg(zone.outer);
+    if (std::fmod(zone.from, kFullTurnDeg) == std::fmod(zone.to, kFullTurnDeg) &&
+        !zone.isWholeCircle())
+        return QStringLiteral("'from' %1 and 'to' %2 are the same bearing; use 0 and 360 for a "
+                              "whole circle")
+            .arg(zone.from)
+            .arg(zone.to);
+    if (zone.inner > scene::kScreenCornerZoneDistance)
+        return QStringLiteral("'inner' %1 lies beyond the screen's corner (%2)")
+            .arg(zone.inner)
+            .arg(scene::kScreenCornerZoneDistance);
     return QString();
+}
+
+// No target beyond the screen's corner is ever seen, so a larger `outer`
+// means "to the edge"; taken as it stands it would only draw off the screen.
+void clampOuter(GuardZone &zone, QStringList &notes)
+{
+    if (zone.outer <= scene::kScreenCornerZoneDistance)
+        return;
+    notes << QStringLiteral(
+                 "guard zone %1: 'outer' %2 lies beyond the screen's corner; taken as %3")
+                 .arg(zone.number)
+                 .arg(zone.outer)
+                 .arg(scene::kScreenCornerZoneDistance);
+    zone.outer = scene::kScreenCornerZoneDistance;
 }
 
 // The zone, or why it cannot be used.
@@ -67,7 +93,7 @@ std::optional<GuardZone> readZone(const QDomElement &element, int number, QStrin
 
 } // namespace
 
-std::vector<GuardZone> readGuardZones(const QDomElement &root, QStringList &skipped)
+std::vector<GuardZone> readGuardZones(const QDomElement &root, QStringList &notes)
 {
     std::vector<GuardZone> zones;
     int number = 0;
@@ -75,11 +101,12 @@ std::vector<GuardZone> readGuardZones(const QDomElement &root, QStringList &skip
          element = element.nextSiblingElement(kZoneTag)) {
         ++number;
         QString problem;
-        if (const std::optional<GuardZone> zone = readZone(element, number, problem)) {
+        if (std::optional<GuardZone> zone = readZone(element, number, problem)) {
+            clampOuter(*zone, notes);
             zones.push_back(*zone);
             continue;
         }
-        skipped << QStringLiteral("guard zone %1 skipped: %2").arg(number).arg(problem);
+        notes << QStringLiteral("guard zone %1 skipped: %2").arg(number).arg(problem);
     }
     return zones;
 }

@@ -4,6 +4,7 @@
 // with the default where nothing usable is stored, and every zone read must
 // be one the alarms can use.
 #include "guardzonereader.h"
+#include "scenelayout.h"
 #include "scratchdir.h"
 #include "settings.h"
 #include "settingserror.h"
@@ -51,9 +52,10 @@ void lookUpEverything(const Settings &settings)
 bool isUsable(const GuardZone &zone)
 {
     const auto isBearing = [](double v) { return std::isfinite(v) && v >= 0.0 && v <= 360.0; };
-    return zone.number > 0 && isBearing(zone.from) && isBearing(zone.to) &&
-           std::isfinite(zone.inner) && std::isfinite(zone.outer) && zone.inner >= 0.0 &&
-           zone.inner <= zone.outer;
+    return zone.number > 0 && isBearing(zone.from) && isBearing(zone.to) && zone.span() > 0.0 &&
+           (zone.span() < 360.0 || zone.isWholeCircle()) && std::isfinite(zone.inner) &&
+           std::isfinite(zone.outer) && zone.inner >= 0.0 && zone.inner <= zone.outer &&
+           zone.outer <= scene::kScreenCornerZoneDistance;
 }
 
 void readZones(const Settings &settings)

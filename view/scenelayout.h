@@ -2,6 +2,8 @@
 
 #include "glm.h"
 
+#include <cmath>
+
 // The fixed scene of the radar view, in scene units with y up and z towards
 // the camera: the camera and the light, the radar screen with the sweep and
 // the markers drawn on it, and the three station models around it with the
@@ -61,6 +63,8 @@ constexpr double kNoSignalDepth = 0.8;
 constexpr double kZoneOutlineHeight = 1.4503;
 constexpr double kZoneAlarmHeight = 1.4506;
 constexpr double kScenePerZoneDistance = 1.5;
+// The zone distance of the screen's corners: no zone reaches farther.
+constexpr double kScreenCornerZoneDistance = kScreenSize / 2 * M_SQRT2 / kScenePerZoneDistance;
 
 // Where the data files are, relative to the client's working folder.
 constexpr char kTextureFolder[] = "textures/";

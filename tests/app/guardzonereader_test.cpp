@@ -4,6 +4,8 @@
 #include <QDomDocument>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 
@@ -37,6 +39,14 @@ TEST(GuardZoneReaderTest, ReadsGoodZonesAndSkipsEachBadOneWithItsNumberAndReason
         {zone("-1", "20", "0", "1"), "'from' is -1, outside 0 to 360"},
         {zone("10", "20", "-0.1", "1"), "'inner' is -0.1, below 0"},
         {zone("10", "20", "0.7", "0.6"), "'inner' 0.7 is above 'outer' 0.6"},
+        {zone("10", "20", "0", "inf"), "'outer' is not a number: 'inf'"},
+        {zone("30", "30", "0", "1"),
+         "'from' 30 and 'to' 30 are the same bearing; use 0 and 360 for a whole circle"},
+        {zone("360", "0", "0", "1"),
+         "'from' 360 and 'to' 0 are the same bearing; use 0 and 360 for a whole circle"},
+        {zone("10", "20", "2.5", "3"), "'inner' 2.5 lies beyond the screen's corner (2.35702)"},
+        {zone("10", "20", "0", "1e9"),
+         "'outer' 1e+09 lies beyond the screen's corner; taken as 2.35702"},
     };
     QString xml = "<settings><host>h</host>";
     for (const Case &c : cases)
@@ -48,18 +58,23 @@ TEST(GuardZoneReaderTest, ReadsGoodZonesAndSkipsEachBadOneWithItsNumberAndReason
     QStringList skipped;
     const std::vector<GuardZone> zones = readGuardZones(document.documentElement(), skipped);
 
+    // The last zone is kept, its outer clamped; the others with a problem are skipped.
+    const int clamped = int(std::size(cases));
     QStringList expected;
-    for (int i = 0; i < int(std::size(cases)); ++i) {
+    for (int i = 0; i < clamped - 1; ++i) {
         if (cases[i].problem != nullptr)
             expected << QString("guard zone %1 skipped: %2").arg(i + 1).arg(cases[i].problem);
     }
+    expected << QString("guard zone %1: %2").arg(clamped).arg(cases[clamped - 1].problem);
     EXPECT_EQ(skipped, expected);
-    ASSERT_EQ(zones.size(), 2u); // the nested zone is not the root's
+    ASSERT_EQ(zones.size(), 3u); // the nested zone is not the root's
     EXPECT_EQ(zones[0].number, 1);
     EXPECT_EQ(zones[0].from, 330.0);
     EXPECT_EQ(zones[0].outer, 0.6);
     EXPECT_EQ(zones[1].number, 2);
     EXPECT_TRUE(zones[1].isWholeCircle());
+    EXPECT_EQ(zones[2].number, clamped);
+    EXPECT_NEAR(zones[2].outer, 2.5 / 1.5 * std::sqrt(2.0), 1e-12) << "the screen's corner";
 }
 
 // The example that the package installs, and that the scene benchmark and
