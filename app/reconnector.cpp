@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <algorithm>
 #include <iostream>
 
 namespace
@@ -26,8 +25,7 @@ int longestWaitMs()
 {
     bool ok = false;
     const int ms = qEnvironmentVariableIntValue(kLongestWaitVariable, &ok);
-    return ok && ms >= 0 ? std::min(ms, RetrySchedule::kLongestWaitMs)
-                         : RetrySchedule::kLongestWaitMs;
+    return ok ? ms : RetrySchedule::kLongestWaitMs;
 }
 
 } // namespace
@@ -54,8 +52,9 @@ void Reconnector::start()
         log.stillTrying(kStartWaitMs, now());
         return;
     }
-    schedule.recordFailure();
-    log.couldNotConnect(socketFailure(), schedule.nextWaitMs(), now());
+    const LinkFailure failure = socketFailure();
+    recordFailure(failure);
+    log.couldNotConnect(failure, schedule.nextWaitMs(), now());
     waitForNextAttempt();
 }
 
@@ -133,7 +132,7 @@ void Reconnector::firstFrameCame()
 
 void Reconnector::attemptFailed(const LinkFailure &failure)
 {
-    schedule.recordFailure();
+    recordFailure(failure);
     logic->dropConnection();
     log.failed(failure, schedule.nextWaitMs(), now());
     waitForNextAttempt();
@@ -165,6 +164,15 @@ void Reconnector::waitForNextAttempt()
         attempt();
     else
         waitTimer->start(waitMs);
+}
+
+// A refused attempt cost the server nothing: the next one comes soon.
+void Reconnector::recordFailure(const LinkFailure &failure)
+{
+    if (failure.kind == LinkFailure::Kind::Refused)
+        schedule.recordRefusal();
+    else
+        schedule.recordFailure();
 }
 
 bool Reconnector::broughtFramesLongEnough() const

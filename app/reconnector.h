@@ -52,6 +52,7 @@ private:
     void connectionMade();
     void firstFrameCame();
     void attemptFailed(const LinkFailure &failure);
+    void recordFailure(const LinkFailure &failure);
     void connectionLost(const LinkFailure &failure);
     void waitForNextAttempt();
     bool broughtFramesLongEnough() const;
