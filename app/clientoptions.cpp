@@ -35,6 +35,9 @@ const char kUsage[] =
     "                   show \"no signal\" and keep trying instead of reporting it\n"
     "                   and ending: every 2 s while the server refuses, else\n"
     "                   after 1, 2, 4, 8, then every 10 s\n"
+    "  --events FILE    append a record of what happens (start, alarms, outages,\n"
+    "                   exit) to FILE, one JSON object a line; \"default\" for\n"
+    "                   $XDG_STATE_HOME/radar-client/events.jsonl\n"
     "  --help           print this help and exit\n"
     "  --version        print the version and exit\n"
     "\n"
@@ -62,7 +65,7 @@ const char *const kToolkitOptionsWithValue[] = {"platform",
 const char *const kToolkitFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb"};
 const char *const kToolkitOptionsWithAttachedValue[] = {"style", "stylesheet", "qmljsdebugger"};
 
-enum class ClientOption { Help, Version, Settings, Window, Assets, Reconnect };
+enum class ClientOption { Help, Version, Settings, Window, Assets, Reconnect, Events };
 
 struct ClientOptionName {
     const char *name;
@@ -74,6 +77,7 @@ const ClientOptionName kClientOptions[] = {
     {"--help", ClientOption::Help, false},        {"--version", ClientOption::Version, false},
     {"--settings", ClientOption::Settings, true}, {"--window", ClientOption::Window, true},
     {"--assets", ClientOption::Assets, true},     {"--reconnect", ClientOption::Reconnect, false},
+    {"--events", ClientOption::Events, true},
 };
 
 template <typename Names> bool isAmong(const QString &name, const Names &names)
@@ -195,6 +199,9 @@ private:
             break;
         case ClientOption::Reconnect:
             options.reconnect = true;
+            break;
+        case ClientOption::Events:
+            options.eventsFile = value;
             break;
         case ClientOption::Window:
             options.windowSize = parseWindowSize(value);

@@ -18,6 +18,9 @@ struct ClientOptions {
     // Keep running when the server cannot be reached, at start-up or later,
     // and connect again when it can, instead of reporting it and ending.
     bool reconnect = false;
+    // Where the event journal goes: a file, "default" for the usual place, or
+    // empty for no journal.
+    QString eventsFile;
 };
 
 // A command line that asks the client to run with options, or to print its

@@ -61,15 +61,14 @@ QString rangeProblem(const GuardZone &zone)
 
 // No target beyond the screen's corner is ever seen, so a larger `outer`
 // means "to the edge"; taken as it stands it would only draw off the screen.
-void clampOuter(GuardZone &zone, QStringList &notes)
+void clampOuter(GuardZone &zone, std::vector<GuardZoneNote> &notes)
 {
     if (zone.outer <= scene::kScreenCornerZoneDistance)
         return;
-    notes << QStringLiteral(
-                 "guard zone %1: 'outer' %2 lies beyond the screen's corner; taken as %3")
-                 .arg(zone.number)
-                 .arg(zone.outer)
-                 .arg(scene::kScreenCornerZoneDistance);
+    notes.push_back({zone.number, false,
+                     QStringLiteral("'outer' %1 lies beyond the screen's corner; taken as %2")
+                         .arg(zone.outer)
+                         .arg(scene::kScreenCornerZoneDistance)});
     zone.outer = scene::kScreenCornerZoneDistance;
 }
 
@@ -93,7 +92,14 @@ std::optional<GuardZone> readZone(const QDomElement &element, int number, QStrin
 
 } // namespace
 
-std::vector<GuardZone> readGuardZones(const QDomElement &root, QStringList &notes)
+QString GuardZoneNote::text() const
+{
+    return QStringLiteral("guard zone %1%2: %3")
+        .arg(zone)
+        .arg(skipped ? QStringLiteral(" skipped") : QString(), reason);
+}
+
+std::vector<GuardZone> readGuardZones(const QDomElement &root, std::vector<GuardZoneNote> &notes)
 {
     std::vector<GuardZone> zones;
     int number = 0;
@@ -106,7 +112,7 @@ std::vector<GuardZone> readGuardZones(const QDomElement &root, QStringList &note
             zones.push_back(*zone);
             continue;
         }
-        notes << QStringLiteral("guard zone %1 skipped: %2").arg(number).arg(problem);
+        notes.push_back({number, true, problem});
     }
     return zones;
 }

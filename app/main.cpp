@@ -53,10 +53,14 @@ int runClient(char *programName, const CommandLine &commandLine)
     ToolkitArguments toolkit(programName, commandLine.toolkitArguments);
     QApplication app(toolkit.count(), toolkit.vector());
     Window window(commandLine.options);
-    if (!window.isOk())
+    if (!window.isOk()) {
+        window.recordExit(EXIT_SUCCESS);
         return EXIT_SUCCESS;
+    }
     showWindow(window, commandLine.options.windowSize);
-    return app.exec();
+    const int status = app.exec();
+    window.recordExit(status);
+    return status;
 }
 
 } // namespace

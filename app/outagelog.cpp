@@ -45,6 +45,20 @@ QString inShort(LinkFailure::Kind kind)
     return QLatin1String(kWords[int(kind)]);
 }
 
+// Why a connection was lost, for a record: a word, or the network's own.
+QString lostBecause(const LinkFailure &failure)
+{
+    switch (failure.kind) {
+    case LinkFailure::Kind::ClosedAtOnce:
+    case LinkFailure::Kind::Closed:
+        return QStringLiteral("closed");
+    case LinkFailure::Kind::Other:
+        return failure.detail;
+    default:
+        return inShort(failure.kind);
+    }
+}
+
 QString seconds(qint64 ms)
 {
     return QString::number(ms / kMsPerSecond, 'f', kSecondsPrecision) + QStringLiteral(" s");
@@ -66,9 +80,22 @@ QString serverName(const QString &host, quint16 port)
 
 OutageLog::OutageLog(std::ostream &out, const QString &server) : out(out), server(server) {}
 
+void OutageLog::onEvent(std::function<void(const OutageEvent &)> eventListener)
+{
+    listener = std::move(eventListener);
+}
+
+void OutageLog::tell(const OutageEvent &event) const
+{
+    if (listener)
+        listener(event);
+}
+
 void OutageLog::couldNotConnect(const LinkFailure &failure, int waitMs, qint64 nowMs)
 {
     begin(nowMs);
+    failuresInOutage = 1;
+    tell({OutageEvent::Kind::Down, QString(), failuresInOutage, 0.0});
     finishLine(QStringLiteral("Could not connect to the server %1: the server %2; %3")
                    .arg(server, whatHappened(failure), nextAttempt(waitMs)),
                nowMs);
@@ -86,6 +113,8 @@ void OutageLog::stillTrying(int waitedMs, qint64 nowMs)
 void OutageLog::lost(const LinkFailure &failure, int waitMs, qint64 nowMs)
 {
     begin(nowMs);
+    afterLoss = true;
+    tell({OutageEvent::Kind::Lost, lostBecause(failure)});
     finishLine(QStringLiteral("Server-connection lost: %1 %2; %3")
                    .arg(server, whatHappened(failure), nextAttempt(waitMs)),
                nowMs);
@@ -94,6 +123,7 @@ void OutageLog::lost(const LinkFailure &failure, int waitMs, qint64 nowMs)
 void OutageLog::failed(const LinkFailure &failure, int waitMs, qint64 nowMs)
 {
     ++unreported[int(failure.kind)];
+    ++failuresInOutage;
     if (failure.kind == LinkFailure::Kind::Other)
         lastDetail = failure.detail;
     if (nowMs - lastLineMs >= kSummaryIntervalMs)
@@ -103,6 +133,8 @@ void OutageLog::failed(const LinkFailure &failure, int waitMs, qint64 nowMs)
 void OutageLog::ended(bool back, qint64 nowMs)
 {
     const QString length = seconds(nowMs - outageStartMs);
+    if (afterLoss)
+        tell({OutageEvent::Kind::Back, QString(), 0, (nowMs - outageStartMs) / kMsPerSecond});
     QString text =
         back ? QStringLiteral("Server-connection back: %1, after an outage of %2")
                    .arg(server, length)
@@ -115,11 +147,15 @@ void OutageLog::ended(bool back, qint64 nowMs)
 void OutageLog::begin(qint64 nowMs)
 {
     outageStartMs = nowMs;
+    failuresInOutage = 0;
+    afterLoss = false;
 }
 
 void OutageLog::summarise(int waitMs, qint64 nowMs)
 {
     const QString when = QStringLiteral("in the last ") + seconds(nowMs - lastLineMs);
+    tell({OutageEvent::Kind::Down, QString(), failuresInOutage,
+          (nowMs - outageStartMs) / kMsPerSecond});
     finishLine(QStringLiteral("Server-connection still down: %1; %2; %3")
                    .arg(server, unreportedFailures(when), nextAttempt(waitMs)),
                nowMs);

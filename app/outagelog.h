@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 #include <iosfwd>
 
 // Why an attempt to reach the server, or a connection, came to nothing.
@@ -23,6 +24,16 @@ struct LinkFailure {
     QString detail = QString(); // the network's own words, for Other
 };
 
+// A line of the log as facts, for a record of the outages: the connection
+// lost and why, the server still down, or back.
+struct OutageEvent {
+    enum class Kind { Lost, Down, Back };
+    Kind kind;
+    QString reason = QString(); // Lost: "closed", "silent", "refused", ... or the network's words
+    int failures = 0;           // Down: attempts failed since the outage began
+    double seconds = 0.0;       // Down: since the outage began; Back: the outage's length
+};
+
 // How the client's lines name its server: "localhost port 3333".
 QString serverName(const QString &host, quint16 port);
 
@@ -39,6 +50,11 @@ public:
     // server names the server as the lines show it, e.g. "localhost port 3333".
     OutageLog(std::ostream &out, const QString &server);
 
+    // Tells listener of a lost connection, of the summaries while the server
+    // stays down (and of a first attempt that failed), and of the end of an
+    // outage that began with a lost connection, each just before its line.
+    void onEvent(std::function<void(const OutageEvent &)> listener);
+
     // The first attempt failed; the next comes after waitMs.
     void couldNotConnect(const LinkFailure &failure, int waitMs, qint64 nowMs);
     // The first attempt has not connected within waitedMs and goes on.
@@ -54,6 +70,7 @@ public:
 
 private:
     void begin(qint64 nowMs);
+    void tell(const OutageEvent &event) const;
     void summarise(int waitMs, qint64 nowMs);
     int unreportedCount() const;
     QString unreportedFailures(const QString &when) const;
@@ -65,4 +82,7 @@ private:
     qint64 lastLineMs = 0;
     std::array<int, LinkFailure::kKinds> unreported{}; // failures since the last line, by kind
     QString lastDetail;                                // of the last unreported Other
+    int failuresInOutage = 0;
+    bool afterLoss = false; // the outage began with a connection lost
+    std::function<void(const OutageEvent &)> listener;
 };

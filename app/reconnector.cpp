@@ -117,6 +117,15 @@ void Reconnector::connectionMade()
     phase = Phase::Connected;
     watchdog.restart(logic->framesRead());
     framesClock.invalidate();
+    if (!everConnected) {
+        everConnected = true;
+        emit firstConnection();
+    }
+}
+
+void Reconnector::onOutageEvent(std::function<void(const OutageEvent &)> listener)
+{
+    log.onEvent(std::move(listener));
 }
 
 void Reconnector::firstFrameCame()

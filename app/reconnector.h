@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class Logic;
 class QTimer;
 
@@ -36,9 +38,14 @@ public:
     // True from an outage's beginning until a connection brings a frame.
     bool isActive() const { return outage; }
 
+    // Tells listener of the outages, as the lines on standard error do.
+    void onOutageEvent(std::function<void(const OutageEvent &)> listener);
+
 signals:
     void signalLost();
     void signalBack();
+    // The first connection the client has made.
+    void firstConnection();
 
 private slots:
     void attempt();
@@ -71,5 +78,6 @@ private:
     QElapsedTimer framesClock;  // since the connection's first frame; invalid before it
     Phase phase = Phase::Waiting;
     bool outage = false;
-    bool everFramed = false; // some connection has brought a frame
+    bool everFramed = false;    // some connection has brought a frame
+    bool everConnected = false; // some attempt has connected
 };

@@ -3,6 +3,7 @@
 #include "alarmsound.h"
 #include "assetfolder.h"
 #include "clientmessage.h"
+#include "eventjournal.h"
 #include "glwidget.h"
 #include "guardzonereader.h"
 #include "outagelog.h"
@@ -10,6 +11,7 @@
 #include "scenelayout.h"
 #include "settings.h"
 #include "settingserror.h"
+#include "terminationsignals.h"
 #include "wireformat.h"
 #include "zonewatch.h"
 
@@ -36,31 +38,46 @@ constexpr double kMsPerSecondF = 1000.0;
 // The longest life a timer's signed 32-bit millisecond interval can express.
 constexpr int kMaxTimeToLive = std::numeric_limits<int>::max() / kMsPerSecond;
 
+// Why the client ended, as its record says.
+const char kKeyReason[] = "key";
+const char kTimeLimitReason[] = "time limit";
+const char kConnectionLostReason[] = "connection lost";
+const char kSignalReason[] = "signal";
+const char kSettingsReason[] = "settings";
+const char kNoConnectionReason[] = "no connection";
+const char kClosedReason[] = "window closed"; // by the window system, say
+
 } // namespace
 
 Window::Window() : Window(ClientOptions()) {}
 
 Window::Window(const ClientOptions &options)
-    : QWidget(nullptr), ok(false), glWidget(nullptr), reconnector(nullptr), alarmSound(nullptr)
+    : QWidget(nullptr), ok(false), glWidget(nullptr), reconnector(nullptr), alarmSound(nullptr),
+      journal(new EventJournal(this)), closeReason(QLatin1String(kClosedReason))
 {
     frameTimer = new QTimer(this);
+    if (!options.eventsFile.isEmpty())
+        journal->writeTo(options.eventsFile);
 
     ClientSettings settings;
+    const QString settingsPath = QFileInfo(options.settingsFile).absoluteFilePath();
     if (!readSettings(options.settingsFile, settings)) {
-        showError(tr("Unable to load the file clientSttings.xml!"));
-        close();
-        ok = false;
+        journal->startFailed(settingsPath);
+        failStart(kSettingsReason, tr("Unable to load the file clientSttings.xml!"));
         return;
     }
-    const quint16 port = quint16(settings.port);
-    server = serverName(settings.host, port);
+    host = settings.host;
+    port = quint16(settings.port);
+    server = serverName(host, port);
+    journal->started({settingsPath, host, port, int(settings.zones.size()), settings.zoneNotes});
     if (options.reconnect) {
-        reconnector = new Reconnector(&logic, settings.host, port, this);
+        reconnector = new Reconnector(&logic, host, port, this);
+        recordConnections();
         reconnector->start();
-    } else if (!connectOnce(settings.host, port)) {
-        showError(tr("Could not connect to the server!"));
-        close();
-        ok = false;
+    } else if (connectOnce(host, port)) {
+        journal->connected(host, port);
+    } else {
+        failStart(kNoConnectionReason, tr("Could not connect to the server!"));
         return;
     }
     if (settings.timeToLive > 0)
@@ -71,10 +88,62 @@ Window::Window(const ClientOptions &options)
     setCursor(QCursor(Qt::BlankCursor));
     if (reconnector != nullptr)
         followOutages();
+    if (journal->isKept())
+        endOnTerminationSignals();
     frameClock.start();
     connect(frameTimer, SIGNAL(timeout()), this, SLOT(timerFunc()));
     frameTimer->start(kFrameIntervalMs);
     ok = true;
+}
+
+void Window::failStart(const char *reason, const QString &boxText)
+{
+    closeReason = QLatin1String(reason);
+    showError(boxText);
+    close();
+    ok = false;
+}
+
+void Window::recordExit(int status)
+{
+    journal->exited(status, closeReason);
+}
+
+// With --reconnect the first connection may come at any time, and the
+// outages' lines have their events.
+void Window::recordConnections()
+{
+    connect(reconnector, SIGNAL(firstConnection()), this, SLOT(recordFirstConnection()));
+    reconnector->onOutageEvent([this](const OutageEvent &event) { journal->outage(event); });
+}
+
+void Window::recordFirstConnection()
+{
+    journal->connected(host, port);
+}
+
+// A supervisor's stop or a Ctrl-C ends the client as a key does, so that the
+// record ends with its exit.
+void Window::endOnTerminationSignals()
+{
+    TerminationSignals *signals_ = new TerminationSignals(this);
+    connect(signals_, SIGNAL(received()), this, SLOT(closeOnSignal()));
+}
+
+void Window::closeOnSignal()
+{
+    closeBecause(kSignalReason);
+}
+
+void Window::closeOnTimeLimit()
+{
+    closeBecause(kTimeLimitReason);
+}
+
+void Window::closeBecause(const char *reason)
+{
+    closeReason = QLatin1String(reason);
+    close();
 }
 
 Window::~Window()
@@ -95,10 +164,9 @@ bool Window::readSettings(const QString &file, ClientSettings &settings)
         settings.timeToLive = document.getInt("timeToLive", kDefaultTimeToLive);
         settings.port = document.getInt("port", wire::kDefaultPort);
         settings.host = document.getString("host", kDefaultHost);
-        QStringList zoneNotes;
-        settings.zones = readGuardZones(document.documentElement(), zoneNotes);
-        for (const QString &note : zoneNotes)
-            printClientMessage(QStringLiteral("settings file %1: %2").arg(file, note));
+        settings.zones = readGuardZones(document.documentElement(), settings.zoneNotes);
+        for (const GuardZoneNote &note : settings.zoneNotes)
+            printClientMessage(QStringLiteral("settings file %1: %2").arg(file, note.text()));
         settings.alarmSound = document.getString("alarmSound", QString()).trimmed();
         return true;
     } catch (SettingsError *error) {
@@ -133,6 +201,7 @@ void Window::watchGuardZones(const ClientSettings &settings, const ClientOptions
         alarmSound = new AlarmSound(path, this);
     }
     zoneWatch = std::make_unique<ZoneWatch>(settings.zones, std::cout, [this] { soundTheAlarm(); });
+    zoneWatch->onEvent([this](const ZoneWatch::Event &event) { journal->zone(event); });
     logic.watchZones(zoneWatch.get());
 }
 
@@ -149,7 +218,7 @@ void Window::startLifeTimer(int timeToLive)
     const int intervalMs =
         timeToLive > kMaxTimeToLive ? std::numeric_limits<int>::max() : timeToLive * kMsPerSecond;
     QTimer *lifeTimer = new QTimer(this);
-    connect(lifeTimer, SIGNAL(timeout()), this, SLOT(close()));
+    connect(lifeTimer, SIGNAL(timeout()), this, SLOT(closeOnTimeLimit()));
     lifeTimer->setSingleShot(true);
     lifeTimer->start(intervalMs);
 }
@@ -188,16 +257,19 @@ void Window::timerFunc()
     }
     // Stopped first, so that no tick runs while the box is open.
     frameTimer->stop();
+    const bool closed = logic.connectionError() == QAbstractSocket::RemoteHostClosedError;
+    journal->outage(
+        {OutageEvent::Kind::Lost, closed ? QStringLiteral("closed") : logic.connectionErrorText()});
     printClientMessage(QStringLiteral("lost the connection to the server %1: %2")
                            .arg(server, logic.connectionErrorText()));
     showError(tr("Server-connection lost!"));
-    close();
+    closeBecause(kConnectionLostReason);
 }
 
 void Window::keyPressEvent(QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Q || e->key() == Qt::Key_Escape)
-        close();
+        closeBecause(kKeyReason);
 }
 
 void Window::followOutages()

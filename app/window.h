@@ -2,6 +2,7 @@
 
 #include "clientoptions.h"
 #include "guardzone.h"
+#include "guardzonereader.h"
 #include "logic.h"
 
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class AlarmSound;
+class EventJournal;
 class GLWidget;
 class QKeyEvent;
 class Reconnector;
@@ -32,6 +34,8 @@ public:
     ~Window() override;
 
     bool isOk() const { return ok; }
+    // Ends the event journal with the exit, its status and its reason.
+    void recordExit(int status);
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -40,6 +44,9 @@ private slots:
     void timerFunc();
     void beginOutage();
     void endOutage();
+    void recordFirstConnection();
+    void closeOnSignal();
+    void closeOnTimeLimit();
 
 private:
     // What the settings file holds for the client.
@@ -48,10 +55,15 @@ private:
         int port = 0;
         QString host;
         std::vector<GuardZone> zones;
+        std::vector<GuardZoneNote> zoneNotes;
         QString alarmSound; // a WAV file, "off", or empty for the default
     };
 
     bool readSettings(const QString &file, ClientSettings &settings);
+    void failStart(const char *reason, const QString &boxText);
+    void recordConnections();
+    void endOnTerminationSignals();
+    void closeBecause(const char *reason);
     bool connectOnce(const QString &host, quint16 port);
     void watchGuardZones(const ClientSettings &settings, const ClientOptions &options);
     void soundTheAlarm();
@@ -66,6 +78,8 @@ private:
     QElapsedTimer frameClock; // milliseconds since the previous successful tick
     Logic logic;
     QTimer *frameTimer;
+    QString host;
+    quint16 port = 0;
     QString server; // as the messages name it, "localhost port 3333"
     // With --reconnect, what keeps trying to reach the server while it cannot
     // be reached; null without, when a lost connection ends the client.
@@ -74,4 +88,6 @@ private:
     std::unique_ptr<ZoneWatch> zoneWatch;
     // A child; null without zones or with the sound off.
     AlarmSound *alarmSound;
+    EventJournal *journal; // a child
+    QString closeReason;   // for the journal's exit event
 };

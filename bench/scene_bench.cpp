@@ -268,9 +268,9 @@ bool readZones(const QString &file, std::vector<GuardZone> &zones)
         return true;
     try {
         const Settings settings(file);
-        QStringList skipped;
-        zones = readGuardZones(settings.documentElement(), skipped);
-        return skipped.isEmpty();
+        std::vector<GuardZoneNote> notes;
+        zones = readGuardZones(settings.documentElement(), notes);
+        return notes.empty();
     } catch (SettingsError *error) {
         delete error;
         return false;

@@ -60,8 +60,8 @@ bool isUsable(const GuardZone &zone)
 
 void readZones(const Settings &settings)
 {
-    QStringList skipped;
-    for (const GuardZone &zone : readGuardZones(settings.documentElement(), skipped)) {
+    std::vector<GuardZoneNote> notes;
+    for (const GuardZone &zone : readGuardZones(settings.documentElement(), notes)) {
         if (!isUsable(zone))
             fail("the zones' reader let an unusable zone through");
     }

@@ -27,6 +27,11 @@ ZoneWatch::ZoneWatch(std::vector<GuardZone> zones, std::ostream &out,
 {
 }
 
+void ZoneWatch::onEvent(std::function<void(const Event &)> eventListener)
+{
+    listener = std::move(eventListener);
+}
+
 void ZoneWatch::beamTurned(double startDeg, double turnedDeg)
 {
     if (!(turnedDeg >= 0.0) || !std::isfinite(turnedDeg) || !std::isfinite(startDeg))
@@ -71,9 +76,14 @@ void ZoneWatch::targetHit(float x, float y, float bearing, Hit &hit)
         if (!watched[i].contains(printedBearing.value, printedDistance.value))
             continue;
         ZoneState &state = states[i];
+        const bool newAlarm = state.state != State::Alarm;
+        const bool newTarget = !newAlarm && isNewTarget(state, spot);
+        if (listener && (newAlarm || newTarget))
+            listener({Event::Kind::Alarm, watched[i].number, printedBearing, printedDistance,
+                      newTarget});
         out << "alarm zone " << watched[i].number << " @ alpha: " << printedBearing.text
             << " range: " << printedDistance.text << std::endl;
-        sound = sound || state.state != State::Alarm || isNewTarget(state, spot);
+        sound = sound || newAlarm || newTarget;
         state.state = State::Alarm;
         state.hits[passOf(watched[i], state, double(bearing))].push_back(spot);
     }
@@ -137,6 +147,8 @@ void ZoneWatch::judgePass(size_t zone)
         !state.hits[Current].empty() || !state.hits[Next].empty())
         return;
     state.state = State::Armed;
+    if (listener)
+        listener({Event::Kind::Clear, watched[zone].number, {}, {}, false});
     out << "clear zone " << watched[zone].number << std::endl;
 }
 

@@ -37,8 +37,23 @@ public:
 
     enum class State { Armed, Alarm, Unknown };
 
+    // A line the zones write, as facts, for a record of them: a zone gone
+    // into alarm or a new target in one (the moments the alarm sounds), or a
+    // zone cleared.
+    struct Event {
+        enum class Kind { Alarm, Clear };
+        Kind kind;
+        int zone;              // its number
+        PrintedNumber bearing; // the hit's, for an alarm
+        PrintedNumber distance;
+        bool newTarget; // an alarm for a new target in a zone already in alarm
+    };
+
     // Lines go to out; soundAlarm is called when the alarm should sound.
     ZoneWatch(std::vector<GuardZone> zones, std::ostream &out, std::function<void()> soundAlarm);
+
+    // Tells listener each event just before its line is written.
+    void onEvent(std::function<void(const Event &)> listener);
 
     // Each tick, before its hits: the beam turned clockwise through turnedDeg
     // degrees from startDeg.
@@ -87,4 +102,5 @@ private:
     double lastTurnDeg = 0.0; // the beam's turn in the tick under way
     std::ostream &out;
     std::function<void()> soundAlarm;
+    std::function<void(const Event &)> listener;
 };

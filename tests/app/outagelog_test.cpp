@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -65,4 +67,32 @@ TEST_F(OutageLogTest, FailuresInARowAreSummedUpAtMostEveryTenSeconds)
               "Server-connection still down: radar.example port 3333; 1 attempt failed in the "
               "last 11.0 s (1 refused); trying again in 10 s.\n"
               "Connected to the server radar.example port 3333 after 37.0 s of trying.\n");
+}
+
+// What the journal records of the same lines: each event before its line,
+// failures and seconds counted from the outage's start.
+TEST_F(OutageLogTest, ItsLinesAreToldAsEventsBeforeTheyAreWritten)
+{
+    std::vector<std::string> told;
+    log.onEvent([&](const OutageEvent &event) {
+        const char *const kinds[] = {"lost", "down", "back"};
+        const std::string written = out.str();
+        told.push_back(std::string(kinds[int(event.kind)]) + ' ' + event.reason.toStdString() +
+                       ' ' + std::to_string(event.failures) + ' ' +
+                       std::to_string(int(event.seconds * 10)) + " after " +
+                       std::to_string(std::count(written.begin(), written.end(), '\n')));
+    });
+    log.lost({LinkFailure::Kind::Other, "Network unreachable"}, 0, 1000);
+    log.failed({LinkFailure::Kind::Refused}, 2000, 3000);
+    log.failed({LinkFailure::Kind::Silent}, 2000, 12500);
+    log.ended(false, 14000);
+    log.couldNotConnect({LinkFailure::Kind::Closed}, 1000, 20000);
+    log.ended(false, 21000);
+    const std::vector<std::string> expected = {
+        "lost Network unreachable 0 0 after 0",
+        "down  2 115 after 1",
+        "back  0 130 after 2",
+        "down  1 0 after 3",
+    };
+    EXPECT_EQ(told, expected);
 }
