@@ -137,6 +137,8 @@ check_desktop_entry() {
     [ -n "$assets" ] && [ -d "$root$assets/textures" ] && [ -d "$root$assets/mdl" ] \
         || fail "Exec's --assets '$assets' holds no textures/ and mdl/"
     [[ " ${exec_words[*]} " == *" --reconnect "* ]] || fail "Exec does not pass --reconnect"
+    [ "$(option_value --events "${exec_words[@]}")" = default ] \
+        || fail "Exec does not keep the event journal in its usual place (--events default)"
 }
 
 # option_value NAME WORD...: the word after NAME.
@@ -225,12 +227,16 @@ run_client() {
         -e "s|<timeToLive>.*</timeToLive>|<timeToLive>$client_seconds</timeToLive>|" "$root$settings"
     ln -sfn "$root$settings" "$working_folder/clientSettings.xml"
     local status=0
-    (cd "$working_folder" && LIBGL_ALWAYS_SOFTWARE=1 timeout "$client_deadline" \
-        "$root/usr/bin/radar-client" > "$scratch/client.out" 2> "$scratch/client.err") || status=$?
+    (cd "$working_folder" && LIBGL_ALWAYS_SOFTWARE=1 XDG_STATE_HOME="$scratch/state" \
+        timeout "$client_deadline" "$root/usr/bin/radar-client" --events default \
+        > "$scratch/client.out" 2> "$scratch/client.err") || status=$?
     stop_sim
     [ "$status" -eq 0 ] || fail "the unpacked client ended with status $status: $(cat "$scratch/client.err")"
     grep -qx build "$scratch/client.out" || fail "the unpacked client printed no 'build' line"
     grep -q '^hit @ ' "$scratch/client.out" || fail "the unpacked client printed no hit line"
+    local journal=$scratch/state/radar-client/events.jsonl
+    grep -q '"event":"start"' "$journal" && grep -q '"event":"exit"' "$journal" \
+        || fail "--events default kept no journal with its start and exit in $journal"
 }
 
 build_and_unpack
