@@ -144,16 +144,21 @@ lib_private_runtime_dir() {
 # needed; nothing can see the output) or x11 (the output is a window on
 # $DISPLAY, where X tools can capture it and drive its pointer and keyboard).
 # Its desktop shell shows each window as the program asks (full screen or at
-# its own size), where the kiosk shell would make every one full screen; its
-# debug protocol lets weston-debug dump the scene graph (where each client's
+# its own size), where the kiosk shell would make every one full screen, over
+# a background of one colour, kWestonBackground, with no panel; its debug
+# protocol lets weston-debug dump the scene graph (where each client's
 # surfaces lie). Weston's log and output go to $XDG_RUNTIME_DIR/weston.log.
 # It is stopped when the script ends.
+kWestonBackground=0xff0000ff # ARGB: the screen before any window, plain blue
 lib_start_weston() {
     local size=$2 pid
     lib_private_runtime_dir
     WAYLAND_DISPLAY=weston-$BASHPID
+    printf '[shell]\nbackground-color=%s\npanel-position=none\n' "$kWestonBackground" \
+        > "$XDG_RUNTIME_DIR/weston.ini"
     weston --backend="$1-backend.so" --use-pixman --width="${size%x*}" --height="${size#*x}" \
-        --shell=desktop-shell.so --socket="$WAYLAND_DISPLAY" --no-config --debug \
+        --shell=desktop-shell.so --socket="$WAYLAND_DISPLAY" \
+        --config="$XDG_RUNTIME_DIR/weston.ini" --debug \
         --log="$XDG_RUNTIME_DIR/weston.log" >> "$XDG_RUNTIME_DIR/weston.log" 2>&1 &
     pid=$!
     lib_at_exit "lib_stop $pid"

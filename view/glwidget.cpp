@@ -143,6 +143,7 @@ void GLWidget::initializeGL()
         [this](const char *file) { return assets.path(scene::kModelFolder, file); });
     setMaterial();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    windowAlpha = WindowAlpha::ofBoundFramebuffer();
     if (shortcutsWanted) {
         sceneCache = SceneCache::create();
         glBindTexture(GL_TEXTURE_2D, sweepTexture);
@@ -290,8 +291,10 @@ void GLWidget::paintGL()
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
+    const QRegion drawn = QRegion(zonesArea) | sweepArea | markersArea | markArea;
+    windowAlpha.makeOpaque(drawn);
     if (sceneCache)
-        sceneCache->finishFrame(QRegion(zonesArea) | sweepArea | markersArea | markArea);
+        sceneCache->finishFrame(drawn);
 }
 
 // The faint outlines belong to the kept scene, which is drawn anew with them.
@@ -332,6 +335,8 @@ void GLWidget::drawStationAndScreen()
     drawScreen();
     if (zoneOverlay)
         zoneOverlay->drawFaintOutlines();
+    // Before the scene is kept, so that what is restored from it is opaque.
+    windowAlpha.makeOpaque(wholeView());
 }
 
 // The kept pixels where the frames since the one the back buffer holds drew

@@ -3,6 +3,7 @@
 #include "assetfolder.h"
 #include "glwidgetbase.h"
 #include "outagepicture.h"
+#include "windowalpha.h"
 
 #include <memory>
 #include <optional>
@@ -120,5 +121,6 @@ private:
     QSize viewSize;               // device pixels, as resizeGL last gave them
     bool drawnAtViewSize = false; // a frame has been drawn since the size was set
     bool programPaints = false;   // inside updateGL: the paint is not an expose
+    WindowAlpha windowAlpha;      // the window's, kept at 1 where frames draw
     OutagePicture outage;
 };

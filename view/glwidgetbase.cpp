@@ -17,9 +17,11 @@ namespace
 
 // What QGLWidget asks for unless told otherwise: a depth buffer of 24 bits
 // with a stencil of 8, stored together, so that the scene cache can copy
-// them as one.
+// them as one, and no alpha channel, since the view is opaque. (Qt's Wayland
+// platform gives one all the same; the view then keeps it at 1.)
 constexpr int kDepthBits = 24;
 constexpr int kStencilBits = 8;
+constexpr int kAlphaBits = 0;
 
 QSurfaceFormat windowFormat()
 {
@@ -28,6 +30,8 @@ QSurfaceFormat windowFormat()
         format.setDepthBufferSize(kDepthBits);
     if (format.stencilBufferSize() < 0)
         format.setStencilBufferSize(kStencilBits);
+    if (format.alphaBufferSize() < 0)
+        format.setAlphaBufferSize(kAlphaBits);
     return format;
 }
 

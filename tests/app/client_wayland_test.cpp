@@ -7,7 +7,9 @@
 #include "westonscene.h"
 #include "xscreen.h"
 
+#include <QColor>
 #include <QElapsedTimer>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace
@@ -25,6 +27,15 @@ const QString kSubSurface = "wl_subsurface"; // the view's own surface
 // bottom left), and a place the pointer leaves it for.
 const QRect kStillPart(90, 890, 40, 40);
 const QPoint kPointerAway(600, 500);
+// Where the full-screen view changes from frame to frame: the radar screen
+// (the sweep, the hits, the outage mark) and a margin. Elsewhere it shows the
+// station and the table, which stand still.
+const QRect kRadarScreen(260, 80, 840, 530);
+// Levels of 0..255 that a colour on Weston may be off the same one on X11:
+// measured equal. Blended over its window, the view was 64 levels brighter on
+// average and 72 at most.
+constexpr int kFewLevels = 3;
+constexpr int kPointerPixels = 64 * 64; // the most that Weston's pointer covers
 
 bool showsItsView(ClientProcess &run)
 {
@@ -40,6 +51,69 @@ bool startAndWaitForTheView(ClientProcess &run, LoopbackServer &own,
            own.acceptClient(kWindowWaitMs) &&
            waitUntil([&] { return showsItsView(run) || !run.isRunning(); }, kWindowWaitMs) &&
            showsItsView(run);
+}
+
+// The pixels outside kRadarScreen where screens a and b differ by more than
+// levels in a colour channel; all of them when their sizes differ.
+int pixelsApart(const QImage &a, const QImage &b, int levels)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int apart = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            apart += !kRadarScreen.contains(x, y) && (std::abs(qRed(p) - qRed(q)) > levels ||
+                                                      std::abs(qGreen(p) - qGreen(q)) > levels ||
+                                                      std::abs(qBlue(p) - qBlue(q)) > levels);
+        }
+    return apart;
+}
+
+// More than a pointer's worth of pixels outside kRadarScreen differ from the
+// bottom right corner: a frame, not a bare background (where Weston may show
+// its pointer) or a window not drawn into yet.
+bool showsAPicture(const QImage &screen)
+{
+    QImage plain(screen.size(), screen.format());
+    plain.fill(screen.isNull() ? 0 : screen.pixel(screen.width() - 1, screen.height() - 1));
+    return pixelsApart(screen, plain, 0) > kPointerPixels;
+}
+
+QImage wholeScreen()
+{
+    return screenArea(QRect(QPoint(0, 0), screenSize()));
+}
+
+// The screen once it shows a picture that stays the same outside kRadarScreen
+// for kSettleMs; null when it does not within kWindowWaitMs.
+QImage settledScreen()
+{
+    QImage last;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kWindowWaitMs) {
+        spinEvents(kSettleMs);
+        const QImage now = wholeScreen();
+        if (showsAPicture(now) && pixelsApart(now, last, 0) == 0)
+            return now;
+        last = now;
+    }
+    return QImage();
+}
+
+// The screen with the client full screen on Qt's platform (wayland: on
+// Weston; xcb: on the X server that shows Weston's output), once settled;
+// the client is ended before this returns.
+QImage settledScreenOfTheClientOn(const QString &platform)
+{
+    LoopbackServer own;
+    ClientProcess run;
+    run.setEnvironment("QT_QPA_PLATFORM", platform);
+    if (!run.writeSettings(own.port(), kBackstopSeconds) || !run.start() ||
+        !own.acceptClient(kWindowWaitMs))
+        return QImage();
+    return settledScreen();
 }
 
 // Types key at Weston's keyboard, again every so often in case the window
@@ -124,4 +198,20 @@ TEST_F(ClientOnWaylandTest, WindowOptionGivesAViewOfThatSize)
     const QRect window = viewOf(kTopLevel).area;
     EXPECT_TRUE(window.contains(viewOf(kSubSurface).area));
     EXPECT_NE(window.size(), screenSize());
+}
+
+// What Weston shows, as a person at the screen sees it, in the colours X11
+// shows: the view's surface is opaque, not blended over its window. Weston's
+// bare background between the two keeps the second picture from being what
+// was left of the first.
+TEST_F(ClientOnWaylandTest, ShowsTheColoursItShowsOnX11)
+{
+    const QImage onWayland = settledScreenOfTheClientOn("wayland");
+    ASSERT_TRUE(showsAPicture(onWayland)) << "no still picture on Weston";
+    ASSERT_TRUE(waitUntil([] { return !showsAPicture(wholeScreen()); }, kWindowWaitMs));
+    const QImage onX11 = settledScreenOfTheClientOn("xcb");
+    ASSERT_TRUE(showsAPicture(onX11)) << "no still picture on X11";
+    EXPECT_EQ(pixelsApart(onWayland, onX11, kFewLevels), 0)
+        << "the table at the top left is " << QColor(onWayland.pixel(0, 0)).name().toStdString()
+        << " on Weston, " << QColor(onX11.pixel(0, 0)).name().toStdString() << " on X11";
 }
