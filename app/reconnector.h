@@ -35,6 +35,9 @@ public:
     void watch(double dt);
     // True from an outage's beginning until a connection brings a frame.
     bool isActive() const { return outage; }
+    // Whole seconds since the last frame that any connection brought; -1
+    // before the first.
+    int secondsSinceLastFrame() const;
 
 signals:
     void signalLost();
@@ -51,6 +54,7 @@ private:
     void followConnection(double dt);
     void connectionMade();
     void firstFrameCame();
+    void noteFrames();
     void attemptFailed(const LinkFailure &failure);
     void recordFailure(const LinkFailure &failure);
     void connectionLost(const LinkFailure &failure);
@@ -72,4 +76,8 @@ private:
     Phase phase = Phase::Waiting;
     bool outage = false;
     bool everFramed = false; // some connection has brought a frame
+    // Since the last frame of any connection, invalid before the first; and
+    // how many the current connection had brought by then.
+    QElapsedTimer lastFrameClock;
+    qint64 framesSeen = 0;
 };

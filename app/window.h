@@ -14,6 +14,8 @@ class AlarmSound;
 class GLWidget;
 class QKeyEvent;
 class Reconnector;
+class SystemdNotifier;
+struct StationState;
 class ZoneWatch;
 class QTimer;
 
@@ -60,6 +62,8 @@ private:
     void showError(const QString &text);
     void followOutages();
     void watchThroughOutage(double dt);
+    void tellServiceManager();
+    StationState stationState() const;
 
     bool ok;
     GLWidget *glWidget;
@@ -74,4 +78,7 @@ private:
     std::unique_ptr<ZoneWatch> zoneWatch;
     // A child; null without zones or with the sound off.
     AlarmSound *alarmSound;
+    // Tells systemd that the station is up, alive and what it does; null
+    // unless a service manager listens.
+    std::unique_ptr<SystemdNotifier> serviceManager;
 };

@@ -292,6 +292,7 @@ void GLWidget::paintGL()
     light->disable();
     if (sceneCache)
         sceneCache->finishFrame(QRegion(zonesArea) | sweepArea | markersArea | markArea);
+    shownFrame = true;
 }
 
 // The faint outlines belong to the kept scene, which is drawn anew with them.

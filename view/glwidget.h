@@ -50,6 +50,9 @@ public:
     // The program's repaint; every other paint is one the window system asked
     // for, whose back buffer may have lost its pixels.
     void updateGL() override;
+    // True once a frame has been drawn: a repaint draws nothing while the
+    // window system does not show the view.
+    bool hasShownFrame() const { return shownFrame; }
 
 protected:
     // True when the next frame restores the station and the screen instead of
@@ -120,5 +123,6 @@ private:
     QSize viewSize;               // device pixels, as resizeGL last gave them
     bool drawnAtViewSize = false; // a frame has been drawn since the size was set
     bool programPaints = false;   // inside updateGL: the paint is not an expose
+    bool shownFrame = false;      // see hasShownFrame
     OutagePicture outage;
 };
