@@ -31,9 +31,10 @@ TEST(StationStatusTest, LinesSayTheLinkTheTargetsAndTheZonesInAlarm)
 
 TEST(StationStatusTest, AddressesBracketIPv6Hosts)
 {
-    EXPECT_EQ(serverAddress(QStringLiteral("radar.example"), 3333), "radar.example:3333");
-    EXPECT_EQ(serverAddress(QStringLiteral("10.1.2.3"), 80), "10.1.2.3:80");
-    EXPECT_EQ(serverAddress(QStringLiteral("::1"), 3333), "[::1]:3333");
+    EXPECT_EQ(serverAddress(QStringLiteral("radar.example"), 3333).toStdString(),
+              "radar.example:3333");
+    EXPECT_EQ(serverAddress(QStringLiteral("10.1.2.3"), 80).toStdString(), "10.1.2.3:80");
+    EXPECT_EQ(serverAddress(QStringLiteral("::1"), 3333).toStdString(), "[::1]:3333");
 }
 
 // Counts alone may wait; a new link or new zones in alarm are told at once.
