@@ -26,10 +26,15 @@ QString zonesInAlarm(const std::vector<int> &zones)
 } // namespace
 
 // An IPv6 address is bracketed, so that its colons do not run into the port's.
+// A line break in the settings' host would start another assignment in the
+// manager's message: it becomes a space.
 QString serverAddress(const QString &host, quint16 port)
 {
-    const QString shownHost =
-        host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+    QString shownHost = host;
+    shownHost.replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+    if (shownHost.contains(QLatin1Char(':')))
+        shownHost = QStringLiteral("[%1]").arg(shownHost);
     return QStringLiteral("%1:%2").arg(shownHost).arg(port);
 }
 

@@ -32,7 +32,8 @@ struct StationState {
     bool operator!=(const StationState &other) const { return !(*this == other); }
 };
 
-// How the status line names a server: "localhost:3333", "[::1]:3333".
+// How the status line names a server, on one line: "localhost:3333",
+// "[::1]:3333".
 QString serverAddress(const QString &host, quint16 port);
 
 // The line for server (as serverAddress gives it), e.g. "watching

@@ -29,12 +29,14 @@ TEST(StationStatusTest, LinesSayTheLinkTheTargetsAndTheZonesInAlarm)
         EXPECT_EQ(statusLine(QStringLiteral("localhost:3333"), c.state).toStdString(), c.line);
 }
 
-TEST(StationStatusTest, AddressesBracketIPv6Hosts)
+TEST(StationStatusTest, AddressesStayOnOneLineAndBracketIPv6Hosts)
 {
     EXPECT_EQ(serverAddress(QStringLiteral("radar.example"), 3333).toStdString(),
               "radar.example:3333");
     EXPECT_EQ(serverAddress(QStringLiteral("10.1.2.3"), 80).toStdString(), "10.1.2.3:80");
     EXPECT_EQ(serverAddress(QStringLiteral("::1"), 3333).toStdString(), "[::1]:3333");
+    EXPECT_EQ(serverAddress(QStringLiteral("radar\nREADY=1\r"), 1).toStdString(),
+              "radar READY=1 :1");
 }
 
 // Counts alone may wait; a new link or new zones in alarm are told at once.
