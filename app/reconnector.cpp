@@ -16,6 +16,7 @@ constexpr int kStartPollMs = 10;
 // A connection that has brought frames this long was a good one: the next
 // outage starts with an attempt at once.
 constexpr qint64 kHealthyAfterMs = 10000;
+constexpr qint64 kMsPerSecond = 1000;
 
 // For tests that need many reconnections in little time: a cap on the
 // waits between attempts, in milliseconds. It can only shorten them.
@@ -105,6 +106,7 @@ void Reconnector::followConnection(double dt)
     }
     if (!framesClock.isValid() && logic->hasFrame())
         firstFrameCame();
+    noteFrames();
     if (broughtFramesLongEnough())
         schedule.recordHealthyConnection();
     watchdog.observe(logic->framesRead(), dt);
@@ -116,6 +118,7 @@ void Reconnector::connectionMade()
 {
     phase = Phase::Connected;
     watchdog.restart(logic->framesRead());
+    framesSeen = logic->framesRead();
     framesClock.invalidate();
     if (!everConnected) {
         everConnected = true;
@@ -137,6 +140,19 @@ void Reconnector::firstFrameCame()
         emit signalBack();
     }
     everFramed = true;
+}
+
+void Reconnector::noteFrames()
+{
+    if (logic->framesRead() == framesSeen)
+        return;
+    framesSeen = logic->framesRead();
+    lastFrameClock.start();
+}
+
+int Reconnector::secondsSinceLastFrame() const
+{
+    return lastFrameClock.isValid() ? int(lastFrameClock.elapsed() / kMsPerSecond) : -1;
 }
 
 void Reconnector::attemptFailed(const LinkFailure &failure)

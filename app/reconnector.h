@@ -37,6 +37,9 @@ public:
     void watch(double dt);
     // True from an outage's beginning until a connection brings a frame.
     bool isActive() const { return outage; }
+    // Whole seconds since the last frame that any connection brought; -1
+    // before the first.
+    int secondsSinceLastFrame() const;
 
     // Tells listener of the outages, as the lines on standard error do.
     void onOutageEvent(std::function<void(const OutageEvent &)> listener);
@@ -58,6 +61,7 @@ private:
     void followConnection(double dt);
     void connectionMade();
     void firstFrameCame();
+    void noteFrames();
     void attemptFailed(const LinkFailure &failure);
     void recordFailure(const LinkFailure &failure);
     void connectionLost(const LinkFailure &failure);
@@ -78,6 +82,10 @@ private:
     QElapsedTimer framesClock;  // since the connection's first frame; invalid before it
     Phase phase = Phase::Waiting;
     bool outage = false;
-    bool everFramed = false;    // some connection has brought a frame
+    bool everFramed = false; // some connection has brought a frame
+    // Since the last frame of any connection, invalid before the first; and
+    // how many the current connection had brought by then.
+    QElapsedTimer lastFrameClock;
+    qint64 framesSeen = 0;
     bool everConnected = false; // some attempt has connected
 };

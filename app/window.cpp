@@ -11,6 +11,7 @@
 #include "scenelayout.h"
 #include "settings.h"
 #include "settingserror.h"
+#include "systemdnotifier.h"
 #include "terminationsignals.h"
 #include "wireformat.h"
 #include "zonewatch.h"
@@ -70,6 +71,8 @@ Window::Window(const ClientOptions &options)
     port = quint16(settings.port);
     server = serverName(host, port);
     journal->started({settingsPath, host, port, int(settings.zones.size()), settings.zoneNotes});
+    if (SystemdNotifier::isWanted())
+        serviceManager = std::make_unique<SystemdNotifier>(serverAddress(host, port));
     if (options.reconnect) {
         reconnector = new Reconnector(&logic, host, port, this);
         recordConnections();
@@ -253,6 +256,7 @@ void Window::timerFunc()
         frameClock.restart();
         logic.update(dt);
         glWidget->updateGL();
+        tellServiceManager();
         return;
     }
     // Stopped first, so that no tick runs while the box is open.
@@ -305,4 +309,31 @@ void Window::watchThroughOutage(double dt)
     frameClock.restart();
     logic.ageHits(dt);
     glWidget->updateGL();
+    tellServiceManager();
+}
+
+// After a repaint, so that pings stop when the event loop or the drawing
+// stalls.
+void Window::tellServiceManager()
+{
+    if (serviceManager)
+        serviceManager->frameTicked(glWidget->hasShownFrame(), stationState());
+}
+
+StationState Window::stationState() const
+{
+    StationState state;
+    state.targets = logic.targetCount();
+    if (reconnector != nullptr && reconnector->isActive()) {
+        state.secondsWithoutFrames = reconnector->secondsSinceLastFrame();
+        state.link = state.secondsWithoutFrames < 0 ? StationState::Link::Connecting
+                                                    : StationState::Link::NoSignal;
+    } else {
+        state.link = StationState::Link::Watching;
+    }
+    for (size_t zone = 0; zoneWatch && zone < zoneWatch->zones().size(); ++zone) {
+        if (zoneWatch->isInAlarm(zone))
+            state.zonesInAlarm.push_back(int(zone) + 1);
+    }
+    return state;
 }

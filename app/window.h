@@ -16,6 +16,8 @@ class EventJournal;
 class GLWidget;
 class QKeyEvent;
 class Reconnector;
+class SystemdNotifier;
+struct StationState;
 class ZoneWatch;
 class QTimer;
 
@@ -72,6 +74,8 @@ private:
     void showError(const QString &text);
     void followOutages();
     void watchThroughOutage(double dt);
+    void tellServiceManager();
+    StationState stationState() const;
 
     bool ok;
     GLWidget *glWidget;
@@ -90,4 +94,7 @@ private:
     AlarmSound *alarmSound;
     EventJournal *journal; // a child
     QString closeReason;   // for the journal's exit event
+    // Tells systemd that the station is up, alive and what it does; null
+    // unless a service manager listens.
+    std::unique_ptr<SystemdNotifier> serviceManager;
 };

@@ -31,7 +31,11 @@ endif()
 # The client's settings live under /etc as a conffile; the variables named
 # CPACK_RADAR_* carry the layout to debian-layout.cmake.
 set(CPACK_RADAR_DEB_SETTINGS_FILE /etc/radar-client/clientSettings.xml)
+set(CPACK_RADAR_BIN_DIR ${CMAKE_INSTALL_BINDIR})
 set(CPACK_RADAR_DATA_DIR ${RADAR_DATA_DIR})
+# systemd's folder of user units under the prefix, the same on every
+# architecture (not the multiarch library folder).
+set(CPACK_RADAR_USER_UNIT_DIR lib/systemd/user)
 set(CPACK_RADAR_MAN_DIR ${CMAKE_INSTALL_MANDIR})
 set(CPACK_RADAR_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/debian-layout.cmake)

@@ -14,11 +14,15 @@ file(MAKE_DIRECTORY "${staging}${settings_dir}")
 file(RENAME "${working_folder}/clientSettings.xml" "${staging}${CPACK_RADAR_DEB_SETTINGS_FILE}")
 file(CREATE_LINK "${CPACK_RADAR_DEB_SETTINGS_FILE}" "${working_folder}/clientSettings.xml" SYMBOLIC)
 
-# The launcher names those paths, which hold only inside the package.
+# The launcher and the session's service name those paths, which hold only
+# inside the package.
 set(RADAR_DEB_SETTINGS_FILE "${CPACK_RADAR_DEB_SETTINGS_FILE}")
+set(RADAR_DEB_BIN_DIR "${CPACK_PACKAGING_INSTALL_PREFIX}/${CPACK_RADAR_BIN_DIR}")
 set(RADAR_DEB_DATA_DIR "${CPACK_PACKAGING_INSTALL_PREFIX}/${CPACK_RADAR_DATA_DIR}")
 configure_file("${CPACK_RADAR_PACKAGING_DIR}/radar-client.desktop.in"
   "${usr}/share/applications/radar-client.desktop" @ONLY)
+configure_file("${CPACK_RADAR_PACKAGING_DIR}/radar-client.service.in"
+  "${usr}/${CPACK_RADAR_USER_UNIT_DIR}/radar-client.service" @ONLY)
 
 # Debian keeps manual pages and changelogs compressed, without a time stamp in
 # the header.

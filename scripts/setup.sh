@@ -27,6 +27,8 @@ kProjectPackages=(
     pulseaudio pulseaudio-utils     # the alarm test plays into a private sound server and records it
     weston qt6-wayland              # the Qt 6 client's tests on a real Wayland compositor
     lintian                         # the package test runs Debian's own package checker
+    systemd                         # systemd-analyze: the package test verifies the user unit
+    libsystemd-dev                  # sd_notify: readiness, watchdog and status under a systemd unit
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"

@@ -295,6 +295,7 @@ void GLWidget::paintGL()
     windowAlpha.makeOpaque(drawn);
     if (sceneCache)
         sceneCache->finishFrame(drawn);
+    shownFrame = true;
 }
 
 // The faint outlines belong to the kept scene, which is drawn anew with them.

@@ -51,6 +51,9 @@ public:
     // The program's repaint; every other paint is one the window system asked
     // for, whose back buffer may have lost its pixels.
     void updateGL() override;
+    // True once a frame has been drawn: a repaint draws nothing while the
+    // window system does not show the view.
+    bool hasShownFrame() const { return shownFrame; }
 
 protected:
     // True when the next frame restores the station and the screen instead of
@@ -122,5 +125,6 @@ private:
     bool drawnAtViewSize = false; // a frame has been drawn since the size was set
     bool programPaints = false;   // inside updateGL: the paint is not an expose
     WindowAlpha windowAlpha;      // the window's, kept at 1 where frames draw
+    bool shownFrame = false;      // see hasShownFrame
     OutagePicture outage;
 };

@@ -141,6 +141,43 @@ check_desktop_entry() {
         || fail "Exec does not keep the event journal in its usual place (--events default)"
 }
 
+# The session's service starts what the launcher starts, with the event
+# journal, as a unit that tells systemd when it is ready and alive and is
+# restarted when it stops; systemd-analyze verifies it as a user unit.
+check_user_unit() {
+    local unit=$root/usr/lib/systemd/user/radar-client.service
+    if [ ! -f "$unit" ]; then
+        fail "no user unit /usr/lib/systemd/user/radar-client.service"
+        return
+    fi
+    local exec_start expected
+    exec_start=$(sed -n 's/^ExecStart=//p' "$unit")
+    expected="/usr/bin/${exec_words[*]} --events default"
+    [ "$exec_start" = "$expected" ] || fail "the unit's ExecStart is '$exec_start', not '$expected'"
+    local setting working_folder_path
+    working_folder_path=$(sed -n 's/^Path=//p' "$root/usr/share/applications/radar-client.desktop")
+    for setting in "WorkingDirectory=$working_folder_path" Type=notify NotifyAccess=main WatchdogSec=10 Restart=always \
+        PartOf=graphical-session.target After=graphical-session.target \
+        WantedBy=graphical-session.target; do
+        grep -qx "$setting" "$unit" || fail "the unit does not say $setting"
+    done
+    verify_user_unit "$unit"
+}
+
+# verify_user_unit UNIT: systemd-analyze verify in the user manager's scope,
+# which needs a runtime folder of its own. It checks that ExecStart's program
+# exists and that man finds the Documentation page, so a copy starts the
+# unpacked client, and man looks in the unpacked pages.
+verify_user_unit() {
+    local copy=$scratch/unit/radar-client.service runtime=$scratch/runtime
+    mkdir -p "$(dirname "$copy")" "$runtime" && chmod 700 "$runtime"
+    sed "s|^ExecStart=/usr/bin/|ExecStart=$root/usr/bin/|" "$1" > "$copy"
+    local report status=0
+    report=$(XDG_RUNTIME_DIR=$runtime MANPATH=$root/usr/share/man \
+        systemd-analyze --user verify "$copy" 2>&1) || status=$?
+    [ "$status" -eq 0 ] && [ -z "$report" ] || fail "systemd-analyze verify (status $status): $report"
+}
+
 # option_value NAME WORD...: the word after NAME.
 option_value() {
     local name=$1
@@ -246,6 +283,7 @@ check_programs
 check_working_folder
 check_icons
 check_desktop_entry
+check_user_unit
 check_manual_pages
 check_lintian
 check_documents
