@@ -152,7 +152,7 @@ check_user_unit() {
     fi
     local exec_start expected
     exec_start=$(sed -n 's/^ExecStart=//p' "$unit")
-    expected="/usr/bin/${exec_words[*]} --events default"
+    expected="/usr/bin/${exec_words[*]}" # the launcher's options, the journal among them
     [ "$exec_start" = "$expected" ] || fail "the unit's ExecStart is '$exec_start', not '$expected'"
     local setting working_folder_path
     working_folder_path=$(sed -n 's/^Path=//p' "$root/usr/share/applications/radar-client.desktop")
