@@ -56,6 +56,17 @@ constexpr double kNoSignalHeight = 1.453;
 constexpr double kNoSignalWidth = 3.2;
 constexpr double kNoSignalDepth = 0.8;
 
+// The screen's texture: a scope of radius kScopeRadiusPixels in the middle of
+// an image kScopeImageSize pixels a side, with kRangeRings rings equally spaced
+// out to its rim and bearing ticks reaching in from the rim, the longest (every
+// 30 degrees) kLongestTickPixels. The image covers the whole screen.
+constexpr int kScopeImageSize = 512;
+constexpr double kScopeRadiusPixels = 240.0;
+constexpr int kRangeRings = 4;
+constexpr double kLongestTickPixels = 20.0;
+// Scene units per pixel of that image, on the screen.
+constexpr double kScenePerScopePixel = kScreenSize / kScopeImageSize;
+
 // Guard zones lie on the screen as outlines: faint ones with the screen,
 // bright ones of zones in alarm over them, both under the sweep. A zone
 // distance of 1 (the middle of an edge of the targets' square) is this many

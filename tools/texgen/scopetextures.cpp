@@ -1,6 +1,7 @@
 #include "scopetextures.h"
 
 #include "noise.h"
+#include "scenelayout.h"
 #include "scopepalette.h"
 
 #include <QPainter>
@@ -13,10 +14,10 @@
 namespace
 {
 
-const int kScopeImageSize = 512;
+using scene::kRangeRings;
+using scene::kScopeImageSize;
 const double kScopeCentre = kScopeImageSize / 2.0;
-const double kScopeRadius = 240.0; // pixels; the rest is bezel
-const int kRangeRings = 4;
+const double kScopeRadius = scene::kScopeRadiusPixels; // the rest is bezel
 
 // Sweep: the afterglow spans kTrailDegrees behind the edge; the edge line is
 // kEdgeHalfWidth pixels either side of the vertical through the centre.
@@ -77,7 +78,9 @@ void paintBearings(QPainter &painter)
             painter.setPen(QPen(faint, 1.0));
             painter.drawLine(centre, centre + along * kScopeRadius);
         }
-        const double length = bearing % 30 == 0 ? 20.0 : bearing % 10 == 0 ? 12.0 : 6.0;
+        const double length = bearing % 30 == 0   ? scene::kLongestTickPixels
+                              : bearing % 10 == 0 ? 12.0
+                                                  : 6.0;
         painter.setPen(QPen(palette::kTrace, bearing % 10 == 0 ? 2.0 : 1.2));
         painter.drawLine(centre + along * kScopeRadius, centre + along * (kScopeRadius - length));
     }
