@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace
@@ -33,6 +32,11 @@ constexpr int kGapRunSeconds = 12;
 // Long enough for a sound after the sound server's return and the client's
 // next try, 10 s after it found the server gone.
 constexpr int kComeBackRunSeconds = 27;
+// When the test stops and starts the sound server, in ms after the client's
+// start.
+constexpr int kBeforeTheClient = 0;
+constexpr int kLateServerMs = 5000;
+constexpr int kRestartMs = 7000;
 
 const char kZone[] = "<guardZone><from>60</from><to>120</to><inner>0.2</inner><outer>0.8</outer>"
                      "</guardZone>";
@@ -73,15 +77,6 @@ std::vector<double> soundsIn(const QByteArray &recording, double endSeconds)
         lastLoud = at;
     }
     return starts;
-}
-
-// For failure messages: when the sounds came, and what the client said.
-std::string told(const std::vector<double> &sounds, const ClientProcess &client)
-{
-    std::string text = "sounds at";
-    for (double at : sounds)
-        text += " " + std::to_string(at) + " s";
-    return text + "; standard error:\n" + client.errorOutput().toStdString();
 }
 
 // Stops or starts the test's sound server, through its launcher's program.
@@ -138,11 +133,47 @@ protected:
                                                    : std::vector<double>();
     }
 
-    // The client starts with the sound server stopped at stopAtMs (0: before
+    // The client starts with the sound server stopped at stopAtMs (or before
     // it starts) and started again at startAtMs. It says once that the sound
     // is unavailable and once that it is back; an alarm raised meanwhile is
     // not played later, and a later one is heard.
-    void checkComesBack(int stopAtMs, int startAtMs);
+    void checkComesBack(int stopAtMs, int startAtMs)
+    {
+        // A target stands in the zone from 0.5 s to 7.5 s, and another one from
+        // 19.5 s. Neither moves in the zone, where a turn would find it anew.
+        const char scenario[] = "target 1\nat 0.5 0.8 0.45\nat 7.5 0.8 0.45\n"
+                                "target 2\nat 19.5 0.75 0.62\nat 60 0.75 0.62\n";
+        const char firstTargetAlarm[] = "^alarm zone 1 @ alpha: 80\\.";
+        const char secondTargetAlarm[] = "^alarm zone 1 @ alpha: 115\\.";
+        if (stopAtMs == kBeforeTheClient) {
+            ASSERT_TRUE(soundServer("stop"));
+        }
+        ASSERT_NO_FATAL_FAILURE(startClient(scenario, kComeBackRunSeconds));
+        bool stopped = stopAtMs == kBeforeTheClient;
+        bool started = false;
+        qint64 secondTargetMs = -1;
+        while (!client.waitForEnd(kPollMs)) {
+            if (!stopped && clock.elapsed() >= stopAtMs) {
+                ASSERT_TRUE(stopped = soundServer("stop"));
+            }
+            if (stopped && !started && clock.elapsed() >= startAtMs) {
+                ASSERT_TRUE(started = soundServer("start"));
+                ASSERT_NO_FATAL_FAILURE(startRecording());
+            }
+            if (secondTargetMs < 0 && client.countLines(secondTargetAlarm) > 0)
+                secondTargetMs = clock.elapsed();
+        }
+        const std::vector<double> sounds = recordedSounds();
+        const QString errors = QString::fromUtf8(client.errorOutput());
+        EXPECT_EQ(errors.count("radar-client: the alarm sound "), 2) << errors.toStdString();
+        EXPECT_EQ(errors.count(" cannot be played here (no sound server)"), 1);
+        EXPECT_EQ(errors.count(" is back: guard zone alarms sound again"), 1);
+        ASSERT_GT(client.countLines(firstTargetAlarm), 0);
+        ASSERT_GT(secondTargetMs, 0);
+        ASSERT_EQ(sounds.size(), 1u)
+            << testing::PrintToString(sounds) << " s, second target at " << secondTargetMs << " ms";
+        EXPECT_NEAR(sounds[0], secondTargetMs / kMsPerSecond, kToleranceSeconds);
+    }
 
     const QString sink = qEnvironmentVariable("RADAR_TEST_SINK");
     QTemporaryDir dir;
@@ -172,7 +203,7 @@ TEST_F(AlarmSoundProgramTest, SoundsForANewAlarmAndANewTargetButNotWhileATargetS
     const std::vector<double> sounds = recordedSounds();
     ASSERT_GE(firstAlarmMs, 0);
     ASSERT_GT(secondTargetMs, firstAlarmMs);
-    ASSERT_EQ(sounds.size(), 2u) << told(sounds, client);
+    ASSERT_EQ(sounds.size(), 2u) << client.errorOutput().toStdString();
     EXPECT_NEAR(sounds[1] - sounds[0], (secondTargetMs - firstAlarmMs) / kMsPerSecond,
                 kToleranceSeconds);
 }
@@ -190,53 +221,16 @@ TEST_F(AlarmSoundProgramTest, TargetsComingWithinTheGapSoundOnceAtItsEnd)
     ASSERT_NO_FATAL_FAILURE(startClient(scenario, kGapRunSeconds, zone));
     ASSERT_TRUE(client.waitForEnd(int(kGapRunSeconds * kMsPerSecond) + kStopMs));
     const std::vector<double> sounds = recordedSounds();
-    ASSERT_EQ(sounds.size(), 2u) << told(sounds, client);
+    ASSERT_EQ(sounds.size(), 2u) << testing::PrintToString(sounds);
     EXPECT_NEAR(sounds[1] - sounds[0], kGapSeconds, kSpacingToleranceSeconds);
-}
-
-void AlarmSoundProgramTest::checkComesBack(int stopAtMs, int startAtMs)
-{
-    // A target stands in the zone from 0.5 s to 7.5 s, and another one from
-    // 19.5 s. Neither moves in the zone, where a turn would find it anew.
-    const char scenario[] = "target 1\nat 0.5 0.8 0.45\nat 7.5 0.8 0.45\n"
-                            "target 2\nat 19.5 0.75 0.62\nat 60 0.75 0.62\n";
-    const char firstTargetAlarm[] = "^alarm zone 1 @ alpha: 80\\.";
-    const char secondTargetAlarm[] = "^alarm zone 1 @ alpha: 115\\.";
-    if (stopAtMs == 0) {
-        ASSERT_TRUE(soundServer("stop"));
-    }
-    ASSERT_NO_FATAL_FAILURE(startClient(scenario, kComeBackRunSeconds));
-    bool stopped = stopAtMs == 0;
-    bool started = false;
-    qint64 secondTargetMs = -1;
-    while (!client.waitForEnd(kPollMs)) {
-        if (!stopped && clock.elapsed() >= stopAtMs) {
-            ASSERT_TRUE(stopped = soundServer("stop"));
-        }
-        if (stopped && !started && clock.elapsed() >= startAtMs) {
-            ASSERT_TRUE(started = soundServer("start"));
-            ASSERT_NO_FATAL_FAILURE(startRecording());
-        }
-        if (secondTargetMs < 0 && client.countLines(secondTargetAlarm) > 0)
-            secondTargetMs = clock.elapsed();
-    }
-    const std::vector<double> sounds = recordedSounds();
-    const QString errors = QString::fromUtf8(client.errorOutput());
-    EXPECT_EQ(errors.count("radar-client: the alarm sound "), 2) << errors.toStdString();
-    EXPECT_EQ(errors.count(" cannot be played here (no sound server)"), 1);
-    EXPECT_EQ(errors.count(" is back: guard zone alarms sound again"), 1);
-    ASSERT_GT(client.countLines(firstTargetAlarm), 0);
-    ASSERT_GT(secondTargetMs, 0);
-    ASSERT_EQ(sounds.size(), 1u) << told(sounds, client) << "second target at " << secondTargetMs;
-    EXPECT_NEAR(sounds[0], secondTargetMs / kMsPerSecond, kToleranceSeconds);
 }
 
 TEST_F(AlarmSoundProgramTest, ComesBackWhenTheSoundServerStartsLate)
 {
-    checkComesBack(0, 5000);
+    checkComesBack(kBeforeTheClient, kLateServerMs);
 }
 
 TEST_F(AlarmSoundProgramTest, ComesBackAfterTheSoundServerRestarts)
 {
-    checkComesBack(7000, 7000);
+    checkComesBack(kRestartMs, kRestartMs);
 }
