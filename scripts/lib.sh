@@ -168,19 +168,49 @@ lib_start_weston() {
 }
 
 # lib_start_pulseaudio SINK: starts a private PulseAudio sound server in a
-# runtime folder of its own, whose default sink is a null sink named SINK,
-# so that what programs play can be recorded from SINK.monitor. It is
-# stopped when the script ends.
+# runtime folder of its own, whose default sink is a null sink named SINK, so
+# that what programs play can be recorded from SINK.monitor. Programs may not
+# start one by themselves there (libpulse's autospawn), so that one that is
+# stopped stays stopped. Whichever runs there, this one or a later one of
+# lib_run_pulseaudio, is stopped when the script ends.
 lib_start_pulseaudio() {
-    local pid
     lib_private_runtime_dir
+    printf 'autospawn = no\n' > "$XDG_RUNTIME_DIR/client.conf"
+    export PULSE_CLIENTCONFIG=$XDG_RUNTIME_DIR/client.conf
+    lib_at_exit lib_stop_pulseaudio
+    lib_run_pulseaudio "$1"
+}
+
+# lib_run_pulseaudio SINK: starts PulseAudio in $XDG_RUNTIME_DIR with a null
+# sink SINK as its default, and waits until it answers. It goes on after this
+# shell ends, until lib_stop_pulseaudio.
+lib_run_pulseaudio() {
+    local pid
     pulseaudio -n --daemonize=no --exit-idle-time=-1 \
         --load="module-null-sink sink_name=$1" --load=module-native-protocol-unix \
         --log-target=file:"$XDG_RUNTIME_DIR/pulseaudio.log" &
     pid=$!
-    lib_at_exit "lib_stop $pid"
-    lib_wait_until "$pid" PulseAudio "$XDG_RUNTIME_DIR/pulseaudio.log" pactl info
+    lib_wait_until "$pid" PulseAudio "$XDG_RUNTIME_DIR/pulseaudio.log" lib_pulseaudio_answers
     pactl set-default-sink "$1"
+}
+
+lib_pulseaudio_answers() {
+    pactl info >/dev/null
+}
+
+# lib_stop_pulseaudio: stops the PulseAudio of $XDG_RUNTIME_DIR, if one runs,
+# by the process id in its pid file, and waits until it has removed the file
+# on its way out, so that another may start there.
+lib_stop_pulseaudio() {
+    local pid_file=$XDG_RUNTIME_DIR/pulse/pid pid waited=0
+    pid=$(cat "$pid_file" 2>/dev/null) || return 0
+    # A file left by one that crashed may name another program by now.
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = pulseaudio ] || return 0
+    kill "$pid"
+    while [ -e "$pid_file" ] && [ "$waited" -lt "$kStartupWaitTenths" ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
 }
 
 # lib_headless_display: Mesa's software renderer always, so that every machine

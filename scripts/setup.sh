@@ -24,6 +24,7 @@ kProjectPackages=(
     libegl-dev                      # bench/buffer_age_probe.c asks EGL for the buffers' age
     desktop-file-utils man-db       # the package test validates the launcher, formats the manuals
     qt6-multimedia-dev qtmultimedia5-dev  # the guard zones' alarm sound, on either Qt
+    libpulse-dev                    # the alarm sound watches for the desktop's sound server itself
     pulseaudio pulseaudio-utils     # the alarm test plays into a private sound server and records it
     weston qt6-wayland              # the Qt 6 client's tests on a real Wayland compositor
     lintian                         # the package test runs Debian's own package checker
