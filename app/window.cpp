@@ -125,6 +125,11 @@ void Window::recordFirstConnection()
     journal->connected(host, port);
 }
 
+void Window::recordSound(bool available)
+{
+    journal->sound(available);
+}
+
 // A supervisor's stop or a Ctrl-C ends the client as a key does, so that the
 // record ends with its exit.
 void Window::endOnTerminationSignals()
@@ -202,6 +207,7 @@ void Window::watchGuardZones(const ClientSettings &settings, const ClientOptions
                 : QDir::cleanPath(
                       QFileInfo(options.settingsFile).dir().filePath(settings.alarmSound));
         alarmSound = new AlarmSound(path, this);
+        connect(alarmSound, SIGNAL(availabilityChanged(bool)), this, SLOT(recordSound(bool)));
     }
     zoneWatch = std::make_unique<ZoneWatch>(settings.zones, std::cout, [this] { soundTheAlarm(); });
     zoneWatch->onEvent([this](const ZoneWatch::Event &event) { journal->zone(event); });

@@ -47,6 +47,7 @@ private slots:
     void beginOutage();
     void endOutage();
     void recordFirstConnection();
+    void recordSound(bool available);
     void closeOnSignal();
     void closeOnTimeLimit();
 

@@ -99,7 +99,8 @@ protected:
         ASSERT_FALSE(sink.isEmpty()) << "no sound server: run it through with-pulseaudio.sh";
     }
 
-    void startClient(const char *scenarioText, int runSeconds, const char *zone = kZone)
+    void startClient(const char *scenarioText, int runSeconds, const char *zone = kZone,
+                     const QStringList &options = {})
     {
         QFile scenario(dir.filePath("zone.scn"));
         ASSERT_TRUE(scenario.open(QIODevice::WriteOnly) && scenario.write(scenarioText) > 0);
@@ -107,7 +108,7 @@ protected:
         sim = std::make_unique<SimProcess>(QStringList{"--scenario", scenario.fileName()});
         ASSERT_NE(sim->port(), 0);
         ASSERT_TRUE(client.writeSettings(sim->port(), runSeconds, zone));
-        ASSERT_TRUE(client.start({"--window", "320x240"}));
+        ASSERT_TRUE(client.start(QStringList{"--window", "320x240"} + options));
         clock.start();
     }
 
@@ -233,4 +234,46 @@ TEST_F(AlarmSoundProgramTest, ComesBackWhenTheSoundServerStartsLate)
 TEST_F(AlarmSoundProgramTest, ComesBackAfterTheSoundServerRestarts)
 {
     checkComesBack(kRestartMs, kRestartMs);
+}
+
+// With --reconnect: the loss of the feed sounds once, since the zones are no
+// longer watched, and the target still there when frames come again alarms
+// and sounds afresh.
+TEST_F(AlarmSoundProgramTest, AnOutageSoundsOnceAndATargetStillThereAfterItSoundsAgain)
+{
+    constexpr int kOutageRunSeconds = 24;
+    constexpr int kAfterAlarmMs = 3000;
+    constexpr int kOutageMs = 3000;
+    const char scenario[] = "target 1\nat 0.5 0.8 0.45\nat 60 0.8 0.45\n";
+    ASSERT_NO_FATAL_FAILURE(startRecording());
+    ASSERT_NO_FATAL_FAILURE(startClient(scenario, kOutageRunSeconds, kZone, {"--reconnect"}));
+    const quint16 port = sim->port();
+    qint64 firstAlarmMs = -1, lossMs = -1, secondAlarmMs = -1;
+    int alarmsAtLoss = 0;
+    while (!client.waitForEnd(kPollMs)) {
+        const int alarms = client.countLines(kAnyAlarm);
+        if (firstAlarmMs < 0 && alarms > 0)
+            firstAlarmMs = clock.elapsed();
+        if (firstAlarmMs >= 0 && lossMs < 0 && clock.elapsed() >= firstAlarmMs + kAfterAlarmMs) {
+            sim.reset();
+            lossMs = clock.elapsed();
+            alarmsAtLoss = alarms;
+        }
+        if (lossMs >= 0 && !sim && clock.elapsed() >= lossMs + kOutageMs) {
+            sim = std::make_unique<SimProcess>(QStringList{"--scenario", dir.filePath("zone.scn")},
+                                               port);
+            ASSERT_EQ(sim->port(), port);
+        }
+        if (lossMs >= 0 && secondAlarmMs < 0 && alarms > alarmsAtLoss)
+            secondAlarmMs = clock.elapsed();
+    }
+    const std::vector<double> sounds = recordedSounds();
+    ASSERT_GT(secondAlarmMs, lossMs);
+    EXPECT_EQ(client.countLines("^clear zone"), 0) << "the outage read as a clear";
+    ASSERT_EQ(sounds.size(), 3u) << testing::PrintToString(sounds);
+    const double expected[] = {double(firstAlarmMs), double(lossMs), double(secondAlarmMs)};
+    for (size_t i = 1; i < sounds.size(); ++i)
+        EXPECT_NEAR(sounds[i] - sounds[0], (expected[i] - expected[0]) / kMsPerSecond,
+                    kToleranceSeconds)
+            << "sound " << i;
 }
