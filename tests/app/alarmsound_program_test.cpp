@@ -149,7 +149,9 @@ protected:
         if (stopAtMs == kBeforeTheClient) {
             ASSERT_TRUE(soundServer("stop"));
         }
-        ASSERT_NO_FATAL_FAILURE(startClient(scenario, kComeBackRunSeconds));
+        const QString journal = dir.filePath("events.jsonl");
+        ASSERT_NO_FATAL_FAILURE(
+            startClient(scenario, kComeBackRunSeconds, kZone, {"--events", journal}));
         bool stopped = stopAtMs == kBeforeTheClient;
         bool started = false;
         qint64 secondTargetMs = -1;
@@ -169,6 +171,12 @@ protected:
         EXPECT_EQ(errors.count("radar-client: the alarm sound "), 2) << errors.toStdString();
         EXPECT_EQ(errors.count(" cannot be played here (no sound server)"), 1);
         EXPECT_EQ(errors.count(" is back: guard zone alarms sound again"), 1);
+        QFile events(journal);
+        ASSERT_TRUE(events.open(QIODevice::ReadOnly));
+        const QByteArray recorded = events.readAll();
+        const int unavailable = int(recorded.indexOf("\"event\":\"sound\",\"available\":false"));
+        EXPECT_GE(unavailable, 0) << recorded.constData();
+        EXPECT_GT(recorded.indexOf("\"event\":\"sound\",\"available\":true"), unavailable);
         ASSERT_GT(client.countLines(firstTargetAlarm), 0);
         ASSERT_GT(secondTargetMs, 0);
         ASSERT_EQ(sounds.size(), 1u)
