@@ -254,6 +254,7 @@ void Logic::scanForHits()
             if (zoneWatch != nullptr)
                 zoneWatch->targetHit(t->x, t->y, bearing, hit);
             hitList.push_back(hit);
+            ++hitCount;
         }
     }
     scannedBefore = true;

@@ -63,6 +63,8 @@ public:
     void startConnecting(const QString &host, quint16 port);
     // Whole frames the current connection has brought.
     qint64 framesRead() const;
+    // Hits made since the logic was made.
+    qint64 hitsMade() const { return hitCount; }
     bool hasFrame() const;
     // Takes dt seconds off every hit's life and drops those that run out, as
     // update does after its scan.
@@ -108,5 +110,6 @@ private:
     double lastScanBeam;
     double turnedSinceScan;
     std::list<Hit> hitList;
+    qint64 hitCount = 0;
     ZoneWatch *zoneWatch = nullptr;
 };

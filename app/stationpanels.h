@@ -1,0 +1,27 @@
+#pragma once
+
+#include "paneltexts.h"
+#include "stationstatus.h"
+
+#include <QTime>
+
+// What the monitors are given to say: the station's state as its service
+// manager is told it, and a few more facts.
+struct PanelFacts {
+    StationState state;
+    QString server;             // host:port, as the status line names it
+    double lastFrameAge = -1.0; // seconds since the last frame; below 0 before the first
+    int hitsInLastTurn = 0;     // hits the beam made in its last turn
+    int zones = 0;              // guard zones watched
+    QTime time;                 // local time
+};
+
+// The monitors' words, in capitals as on a console, the server as named:
+// "LIVE" / "NO SIGNAL 40 S" / "CONNECTING", the server and the last frame's
+// age to a tenth of a second; "TARGETS 12" and "HITS 34 A TURN"; "ZONES 4"
+// or "ALARM 2 3", and the time as HH:MM:SS (the time alone without zones).
+// A line too long for its monitor is cut, its end replaced by "...".
+PanelTexts stationPanels(const PanelFacts &facts);
+
+// Characters a monitor's line holds.
+constexpr int kPanelLineChars = 24;

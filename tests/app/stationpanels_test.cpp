@@ -1,0 +1,90 @@
+// What the monitors say, from the station's state and the tally kept for them.
+#include "stationpanels.h"
+#include "stationtally.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+PanelFacts facts(StationState::Link link, int zones, std::vector<int> inAlarm)
+{
+    PanelFacts f;
+    f.state.link = link;
+    f.state.targets = 12;
+    f.state.secondsWithoutFrames = 40;
+    f.state.zonesInAlarm = std::move(inAlarm);
+    f.server = "localhost:3333";
+    f.lastFrameAge = link == StationState::Link::Connecting ? -1.0 : 0.26;
+    f.hitsInLastTurn = 34;
+    f.zones = zones;
+    f.time = QTime(3, 12, 45);
+    return f;
+}
+
+} // namespace
+
+TEST(StationPanelsTest, EachMonitorSaysItsPartForEachLinkAndZoneState)
+{
+    using Link = StationState::Link;
+    struct Case {
+        PanelFacts facts;
+        PanelTexts::Panel panel;
+        std::array<QString, PanelTexts::kLines> lines;
+        bool alarm;
+    };
+    const Case cases[] = {
+        {facts(Link::Watching, 4, {}),
+         PanelTexts::Link,
+         {"LIVE", "localhost:3333", "FRAME 0.3 S AGO"},
+         false},
+        {facts(Link::NoSignal, 4, {}),
+         PanelTexts::Link,
+         {"NO SIGNAL 40 S", "localhost:3333", "FRAME 0.3 S AGO"},
+         false},
+        {facts(Link::Connecting, 4, {}),
+         PanelTexts::Link,
+         {"CONNECTING", "localhost:3333", "NO FRAME YET"},
+         false},
+        {facts(Link::Watching, 4, {}),
+         PanelTexts::Targets,
+         {"TARGETS 12", "HITS 34 A TURN", ""},
+         false},
+        {facts(Link::Watching, 4, {}), PanelTexts::Zones, {"ZONES 4", "03:12:45", ""}, false},
+        {facts(Link::Watching, 4, {2, 3}), PanelTexts::Zones, {"ALARM 2 3", "03:12:45", ""}, true},
+        {facts(Link::Watching, 0, {}), PanelTexts::Zones, {"03:12:45", "", ""}, false},
+    };
+    for (const Case &c : cases) {
+        const PanelTexts panels = stationPanels(c.facts);
+        EXPECT_EQ(panels.lines[c.panel], c.lines) << c.lines[0].toStdString();
+        EXPECT_EQ(panels.alarm, c.alarm) << c.lines[0].toStdString();
+    }
+    PanelFacts longName = facts(Link::Watching, 0, {});
+    longName.server = "radar-north.harbour.example.org:3333";
+    const QString shown = stationPanels(longName).lines[PanelTexts::Link][1];
+    EXPECT_EQ(shown.size(), kPanelLineChars);
+    EXPECT_TRUE(shown.startsWith("radar-north.harbour.") && shown.endsWith("..."))
+        << shown.toStdString();
+}
+
+TEST(StationTallyTest, FrameAgeFollowsFramesAndHitsAreCountedOverTheLastTurn)
+{
+    StationTally tally;
+    tally.tick(0.1, 8.0, 0, 0);
+    EXPECT_LT(tally.lastFrameAge(), 0.0) << "no frame yet";
+    tally.tick(0.1, 8.0, 1, 0);
+    EXPECT_EQ(tally.lastFrameAge(), 0.0);
+    tally.tick(0.1, 8.0, 1, 0);
+    tally.tick(0.2, 16.0, 1, 0);
+    EXPECT_NEAR(tally.lastFrameAge(), 0.3, 1e-9);
+    tally.tick(0.1, 8.0, 1, 0); // a new connection's first frame is a frame too
+    tally.tick(0.1, 8.0, 1, 0);
+    tally.tick(0.1, 8.0, 0, 0);
+    EXPECT_EQ(tally.lastFrameAge(), 0.0);
+
+    // A hit every 10 degrees for two turns: a turn holds 36 of them.
+    StationTally hits;
+    for (int tick = 1; tick <= 72; ++tick)
+        hits.tick(0.125, 10.0, tick, tick);
+    EXPECT_NEAR(hits.hitsInLastTurn(), 36, 1);
+}
