@@ -1,5 +1,6 @@
 #include "eventjournal.h"
 
+#include "eventcommand.h"
 #include "eventfile.h"
 #include "guardzonereader.h"
 
@@ -57,9 +58,21 @@ void EventJournal::writeTo(const QString &path)
                                        rotateBytes());
 }
 
+void EventJournal::runForEach(const QString &commandLine, const QString &serverAddress)
+{
+    command = new EventCommand(commandLine, this);
+    server = serverAddress;
+    connect(command, SIGNAL(dropped(int)), this, SLOT(commandDropped(int)));
+}
+
 bool EventJournal::isKept() const
 {
-    return file != nullptr;
+    return file != nullptr || command != nullptr;
+}
+
+void EventJournal::commandDropped(int count)
+{
+    record("dropped", JsonLine().addInt("count", count));
 }
 
 void EventJournal::started(const Start &start)
@@ -105,14 +118,16 @@ void EventJournal::outage(const OutageEvent &event)
 void EventJournal::zone(const ZoneWatch::Event &event)
 {
     if (event.kind == ZoneWatch::Event::Kind::Clear) {
-        record("clear", JsonLine().addInt("zone", event.zone));
+        record("clear", JsonLine().addInt("zone", event.zone), event.zone);
         return;
     }
-    record("alarm", JsonLine()
-                        .addInt("zone", event.zone)
-                        .addPrintedNumber("alpha", event.bearing.text, event.bearing.value)
-                        .addPrintedNumber("range", event.distance.text, event.distance.value)
-                        .addBool("new", event.newTarget));
+    record("alarm",
+           JsonLine()
+               .addInt("zone", event.zone)
+               .addPrintedNumber("alpha", event.bearing.text, event.bearing.value)
+               .addPrintedNumber("range", event.distance.text, event.distance.value)
+               .addBool("new", event.newTarget),
+           event.zone);
 }
 
 void EventJournal::sound(bool available)
@@ -126,13 +141,23 @@ void EventJournal::exited(int status, const QString &reason)
 }
 
 // The time and the event come first, so that the lines read well.
-void EventJournal::record(const char *event, const JsonLine &fields)
+void EventJournal::record(const char *event, const JsonLine &fields, int zone)
 {
     if (!isKept())
         return;
-    JsonLine line;
-    line.addString("time", QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs))
-        .addString("event", QLatin1String(event))
-        .append(fields);
-    file->append(line.text() + '\n');
+    const QString time = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    const QByteArray line = JsonLine()
+                                .addString("time", time)
+                                .addString("event", QLatin1String(event))
+                                .append(fields)
+                                .text();
+    if (file)
+        file->append(line + '\n');
+    if (command) {
+        QList<QPair<QString, QString>> variables = {
+            {"RADAR_EVENT", QLatin1String(event)}, {"RADAR_TIME", time}, {"RADAR_SERVER", server}};
+        if (zone > 0)
+            variables.append({"RADAR_ZONE", QString::number(zone)});
+        command->run(line, variables);
+    }
 }

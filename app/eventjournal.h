@@ -10,14 +10,17 @@
 #include <memory>
 #include <vector>
 
+class EventCommand;
 class EventFile;
 struct GuardZoneNote;
 
 // The station's record of what happened, one JSON object a line (JSON
 // Lines), each with its time in UTC to the millisecond and its event: start,
-// connected, lost, down, back, alarm, clear, sound, exit. Each line goes out
-// before the client says the same on its other streams. It goes to the file
-// that --events names, when one does; without any, recording costs nothing.
+// connected, lost, down, back, alarm, clear, sound, exit (and dropped, when
+// the event command falls behind). Each line goes out before the client says
+// the same on its other streams. It goes to the file that --events names,
+// and to the settings' event command, when there are; without either,
+// recording costs nothing.
 class EventJournal : public QObject
 {
     Q_OBJECT
@@ -41,6 +44,9 @@ public:
     // Records into file from now on: a path, or kDefaultFile for
     // $XDG_STATE_HOME/radar-client/events.jsonl.
     void writeTo(const QString &file);
+    // Runs command for each event from now on, telling it of server
+    // (host:port) too.
+    void runForEach(const QString &command, const QString &server);
     // True when the events go anywhere.
     bool isKept() const;
 
@@ -53,10 +59,16 @@ public:
     void sound(bool available);
     void exited(int status, const QString &reason);
 
+private slots:
+    void commandDropped(int count);
+
 private:
-    void record(const char *event, const JsonLine &fields);
+    // zone: the zone's number for an event of a zone, else 0.
+    void record(const char *event, const JsonLine &fields, int zone = 0);
 
     std::unique_ptr<EventFile> file;
+    EventCommand *command = nullptr; // a child, when there is one
+    QString server;                  // host:port, for the command
 };
 
 // Where kDefaultFile puts the journal, from the environment as it is now.

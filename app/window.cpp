@@ -70,6 +70,8 @@ Window::Window(const ClientOptions &options)
     host = settings.host;
     port = quint16(settings.port);
     server = serverName(host, port);
+    if (!settings.eventCommand.isEmpty())
+        journal->runForEach(settings.eventCommand, serverAddress(host, port));
     journal->started({settingsPath, host, port, int(settings.zones.size()), settings.zoneNotes});
     if (SystemdNotifier::isWanted())
         serviceManager = std::make_unique<SystemdNotifier>(serverAddress(host, port));
@@ -176,6 +178,7 @@ bool Window::readSettings(const QString &file, ClientSettings &settings)
         for (const GuardZoneNote &note : settings.zoneNotes)
             printClientMessage(QStringLiteral("settings file %1: %2").arg(file, note.text()));
         settings.alarmSound = document.getString("alarmSound", QString()).trimmed();
+        settings.eventCommand = trustedCommand(file, document.getString("eventCommand", QString()));
         return true;
     } catch (SettingsError *error) {
         delete error;
@@ -184,6 +187,19 @@ bool Window::readSettings(const QString &file, ClientSettings &settings)
     printClientMessage(QStringLiteral("cannot use the settings file %1: %2")
                            .arg(QFileInfo(file).absoluteFilePath(), whyRefused));
     return false;
+}
+
+// Whoever can write the settings file could have the client run anything,
+// so a file that others may write has its command ignored.
+QString Window::trustedCommand(const QString &settingsFile, const QString &command)
+{
+    const QString trimmed = command.trimmed();
+    if (trimmed.isEmpty() || !(QFileInfo(settingsFile).permissions() & QFile::WriteOther))
+        return trimmed;
+    printClientMessage(QStringLiteral("settings file %1 may be written by others; its "
+                                      "eventCommand is not run")
+                           .arg(QFileInfo(settingsFile).absoluteFilePath()));
+    return QString();
 }
 
 bool Window::connectOnce(const QString &host, quint16 port)

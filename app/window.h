@@ -59,10 +59,12 @@ private:
         QString host;
         std::vector<GuardZone> zones;
         std::vector<GuardZoneNote> zoneNotes;
-        QString alarmSound; // a WAV file, "off", or empty for the default
+        QString alarmSound;   // a WAV file, "off", or empty for the default
+        QString eventCommand; // run for each event; empty for none
     };
 
     bool readSettings(const QString &file, ClientSettings &settings);
+    static QString trustedCommand(const QString &settingsFile, const QString &command);
     void failStart(const char *reason, const QString &boxText);
     void recordConnections();
     void endOnTerminationSignals();

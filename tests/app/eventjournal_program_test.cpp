@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -30,6 +31,12 @@ constexpr qint64 kLineAgreementMs = 1000; // a journal line and its output line
 
 const char kZone[] = "<guardZone><from>60</from><to>120</to><inner>0.2</inner><outer>0.8</outer>"
                      "</guardZone><alarmSound>off</alarmSound>";
+// An event command that keeps what it is given: the line, then its zone.
+const char kKeepingCommand[] = "<eventCommand>cat &gt;&gt; received.jsonl; "
+                               "echo \"$RADAR_EVENT $RADAR_ZONE\" &gt;&gt; variables.txt"
+                               "</eventCommand>";
+// One that never ends by itself; its number tells it from any other sleep.
+const char kHangingCommand[] = "<eventCommand>sleep 987654</eventCommand>";
 // Target 1 stands in the zone from 2 s to 14 s, target 2 from 7 s; then both
 // are gone and the zone clears. Target 3 stands west of it all the while.
 const char kScenario[] = "target 1\nat 2 0.8 0.45\nat 14 0.8 0.45\n"
@@ -123,12 +130,13 @@ protected:
 } // namespace
 
 // start, connected, an alarm per new target (not per hit), the clear, and the
-// exit on Q; each journal line out before its output line, within a second.
+// exit on Q; each journal line out before its output line, within a second;
+// and the event command given exactly the journal's lines, in order.
 TEST_F(EventJournalProgramTest, AZoneStoryIsRecordedOncePerEventBesideItsOutputLines)
 {
     SimProcess sim({"--scenario", scenario(kScenario)});
     ASSERT_NE(sim.port(), 0);
-    ASSERT_NO_FATAL_FAILURE(startClient(sim.port(), {}, kZone));
+    ASSERT_NO_FATAL_FAILURE(startClient(sim.port(), {}, QString(kZone) + kKeepingCommand));
     watchOutput(kScenarioMs);
     ASSERT_TRUE(client.closeWithKey("q", kQuickEndMs));
     EXPECT_TRUE(client.endedCleanly()) << client.howItEnded();
@@ -145,6 +153,12 @@ TEST_F(EventJournalProgramTest, AZoneStoryIsRecordedOncePerEventBesideItsOutputL
     EXPECT_TRUE(events[3].value("new").toBool());
     EXPECT_EQ(events[5].value("reason").toString(), "key");
     EXPECT_GT(client.countLines("^alarm zone 1 "), 2) << "more alarm lines than events";
+    QFile journalFile(journalPath), received(client.folder().filePath("received.jsonl"));
+    ASSERT_TRUE(journalFile.open(QIODevice::ReadOnly) && received.open(QIODevice::ReadOnly));
+    EXPECT_EQ(received.readAll(), journalFile.readAll());
+    QFile variables(client.folder().filePath("variables.txt"));
+    ASSERT_TRUE(variables.open(QIODevice::ReadOnly));
+    EXPECT_EQ(variables.readAll(), "start \nconnected \nalarm 1\nalarm 1\nclear 1\nexit \n");
 
     // Each alarm and clear event against the first output line that says the same.
     const QStringList lines = client.outputLines();
@@ -219,4 +233,50 @@ TEST_F(EventJournalProgramTest, AJournalThatCannotBeWrittenIsToldOnceAndTheHitsG
     const QString errors = QString::fromUtf8(client.errorOutput());
     EXPECT_EQ(errors.count("cannot write the event journal " + journalPath), 1)
         << errors.toStdString();
+}
+
+// A command that hangs holds up nothing: the frames go on, the events wait,
+// and after 30 s it is killed and said to have failed.
+TEST_F(EventJournalProgramTest, AHangingCommandDoesNotSlowTheFramesAndIsKilledAfter30Seconds)
+{
+    constexpr int kWatchMs = 33000;
+    constexpr int kFewestBuilds = 40; // one every 0.7 s over 33 s is 47
+    SimProcess sim({});
+    ASSERT_NE(sim.port(), 0);
+    ASSERT_NO_FATAL_FAILURE(startClient(sim.port(), {}, kHangingCommand));
+    // The first event's run; the next one's starts when it is killed.
+    QString first;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            QProcess pgrep;
+            pgrep.start("pgrep", {"-o", "-f", "sleep 987654"});
+            pgrep.waitForFinished();
+            first = QString::fromLatin1(pgrep.readAllStandardOutput()).trimmed();
+            return !first.isEmpty();
+        },
+        kHitWaitMs));
+    QThread::msleep(kWatchMs);
+    EXPECT_GE(client.countLines("^build$"), kFewestBuilds);
+    EXPECT_FALSE(QFile::exists("/proc/" + first)) << "the first run, " << first.toStdString();
+    EXPECT_TRUE(
+        QString::fromUtf8(client.errorOutput()).contains("still running after 30 s, killed"))
+        << client.errorOutput().toStdString();
+    ASSERT_TRUE(client.closeWithKey("q", kQuickEndMs));
+    EXPECT_TRUE(client.endedCleanly()) << client.howItEnded();
+}
+
+TEST_F(EventJournalProgramTest, ASettingsFileOthersMayWriteHasItsCommandIgnored)
+{
+    SimProcess sim({});
+    ASSERT_NE(sim.port(), 0);
+    ASSERT_TRUE(client.writeSettings(sim.port(), kBackstopSeconds, kKeepingCommand));
+    QFile settings(client.folder().filePath("clientSettings.xml"));
+    ASSERT_TRUE(settings.setPermissions(settings.permissions() | QFile::WriteOther));
+    ASSERT_TRUE(client.start({"--window", "320x240"}));
+    ASSERT_TRUE(waitFor([&] { return client.countLines("^build$") > 0; }, kHitWaitMs));
+    ASSERT_TRUE(client.closeWithKey("q", kQuickEndMs));
+    EXPECT_TRUE(
+        client.errorOutput().contains("may be written by others; its eventCommand is not run"))
+        << client.errorOutput().toStdString();
+    EXPECT_FALSE(QFile::exists(client.folder().filePath("received.jsonl")));
 }
