@@ -9,6 +9,8 @@
 //   texgen --icons [folder]
 
 #include "appicon.h"
+#include "panelfont.h"
+#include "panelfonttexture.h"
 #include "scenelayout.h"
 #include "scopetextures.h"
 #include "signaltexture.h"
@@ -38,6 +40,7 @@ const TextureFile kTextures[] = {
     {scene::kTable.textureFile, makeTableTexture},
     {scene::kDisplay.textureFile, makeDisplayTexture},
     {scene::kNoSignalTexture, makeNoSignalTexture},
+    {panelfont::kTextureFile, makePanelFontTexture},
 };
 
 const char kIconsOption[] = "--icons";
