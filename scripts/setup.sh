@@ -30,6 +30,7 @@ kProjectPackages=(
     lintian                         # the package test runs Debian's own package checker
     systemd                         # systemd-analyze: the package test verifies the user unit
     libsystemd-dev                  # sd_notify: readiness, watchdog and status under a systemd unit
+    tesseract-ocr tesseract-ocr-eng # OCR: the text tests read the drawn glyphs back (English data)
 )
 
 lib_install_packages "${kProjectPackages[@]}" "$@"
