@@ -109,7 +109,7 @@ void takeColourFromPrimaryAndCoverageFromTexture()
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GL_SRC_ALPHA);
 }
 
-void setTextState(GLuint atlas, const GLfloat colour[4])
+void setTextState(GLuint atlas)
 {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, atlas);
@@ -121,7 +121,6 @@ void setTextState(GLuint atlas, const GLfloat colour[4])
     glDepthMask(GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(kDepthOffsetFactor, kDepthOffsetUnits);
-    glColor4fv(colour);
 }
 
 } // namespace
@@ -133,8 +132,9 @@ void GlyphText::draw(std::string_view text, const Placement &where, const GLfloa
     const TextFrame frame(text, where);
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_TEXTURE_BIT |
                  GL_CURRENT_BIT | GL_POLYGON_BIT);
-    setTextState(atlas, colour);
+    setTextState(atlas);
     glBegin(GL_QUADS);
+    glColor4fv(colour);
     double pen = 0.0;
     for (const char c : text) {
         if (c != ' ')

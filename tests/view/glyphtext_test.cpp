@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ const QSize kSmallScreen(800, 600);
 const GLfloat kPanelGreen[4] = {0.04f, 0.19f, 0.08f, 1.0f};
 const GLfloat kTextGreen[4] = {0.35f, 1.0f, 0.5f, 1.0f};
 const GLfloat kAlarmRed[4] = {1.0f, 0.25f, 0.15f, 1.0f};
+const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 const double kCutPixelsPerUnit = 4.0; // of the font's grid, in the upright cut-outs
 const int kColourTolerance = 2;       // levels of 255 the blending may round away
 const double kLargeHeight = 40.0;     // pixels: magnified from the atlas
@@ -92,6 +94,23 @@ int inkOutside(const QImage &frame, const QRect &area)
     return count;
 }
 
+// A reading with no space beside a colon: Tesseract sees one there at some
+// sizes, where the monospaced colon leaves room on both sides, and a reader
+// sees none.
+std::string closedUpColons(QString reading)
+{
+    return reading.replace(QStringLiteral(" :"), QStringLiteral(":"))
+        .replace(QStringLiteral(": "), QStringLiteral(":"))
+        .toStdString();
+}
+
+// The window area of the text's corners, as the current matrices put them.
+QRect areaOf(const std::string &text, const Placement &where)
+{
+    const auto corners = GlyphText::corners(text, where);
+    return WindowProjection::current().areaOf(corners.data(), corners.size()).value_or(QRect());
+}
+
 // The text's quads cut out of frame, as the current matrices put them there,
 // and set upright at kCutPixelsPerUnit.
 QImage cutOut(const QImage &frame, const std::string &text, const Placement &where)
@@ -134,6 +153,11 @@ struct ReadCase {
     const char *whitelist;
 };
 
+void PrintTo(const ReadCase &line, std::ostream *out)
+{
+    *out << '"' << line.text << "\" at " << line.heightPixels << " pixels";
+}
+
 class GlyphTextReadTest : public GlyphTextTest, public ::testing::WithParamInterface<ReadCase>
 {
 };
@@ -142,6 +166,7 @@ class GlyphTextReadTest : public GlyphTextTest, public ::testing::WithParamInter
 // will have on screens from 800 x 600 to 1280 x 1024.
 const ReadCase kReadCases[] = {
     {"LIVE localhost:3333", 14, kStatusLetters},
+    {"LIVE gpsyard:3333", 12, kStatusLetters}, // descenders
     {"NO SIGNAL 40 S", 10, kStatusLetters},
     {"AGE 12.3 S", 20, kStatusLetters},
     {"TARGETS 1000", 10, kStatusLetters},
@@ -152,22 +177,23 @@ const ReadCase kReadCases[] = {
     {"0.78", 20, "0123456789."},
 };
 
+// The text draws nothing outside the window area of its corners either.
 TEST_P(GlyphTextReadTest, ReadsBackWhatItDrew)
 {
     const ReadCase &line = GetParam();
     const Placement where = acrossPixelFrame(line.heightPixels);
     const QImage frame = canvas.drawn(line.text, where);
+    EXPECT_EQ(inkOutside(frame, areaOf(line.text, where)), 0);
     const ocr::Reading reading = ocr::readLine(cutOut(frame, line.text, where), line.whitelist);
     ASSERT_TRUE(reading.error.isEmpty()) << qPrintable(reading.error);
-    EXPECT_EQ(reading.text.toStdString(), line.text) << "at " << line.heightPixels << " pixels";
+    EXPECT_EQ(closedUpColons(reading.text), line.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(StatusLines, GlyphTextReadTest, ::testing::ValuesIn(kReadCases));
 
 // From the view's own camera on its smallest screen: flat on the radar
 // screen, reading away from the camera, and up a panel that leans back by
-// 30 degrees and turns 20 degrees towards the camera. The text draws nothing
-// outside the window area of its corners.
+// 30 degrees and turns 20 degrees towards the camera.
 TEST(GlyphTextSceneTest, ReadsBackFromTheViewsCameraOnTheScreenAndOnASlantedPanel)
 {
     TextCanvas screen(kSmallScreen);
@@ -190,23 +216,24 @@ TEST(GlyphTextSceneTest, ReadsBackFromTheViewsCameraOnTheScreenAndOnASlantedPane
     applySceneCamera(kSmallScreen);
     for (const auto &line : lines) {
         const QImage frame = screen.drawn(line.text, line.where, line.colour);
-        const auto corners = GlyphText::corners(line.text, line.where);
-        const auto area = WindowProjection::current().areaOf(corners.data(), corners.size());
-        ASSERT_TRUE(area.has_value());
-        EXPECT_EQ(inkOutside(frame, *area), 0) << line.text;
+        EXPECT_EQ(inkOutside(frame, areaOf(line.text, line.where)), 0) << line.text;
         const ocr::Reading reading =
             ocr::readLine(cutOut(frame, line.text, line.where), kStatusLetters);
-        EXPECT_EQ(reading.text.toStdString(), line.text) << qPrintable(reading.error);
+        EXPECT_EQ(closedUpColons(reading.text), line.text) << qPrintable(reading.error);
     }
 }
 
+// The list is recorded right after text of another colour, in the colour
+// that ending that text restored (white, the default): Mesa then drew the
+// list in the other colour while the text's colour was set outside glBegin.
 TEST_F(GlyphTextTest, DrawsTheSameBytesTwiceAndFromADisplayList)
 {
     const Placement where = acrossPixelFrame(14);
-    const QImage first = canvas.drawn("TARGETS 12", where);
-    EXPECT_TRUE(canvas.drawn("TARGETS 12", where) == first);
+    const QImage first = canvas.drawn("TARGETS 12", where, kWhite);
+    EXPECT_TRUE(canvas.drawn("TARGETS 12", where, kWhite) == first);
+    canvas.drawn("TARGETS 12", where, kTextGreen);
     DisplayList list;
-    GlyphText(canvas.atlas).record(list, "TARGETS 12", where, kTextGreen);
+    GlyphText(canvas.atlas).record(list, "TARGETS 12", where, kWhite);
     TextCanvas::clear();
     list.call();
     EXPECT_TRUE(canvas.gl.image() == first);
