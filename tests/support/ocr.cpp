@@ -150,8 +150,10 @@ Reading readLine(const QImage &image, const QString &whitelist)
 {
     if (image.isNull() || image.height() == 0)
         return {QString(), QStringLiteral("no image to read")};
-    const QImage scaled =
-        darkOnWhite(image).scaledToHeight(kLineHeightPixels, Qt::SmoothTransformation);
+    // Qt 5 scales a grey image smoothly into a 32-bit one.
+    const QImage scaled = darkOnWhite(image)
+                              .scaledToHeight(kLineHeightPixels, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_Grayscale8);
     return run(pngOf(framedInWhite(scaled)), whitelist);
 }
 
