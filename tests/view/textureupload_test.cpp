@@ -1,5 +1,6 @@
 #include "glview.h"
 #include "glwidgetbase.h"
+#include "panelfont.h"
 #include "scenelayout.h"
 #include "textureupload.h"
 
@@ -101,7 +102,8 @@ TEST(TextureUploadTest, MakesEveryLevelOfTheViewsTexturesAsBindTextureDoes)
     ASSERT_TRUE(canvas.ready());
     const char *files[] = {scene::kScreenTexture,         scene::kSweepTexture,
                            scene::kMarkerTexture,         scene::kTable.textureFile,
-                           scene::kRadarUnit.textureFile, scene::kDisplay.textureFile};
+                           scene::kRadarUnit.textureFile, scene::kDisplay.textureFile,
+                           panelfont::kTextureFile};
     for (const char *file : files) {
         const QPixmap pixmap(QLatin1String(scene::kTextureFolder) + QLatin1String(file));
         ASSERT_FALSE(pixmap.isNull()) << file;
