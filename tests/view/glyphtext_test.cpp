@@ -155,7 +155,7 @@ struct ReadCase {
 
 void PrintTo(const ReadCase &line, std::ostream *out)
 {
-    *out << '"' << line.text << "\" at " << line.heightPixels << " pixels";
+    *out << line.text << " at " << line.heightPixels << " pixels";
 }
 
 class GlyphTextReadTest : public GlyphTextTest, public ::testing::WithParamInterface<ReadCase>
