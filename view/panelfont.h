@@ -11,7 +11,7 @@
 // go below the baseline. The generator joins lit dots into strokes with round
 // caps: neighbours in a row or a column always, diagonal neighbours when
 // neither dot between them is lit (so that corners round off and slants stay
-// slants); a lit dot with no lit neighbour is a round dot.
+// slants); a lit dot with no lit neighbour is a round spot kSpotWidth wide.
 namespace panelfont
 {
 
