@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -219,10 +220,15 @@ QByteArray ClientProcess::errorOutput() const
     return readFile(workFolder.filePath(kErrName));
 }
 
-bool haveDisplayAndXdotool()
+testing::AssertionResult displayAndXdotool()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
-           !QStandardPaths::findExecutable("xdotool").isEmpty();
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return testing::AssertionFailure() << "no X display: run the test through ctest, which "
+                                              "gives it an Xvfb of its own";
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        return testing::AssertionFailure()
+               << "xdotool is not installed: bash scripts/setup.sh installs it";
+    return testing::AssertionSuccess();
 }
 
 QSize windowSize(const QString &window)
