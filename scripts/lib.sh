@@ -8,7 +8,9 @@ lib_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kClientScreen="1280x1024x24" # the screen the client fills, and the tests' screen
 kStartupWaitTenths=100       # tenths of a second a started program may take to come up
 kInterruptedStatus=130       # exit status after Ctrl-C or a TERM signal
-kSanitizedBuildOptions=(-DRADAR_SANITIZE=ON -DRADAR_BUILD_BENCH=OFF) # build-asan's, for both scripts that build it
+# build-asan's options, for both scripts that build it (test.sh, test-sanitized.sh)
+# shellcheck disable=SC2034 # used by the scripts that source this file
+kSanitizedBuildOptions=(-DRADAR_SANITIZE=ON -DRADAR_BUILD_BENCH=OFF)
 lib_exit_owners=()
 lib_exit_commands=()
 
