@@ -24,10 +24,11 @@ configure_file("${CPACK_RADAR_PACKAGING_DIR}/radar-client.desktop.in"
 configure_file("${CPACK_RADAR_PACKAGING_DIR}/radar-client.service.in"
   "${usr}/${CPACK_RADAR_USER_UNIT_DIR}/radar-client.service" @ONLY)
 
-# Debian keeps manual pages and changelogs compressed, without a time stamp in
-# the header.
+# Debian keeps manual pages, changelogs and documents of more than 4 KiB (the
+# README) compressed, without a time stamp in the header.
 file(GLOB pages "${usr}/${CPACK_RADAR_MAN_DIR}/man1/*.1")
-foreach(file IN LISTS pages ITEMS "${usr}/share/doc/radar-client/changelog")
+set(doc "${usr}/share/doc/radar-client")
+foreach(file IN LISTS pages ITEMS "${doc}/changelog" "${doc}/README.md")
   execute_process(COMMAND gzip -9n "${file}" RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "cannot compress ${file}")

@@ -8,6 +8,9 @@ lib_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kClientScreen="1280x1024x24" # the screen the client fills, and the tests' screen
 kStartupWaitTenths=100       # tenths of a second a started program may take to come up
 kInterruptedStatus=130       # exit status after Ctrl-C or a TERM signal
+# build-asan's options, for both scripts that build it (test.sh, test-sanitized.sh)
+# shellcheck disable=SC2034 # used by the scripts that source this file
+kSanitizedBuildOptions=(-DRADAR_SANITIZE=ON -DRADAR_BUILD_BENCH=OFF)
 lib_exit_owners=()
 lib_exit_commands=()
 
@@ -240,6 +243,15 @@ lib_run_and_exit() {
     lib_at_exit "lib_stop $pid"
     wait "$pid" || status=$?
     exit "$status"
+}
+
+# lib_sanitizer_options: what the sanitizers' runtime is told, unless the
+# environment already says: LeakSanitizer suppresses the leaks of third-party
+# libraries that tests/sanitizer/lsan.supp names (none of ours), and
+# UndefinedBehaviorSanitizer shows where a finding came from.
+lib_sanitizer_options() {
+    export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$lib_repo/tests/sanitizer/lsan.supp:print_suppressions=0}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 }
 
 # lib_run_tests BUILD_DIR [CTEST OPTION...]: the suite of a built tree (all of

@@ -3,21 +3,22 @@
 # UndefinedBehaviorSanitizer (-DRADAR_SANITIZE=ON) into build-asan and runs
 # the whole test suite there. The first sanitizer finding fails its test.
 # Leaks inside third-party libraries are suppressed by tests/sanitizer/lsan.supp;
-# ours are not.
+# ours are not. scripts/test.sh builds and runs the part of this suite that
+# needs no display in the same folder, so a run of this script after it builds
+# only the rest.
 #
 # Environment: BUILD_DIR (build-asan), CMAKE_ARGS (further cmake options),
-# LSAN_OPTIONS and UBSAN_OPTIONS (replace the defaults below).
+# LSAN_OPTIONS and UBSAN_OPTIONS (replace the defaults of lib_sanitizer_options).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 
 build_dir=${BUILD_DIR:-build-asan}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$lib_repo/tests/sanitizer/lsan.supp:print_suppressions=0}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+lib_sanitizer_options
 
 bash scripts/setup.sh
 # shellcheck disable=SC2086 # the options are meant to split
-lib_build "$build_dir" RelWithDebInfo -DRADAR_SANITIZE=ON -DRADAR_BUILD_BENCH=OFF ${CMAKE_ARGS:-}
+lib_build "$build_dir" RelWithDebInfo "${kSanitizedBuildOptions[@]}" ${CMAKE_ARGS:-}
 
 # Mesa unloads its rasteriser before the leak check at exit, and the leaks it
 # leaves then point into an unknown module that no suppression can name.

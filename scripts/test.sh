@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, on the newest Qt installed (or the
-# one CMAKE_ARGS names with -DRADAR_QT_MAJOR). Then builds the view, the window
-# and the client once more with the other Qt version and runs their tests
-# there, with one that compares both builds' frames. Installs missing packages
-# first. Each test that needs a display runs on an Xvfb of its own, and a test
-# that fails fails the run.
+# one CMAKE_ARGS names with -DRADAR_QT_MAJOR). Then builds the tests that need
+# no display, sound server or OpenGL (CTest label nodisplay: the radar logic,
+# frame reader, zones, settings, options, reconnect policy, model library,
+# lists, simulator and fuzz corpus replays) once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer, as scripts/test-sanitized.sh builds the whole
+# suite, and runs them there. Then builds the view, the window and the client
+# once more with the other Qt version and runs their tests there, with one that
+# compares both builds' frames. Installs missing packages first. Each test that
+# needs a display runs on an Xvfb of its own, and a test that fails, or a
+# sanitizer finding, fails the run.
 #
 # Environment: BUILD_DIR (build), CMAKE_ARGS (further cmake options),
+# SANITIZED (1; 0 skips the sanitized build), SANITIZED_BUILD_DIR (build-asan),
 # OTHER_QT (1; 0 skips the second build), OTHER_BUILD_DIR (build-other-qt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +32,17 @@ bash scripts/setup.sh
 # shellcheck disable=SC2086 # the options are meant to split
 lib_build "$build_dir" RelWithDebInfo ${CMAKE_ARGS:-}
 lib_run_tests "$build_dir"
+
+if [ "${SANITIZED:-1}" = 1 ]; then
+    echo "== the tests that need no display, with AddressSanitizer and UndefinedBehaviorSanitizer"
+    (
+        # shellcheck disable=SC2086 # the options are meant to split
+        lib_build "${SANITIZED_BUILD_DIR:-build-asan}" RelWithDebInfo "${kSanitizedBuildOptions[@]}" \
+            ${CMAKE_ARGS:-} -- nodisplay_tests
+        lib_sanitizer_options
+        lib_run_tests "${SANITIZED_BUILD_DIR:-build-asan}" -L nodisplay
+    )
+fi
 
 [ "${OTHER_QT:-1}" = 1 ] || exit 0
 built_with=$(sed -n 's/^RADAR_QT_BUILT_WITH:INTERNAL=//p' "$build_dir/CMakeCache.txt")

@@ -95,7 +95,7 @@ protected:
     void SetUp() override
     {
         // The test's launchers give both; without them it cannot say anything.
-        ASSERT_TRUE(haveDisplayAndXdotool()) << "no X display";
+        ASSERT_TRUE(displayAndXdotool());
         ASSERT_FALSE(sink.isEmpty()) << "no sound server: run it through with-pulseaudio.sh";
     }
 

@@ -126,8 +126,7 @@ TEST_F(ClientProcessTest, MissingModelEndsWithTheModelLibrarysMessage)
 // the client.
 TEST_F(ClientProcessTest, ViewFillsTheScreenHidesThePointerAndPassesTheCloseKeysOn)
 {
-    if (!haveDisplayAndXdotool())
-        GTEST_SKIP() << "needs an X display and xdotool";
+    ASSERT_TRUE(displayAndXdotool());
     for (const char *key : {"q", "Escape"}) {
         LoopbackServer own;
         ClientProcess run;
@@ -147,8 +146,7 @@ TEST_F(ClientProcessTest, ViewFillsTheScreenHidesThePointerAndPassesTheCloseKeys
 
 TEST_F(ClientProcessTest, LostConnectionBoxIsStackedOverTheView)
 {
-    if (!haveDisplayAndXdotool())
-        GTEST_SKIP() << "needs an X display and xdotool";
+    ASSERT_TRUE(displayAndXdotool());
     writeSettings(kBackstopSeconds);
     ASSERT_TRUE(client.start());
     ASSERT_TRUE(server.acceptClient(kWindowWaitMs));

@@ -150,8 +150,7 @@ TEST_F(ClientOptionsProgramTest, SettingsFileFromAnotherFolderIsRead)
 
 TEST_F(ClientOptionsProgramTest, MissingSettingsFileShowsTheBoxAndNeverConnects)
 {
-    if (!haveDisplayAndXdotool())
-        GTEST_SKIP() << "needs an X display and xdotool";
+    ASSERT_TRUE(displayAndXdotool());
     // The working folder's own file would connect; the option names another.
     writeSettings(client.folder(), 1);
     ASSERT_TRUE(client.start({"--settings", elsewhere.filePath("missing.xml")}));
@@ -165,8 +164,7 @@ TEST_F(ClientOptionsProgramTest, MissingSettingsFileShowsTheBoxAndNeverConnects)
 // before it shows.
 TEST_F(ClientOptionsProgramTest, StartUpBoxesAreToldOnStandardErrorWithWhatAndWhere)
 {
-    if (!haveDisplayAndXdotool())
-        GTEST_SKIP() << "needs an X display and xdotool";
+    ASSERT_TRUE(displayAndXdotool());
     const QString missing = elsewhere.filePath("missing.xml");
     const QString typo = elsewhere.filePath("typo.xml");
     ASSERT_TRUE(
@@ -227,8 +225,7 @@ TEST_F(ClientOptionsProgramTest, WithoutAnyDisplayItSaysSoUnlessThePlatformNeeds
 
 TEST_F(ClientOptionsProgramTest, WindowOptionShowsANormalWindowOfThatSize)
 {
-    if (!haveDisplayAndXdotool())
-        GTEST_SKIP() << "needs an X display and xdotool";
+    ASSERT_TRUE(displayAndXdotool());
     writeSettings(client.folder(), 4);
     const QSize asked(517, 389);
     ASSERT_TRUE(
@@ -276,8 +273,7 @@ TEST_F(ClientOptionsProgramTest, MissingModelInTheAssetsFolderIsNamedWithItsPath
 
 TEST_F(ClientOptionsProgramTest, ToolkitArgumentsReachTheToolkit)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        GTEST_SKIP() << "needs an X display";
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "needs an X display";
     const QString display = qEnvironmentVariable("DISPLAY");
     writeSettings(client.folder(), 1);
     // Only the argument tells the client where the X server is.

@@ -59,7 +59,7 @@ class EventJournalProgramTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(haveDisplayAndXdotool()) << "needs an X display and xdotool";
+        ASSERT_TRUE(displayAndXdotool());
         journalPath = client.folder().filePath("state/events.jsonl");
     }
 

@@ -70,11 +70,7 @@ constexpr double kBearingToleranceDeg = 0.5;
 class GuardZoneProgramTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        if (!haveDisplayAndXdotool())
-            GTEST_SKIP() << "needs an X display";
-    }
+    void SetUp() override { ASSERT_TRUE(displayAndXdotool()); }
 
     // Zone events in order, one letter each: A for an alarm line, C for a clear.
     QString eventsOf(int zone) const

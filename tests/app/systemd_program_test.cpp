@@ -58,8 +58,7 @@ class SystemdProgramTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!haveDisplayAndXdotool())
-            GTEST_SKIP() << "needs an X display and xdotool";
+        ASSERT_TRUE(displayAndXdotool());
         ASSERT_TRUE(manager.isOpen());
         client.setEnvironment("NOTIFY_SOCKET", manager.path());
         client.setEnvironment("WATCHDOG_USEC", kWatchdogUsec);

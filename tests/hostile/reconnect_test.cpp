@@ -94,8 +94,7 @@ class ReconnectTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!haveDisplayAndXdotool())
-            GTEST_SKIP() << "needs an X display and xdotool";
+        ASSERT_TRUE(displayAndXdotool());
         port = closedLoopbackPort();
     }
 

@@ -224,12 +224,15 @@ check_lintian() {
 }
 
 # The changelog's latest entry is this version, so that a new version cannot
-# ship without one; the example scenario names where it is installed.
+# ship without one; the README is there; the example scenario names where it
+# is installed.
 check_documents() {
     local doc=$root/usr/share/doc/radar-client
     zcat "$doc/changelog.gz" > "$scratch/changelog" 2> /dev/null || fail "no changelog.gz in $doc"
     [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version 2> /dev/null)" = "$version" ] \
         || fail "the changelog's latest entry is not version $version"
+    zcmp -s "$doc/README.md.gz" "$source_dir/README.md" \
+        || fail "${doc#"$root"} holds no README.md.gz of the source's README"
     local example=$doc/examples/crossing.scn
     grep -qF -- "--scenario ${example#"$root"}" "$example" \
         || fail "the installed example does not name its installed path ${example#"$root"}"

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -143,18 +144,22 @@ bool ClientProcess::hasVisibleMainWindow()
 }
 
 // Keys are sent to the windows directly: without a window manager nothing
-// gives them the focus.
+// gives them the focus. To a window that has the focus, xdotool presses and
+// releases the key through the server; when the window closes between the
+// two, xdotool fails and leaves the key down, and the server's repeats of it
+// would answer the next box at once. So the key is released at the end.
 bool ClientProcess::pressUntilEnded(const QStringList &targets, const QString &key, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < timeoutMs && isRunning()) {
+    bool ended = false;
+    while (!ended && clock.elapsed() < timeoutMs && isRunning()) {
         for (const QString &window : targets)
             runXdotool({"key", "--window", window, key});
-        if (process.waitForFinished(kKeyRepeatMs))
-            return true;
+        ended = process.waitForFinished(kKeyRepeatMs);
     }
-    return !isRunning();
+    runXdotool({"keyup", key});
+    return ended || !isRunning();
 }
 
 bool ClientProcess::answerErrorBox(int timeoutMs)
@@ -215,10 +220,15 @@ QByteArray ClientProcess::errorOutput() const
     return readFile(workFolder.filePath(kErrName));
 }
 
-bool haveDisplayAndXdotool()
+testing::AssertionResult displayAndXdotool()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
-           !QStandardPaths::findExecutable("xdotool").isEmpty();
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return testing::AssertionFailure() << "no X display: run the test through ctest, which "
+                                              "gives it an Xvfb of its own";
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        return testing::AssertionFailure()
+               << "xdotool is not installed: bash scripts/setup.sh installs it";
+    return testing::AssertionSuccess();
 }
 
 QSize windowSize(const QString &window)

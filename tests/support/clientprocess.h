@@ -9,6 +9,11 @@
 
 #include <string>
 
+namespace testing
+{
+class AssertionResult;
+}
+
 // The real radar-client program in a working folder of its own, with the
 // station's textures and models and a settings file the test writes. Its
 // output goes to files, so that a test that is busy elsewhere never stalls it
@@ -81,8 +86,10 @@ private:
     QProcessEnvironment environment;
 };
 
-// True when the display the tests need (Xvfb under ctest) and xdotool are there.
-bool haveDisplayAndXdotool();
+// Success when the display the tests need (Xvfb under ctest) and xdotool are
+// there; otherwise a failure that names what is missing. Both are part of the
+// test set-up, so a test that drives the client through X fails without them.
+testing::AssertionResult displayAndXdotool();
 
 // A window's size in pixels as the X server has it (a window id from xdotool).
 QSize windowSize(const QString &window);

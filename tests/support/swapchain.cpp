@@ -65,6 +65,7 @@ void SwapChain::loseBackPixels()
     bindBack();
     fillWithGarbage(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     bindFramebuffer(0);
+    ring[back].drawnAtSwap = -1;
 }
 
 QImage SwapChain::shown() const

@@ -38,7 +38,8 @@ public:
     int backAge() const;
 
     // The back buffer's colour and depth are lost (as an expose may lose
-    // them); its stencil stays.
+    // them); its stencil stays. Its age becomes 0, as a window system that
+    // reports ages reports a buffer whose contents it lost.
     void loseBackPixels();
 
     // The frame shown last, bottom row first, RGBA bytes.

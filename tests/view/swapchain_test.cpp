@@ -2,7 +2,8 @@
 // flips between two or three, with and without an age that the window system
 // reports: every frame must be the frame of the scene drawn whole, byte for
 // byte, through what changes the buffers under the view (a start with the
-// signal lost, a resize, an expose, a switch from kept to flipped buffers).
+// signal lost, a resize, an expose, pixels lost without an expose, a switch
+// from kept to flipped buffers).
 #include "glview.h"
 #include "glwidget.h"
 #include "loopbackserver.h"
@@ -92,7 +93,7 @@ private:
     int paintCount = 0;
 };
 
-enum class Sequence { kSignalAfterStart, kResize, kExpose, kKeptThenFlipped };
+enum class Sequence { kSignalAfterStart, kResize, kExpose, kPixelsLost, kKeptThenFlipped };
 
 struct Case {
     int chainLength; // 1: a swap keeps the buffers
@@ -102,7 +103,8 @@ struct Case {
 
 std::ostream &operator<<(std::ostream &out, const Case &c)
 {
-    const char *const sequences[] = {"signal after start", "resize", "expose", "kept then flipped"};
+    const char *const sequences[] = {"signal after start", "resize", "expose", "pixels lost",
+                                     "kept then flipped"};
     return out << "chain of " << c.chainLength << (c.ageReported ? ", age" : ", no age") << ", "
                << sequences[int(c.sequence)];
 }
@@ -158,6 +160,11 @@ protected:
         case Sequence::kExpose:
             kept->loseBackPixels();
             return exposeAgain(*kept) && exposeAgain(*whole) && framesAgree();
+        case Sequence::kPixelsLost:
+            // The next frame is asked for, not exposed: without an age, only
+            // the tag's pixels can tell that its stencil outlived the rest.
+            kept->loseBackPixels();
+            return true;
         case Sequence::kKeptThenFlipped:
             kept->setChainLength(GetParam().chainLength);
             return true;
@@ -205,8 +212,9 @@ std::vector<Case> allCases()
     std::vector<Case> cases;
     for (const int length : {1, 2, 3})
         for (const bool age : {true, false})
-            for (const Sequence sequence : {Sequence::kSignalAfterStart, Sequence::kResize,
-                                            Sequence::kExpose, Sequence::kKeptThenFlipped})
+            for (const Sequence sequence :
+                 {Sequence::kSignalAfterStart, Sequence::kResize, Sequence::kExpose,
+                  Sequence::kPixelsLost, Sequence::kKeptThenFlipped})
                 cases.push_back({length, age, sequence});
     return cases;
 }

@@ -21,6 +21,9 @@ constexpr double kLength = 0.3;       // seconds in all
 constexpr double kLoudness = 0.6;     // of full scale: loud, with room to spare
 constexpr double kFadeSeconds = 0.01; // each tone fades in and out, so it does not click
 constexpr double kFullScale = 32767.0;
+constexpr std::uint32_t kBytesPerSample = kBitsPerSample / 8;
+constexpr std::uint32_t kRiffTagAndSizeBytes = 8;   // "RIFF" and the size after it
+constexpr std::uint32_t kHeaderBytesAfterSize = 36; // "WAVE" and the two chunk headers
 
 double envelope(double t, const Tone &tone)
 {
@@ -55,8 +58,7 @@ void putHeader(std::vector<std::uint8_t> &out, std::uint32_t dataBytes)
 {
     constexpr std::uint32_t kFormatChunkBytes = 16;
     constexpr std::uint32_t kPcm = 1;
-    constexpr std::uint32_t kBlockAlign = kChannels * kBitsPerSample / 8;
-    constexpr std::uint32_t kHeaderBytesAfterSize = 36; // "WAVE" and the two chunk headers
+    constexpr std::uint32_t kBlockAlign = kChannels * kBytesPerSample;
     putTag(out, "RIFF");
     putLittleEndian(out, kHeaderBytesAfterSize + dataBytes, 4);
     putTag(out, "WAVE");
@@ -77,8 +79,12 @@ void putHeader(std::vector<std::uint8_t> &out, std::uint32_t dataBytes)
 std::vector<std::uint8_t> makeAlarmWav()
 {
     const int samples = int(std::lround(kLength * kSampleRate));
+    const std::uint32_t dataBytes = std::uint32_t(samples) * kBytesPerSample;
+    // The file's size is known before its first byte, so it is made room for
+    // once rather than grown from nothing a few bytes at a time.
     std::vector<std::uint8_t> wav;
-    putHeader(wav, std::uint32_t(samples * kBitsPerSample / 8));
+    wav.reserve(kRiffTagAndSizeBytes + kHeaderBytesAfterSize + dataBytes);
+    putHeader(wav, dataBytes);
     for (int i = 0; i < samples; ++i) {
         const long value = std::lround(kFullScale * sampleAt(double(i) / kSampleRate));
         putLittleEndian(wav, std::uint32_t(std::uint16_t(std::int16_t(value))), 2);
