@@ -64,9 +64,24 @@ bool SceneCache::store(const QSize &size)
                                           " not exact here; the whole scene is drawn every frame"));
         return false;
     }
+    keepBackdrop();
     storedSize = size;
     history.takeScene();
     return true;
+}
+
+// A copy of the kept colour, in the same orientation, from which areas are
+// drawn anew.
+void SceneCache::keepBackdrop()
+{
+    if (!backdrop || backdrop->size() != buffer->size())
+        backdrop = std::make_unique<QOpenGLFramebufferObject>(buffer->size());
+    const GLint width = buffer->width();
+    const GLint height = buffer->height();
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, buffer->handle());
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, backdrop->handle());
+    gl->glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, kColour, GL_NEAREST);
+    bindWindow();
 }
 
 void SceneCache::beginFrame()
@@ -100,10 +115,24 @@ int SceneCache::backBufferAge(std::optional<int> reportedAge)
     return history.taggedAge();
 }
 
+void SceneCache::redraw(const QRect &area, const std::function<void()> &draw)
+{
+    const QRect inside = area.intersected(QRect(QPoint(0, 0), storedSize));
+    if (inside.isEmpty())
+        return;
+    copyBack(inside, kColour, colourOrientation, *backdrop);
+    bindWindow();
+    draw();
+    copyAreaIn(inside);
+    bindWindow();
+    redrawn |= inside;
+}
+
 void SceneCache::finishFrame(const QRegion &drawn)
 {
     bindWindow();
-    history.add(drawn);
+    history.add(drawn | redrawn);
+    redrawn = QRegion();
 }
 
 bool SceneCache::windowIsMultisampled()
@@ -192,9 +221,31 @@ void SceneCache::copyIn(GLbitfield buffers, Orientation orientation)
                           buffers, GL_NEAREST);
 }
 
-// From the cache into area of the window, both in window coordinates: a
-// flipped copy reads the cache's rows in the mirrored place.
+// area of the window into the cache, in the orientation of its colour.
+void SceneCache::copyAreaIn(const QRect &area)
+{
+    const GLint height = buffer->height();
+    const GLint left = area.left();
+    const GLint right = area.right() + 1;
+    const GLint bottom = area.top();
+    const GLint top = area.bottom() + 1;
+    const bool flipped = colourOrientation == Orientation::kFlipped;
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, window);
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffer->handle());
+    gl->glBlitFramebuffer(left, bottom, right, top, left, flipped ? height - bottom : bottom, right,
+                          flipped ? height - top : top, kColour, GL_NEAREST);
+}
+
+// From the cache (or from, in the cache's orientation) into area of the
+// window, both in window coordinates: a flipped copy reads the cache's rows
+// in the mirrored place.
 void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation orientation)
+{
+    copyBack(area, buffers, orientation, *buffer);
+}
+
+void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation orientation,
+                          const QOpenGLFramebufferObject &from)
 {
     const GLint height = buffer->height();
     const GLint left = area.left();
@@ -202,7 +253,7 @@ void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation ori
     const GLint bottom = area.top();
     const GLint top = area.bottom() + 1;
     const bool flipped = orientation == Orientation::kFlipped;
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, buffer->handle());
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, from.handle());
     gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
     gl->glBlitFramebuffer(left, flipped ? height - bottom : bottom, right,
                           flipped ? height - top : top, left, bottom, right, top, buffers,

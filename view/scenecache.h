@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QtGui/qopengl.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -80,6 +81,13 @@ public:
     // window system reports an age), else read from the frames' tags.
     void restore(bool exposed, std::optional<int> reportedAge);
 
+    // Draws area of the kept scene anew, for a part that changes now and
+    // then (a monitor's text): the scene as store() took it there goes back
+    // into the window, draw() draws over it, and the result is kept. The area
+    // counts as drawn by this frame, so that older buffers get it too. Needs
+    // what the scene holds, and the scene's camera for draw().
+    void redraw(const QRect &area, const std::function<void()> &draw);
+
     // Called when a frame is drawn and about to be shown, with the window
     // area it drew over the scene.
     void finishFrame(const QRegion &drawn);
@@ -97,12 +105,20 @@ private:
     bool isMirrored(const std::vector<GLuint> &a, const std::vector<GLuint> &b) const;
     int backBufferAge(std::optional<int> reportedAge);
     void copyIn(GLbitfield buffers, Orientation orientation);
+    void copyAreaIn(const QRect &area);
     void copyBack(const QRect &area, GLbitfield buffers, Orientation orientation);
+    void copyBack(const QRect &area, GLbitfield buffers, Orientation orientation,
+                  const QOpenGLFramebufferObject &from);
+    void keepBackdrop();
     std::vector<GLuint> read(GLuint framebuffer, GLbitfield buffers);
     void bindWindow();
 
     QOpenGLExtraFunctions *gl;
     std::unique_ptr<QOpenGLFramebufferObject> buffer;
+    // The scene's colour as store() took it, before any area was drawn anew
+    // over it.
+    std::unique_ptr<QOpenGLFramebufferObject> backdrop;
+    QRegion redrawn;               // areas drawn anew in this frame
     QSize storedSize;              // empty while nothing is stored
     Orientation colourOrientation; // of copies between window and buffer
     Orientation depthOrientation;
