@@ -66,6 +66,8 @@ constexpr int kRangeRings = 4;
 constexpr double kLongestTickPixels = 20.0;
 // Scene units per pixel of that image, on the screen.
 constexpr double kScenePerScopePixel = kScreenSize / kScopeImageSize;
+// The colour of the rings and ticks, 8-bit RGB.
+constexpr int kScopeTraceRgb[3] = {70, 220, 105};
 
 // Guard zones lie on the screen as outlines: faint ones with the screen,
 // bright ones of zones in alarm over them, both under the sweep. A zone
