@@ -20,3 +20,10 @@ using OutlinePath = std::vector<OutlinePoint>;
 std::vector<OutlinePath> zoneOutline(const GuardZone &zone);
 
 constexpr double kArcStepDeg = 2.0;
+
+// Where a zone's number goes, its centre in the screen's plane, so that it
+// never covers the zone's inside: beyond the outer arc in the middle of the
+// sector, else inside the inner arc, else just before the sector's start.
+// reach is how far the number's ink may lie from its centre and limit the
+// farthest from the screen's centre that ink may go, both in scene units.
+OutlinePoint zoneNumberPlace(const GuardZone &zone, double reach, double limit);

@@ -54,8 +54,11 @@ constexpr int kLineMarginPixels = 3;
 
 const LineStyle &alarmStyle(double beamDeg)
 {
-    return std::fmod(beamDeg, kBlinkPeriodDeg) < kBlinkPeriodDeg / 2 ? kBrightAlarm : kDimAlarm;
+    return ZoneOverlay::isBlinkBright(beamDeg) ? kBrightAlarm : kDimAlarm;
 }
+
+// The number's ink stays clear of the bearing numerals just inside the rim.
+constexpr double kNumberLimit = 1.75;
 
 // Untextured lines; the colour, the texturing and the line state that the
 // screen, the sweep and the markers draw with come back with glPopAttrib.
@@ -99,7 +102,7 @@ void recordPaths(const std::vector<OutlinePath> &paths)
 
 } // namespace
 
-ZoneOverlay::ZoneOverlay(const ZoneWatch &zones) : zones(zones)
+ZoneOverlay::ZoneOverlay(const ZoneWatch &zones, GLuint fontAtlas) : zones(zones), text(fontAtlas)
 {
     for (const GuardZone &zone : zones.zones()) {
         const std::vector<OutlinePath> paths = zoneOutline(zone);
@@ -108,15 +111,51 @@ ZoneOverlay::ZoneOverlay(const ZoneWatch &zones) : zones(zones)
         outlines.back()->begin();
         recordPaths(paths);
         DisplayList::end();
+        placeNumber(zone);
     }
+}
+
+// Upright for the operator, read along x, centred where the outline leaves
+// room; its corners join the outline's points, for the window area.
+void ZoneOverlay::placeNumber(const GuardZone &zone)
+{
+    numbers.push_back(std::to_string(zone.number));
+    const double reach =
+        std::hypot(GlyphText::width(numbers.back(), kNumberHeight), kNumberHeight) / 2;
+    const OutlinePoint centre = zoneNumberPlace(zone, reach, kNumberLimit);
+    numberPlaces.push_back({{scene::kScreenCentreX + centre.x, scene::kZoneAlarmHeight,
+                             scene::kScreenCentreZ + centre.z + kNumberHeight / 2},
+                            {1.0, 0.0, 0.0},
+                            {0.0, 0.0, -1.0},
+                            kNumberHeight,
+                            GlyphText::Align::Centre});
+    for (const GlyphText::Vector &corner : GlyphText::corners(numbers.back(), numberPlaces.back()))
+        points.back().push_back(corner);
+}
+
+bool ZoneOverlay::isBlinkBright(double beamDeg)
+{
+    return std::fmod(beamDeg, kBlinkPeriodDeg) < kBlinkPeriodDeg / 2;
+}
+
+const GLfloat *ZoneOverlay::alarmColour(double beamDeg)
+{
+    return alarmStyle(beamDeg).colour;
+}
+
+void ZoneOverlay::drawNumber(size_t zone, const GLfloat colour[4]) const
+{
+    text.draw(numbers[zone], numberPlaces[zone], colour);
 }
 
 ZoneOverlay::~ZoneOverlay() = default;
 
 void ZoneOverlay::drawFaintOutlines() const
 {
-    for (const auto &outline : outlines)
-        drawInStyle(*outline, kFaint);
+    for (size_t zone = 0; zone < outlines.size(); ++zone) {
+        drawInStyle(*outlines[zone], kFaint);
+        drawNumber(zone, kFaint.colour);
+    }
 }
 
 QRect ZoneOverlay::drawStateOutlines(double beamDeg) const
@@ -126,8 +165,9 @@ QRect ZoneOverlay::drawStateOutlines(double beamDeg) const
         const ZoneWatch::State state = zones.state(zone);
         if (state == ZoneWatch::State::Armed)
             continue;
-        drawInStyle(*outlines[zone],
-                    state == ZoneWatch::State::Alarm ? alarmStyle(beamDeg) : kUnknown);
+        const LineStyle &style = state == ZoneWatch::State::Alarm ? alarmStyle(beamDeg) : kUnknown;
+        drawInStyle(*outlines[zone], style);
+        drawNumber(zone, style.colour);
         area |= areaOf(zone);
     }
     return area;

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "glyphtext.h"
 #include "windowprojection.h"
 
 #include <QRect>
 #include <QtGui/qopengl.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class DisplayList;
+struct GuardZone;
 class ZoneWatch;
 struct Hit;
 
@@ -17,9 +20,10 @@ struct Hit;
 // Over it, under the sweep, a zone in alarm is outlined in the alarm colour,
 // blinking between bright and dim about once a second and never as faint as
 // an armed zone, and a zone whose state the lost signal made unknown is
-// outlined in dashes. Markers of hits inside a zone in alarm take the alarm
-// colour. The blink follows the beam (the one the view shows), so that a
-// frame is a function of the logic's state.
+// outlined in dashes. Each zone's number lies by its outline, outside the
+// zone, in its outline's colour. Markers of hits inside a zone in alarm take
+// the alarm colour. The blink follows the beam (the one the view shows), so
+// that a frame is a function of the logic's state.
 //
 // Every call needs the view's context current, the construction and the
 // destruction included, and the current coordinates the scene's (the camera
@@ -28,8 +32,9 @@ class ZoneOverlay
 {
 public:
     // zones is not owned and must outlive the overlay, which records an
-    // outline for each of its zones.
-    explicit ZoneOverlay(const ZoneWatch &zones);
+    // outline for each of its zones; fontAtlas is the panel font's texture,
+    // owned by the context.
+    ZoneOverlay(const ZoneWatch &zones, GLuint fontAtlas);
     ~ZoneOverlay();
     ZoneOverlay(const ZoneOverlay &) = delete;
     ZoneOverlay &operator=(const ZoneOverlay &) = delete;
@@ -45,13 +50,25 @@ public:
 
     // Amber-red, for an alarm: the bright outlines and the markers.
     static constexpr GLfloat kAlarmColour[4] = {1.0f, 0.3f, 0.1f, 1.0f};
+    // The blink's phase with the beam at beamDeg, and the alarm's colour then.
+    static bool isBlinkBright(double beamDeg);
+    static const GLfloat *alarmColour(double beamDeg);
+
+    // Height of a zone's number, scene units.
+    static constexpr double kNumberHeight = 0.12;
 
 private:
     QRect areaOf(size_t zone) const;
+    void placeNumber(const GuardZone &zone);
+    void drawNumber(size_t zone, const GLfloat colour[4]) const;
 
     const ZoneWatch &zones;
     // Per zone: the outline's points in the scene at the state outlines'
     // height, for the window areas, and the outline drawn at the origin.
     std::vector<std::vector<WindowProjection::ScenePoint>> points;
     std::vector<std::unique_ptr<DisplayList>> outlines;
+    // Per zone: its number, where it is written, on the screen's plane.
+    std::vector<std::string> numbers;
+    std::vector<GlyphText::Placement> numberPlaces;
+    GlyphText text;
 };
