@@ -15,24 +15,14 @@ QString fitted(const QString &line)
     return line.left(kPanelLineChars - int(sizeof kEllipsis) + 1) + QLatin1String(kEllipsis);
 }
 
-QString linkWord(const PanelFacts &facts)
+QString linkLine(const PanelFacts &facts)
 {
-    switch (facts.state.link) {
-    case StationState::Link::Watching:
-        return QStringLiteral("LIVE");
-    case StationState::Link::NoSignal:
-        return QStringLiteral("NO SIGNAL %1 S").arg(facts.state.secondsWithoutFrames);
-    case StationState::Link::Connecting:
-        break;
-    }
-    return QStringLiteral("CONNECTING");
-}
-
-QString frameAge(double seconds)
-{
-    if (seconds < 0.0)
-        return QStringLiteral("NO FRAME YET");
-    return QStringLiteral("FRAME %1 S AGO").arg(seconds, 0, 'f', kTenths);
+    if (facts.lastFrameAge < 0.0 || facts.state.link == StationState::Link::Connecting)
+        return QStringLiteral("CONNECTING");
+    const QString age = QString::number(facts.lastFrameAge, 'f', kTenths);
+    if (facts.state.link == StationState::Link::NoSignal)
+        return QStringLiteral("NO SIGNAL %1 S").arg(age);
+    return QStringLiteral("LIVE AGE %1 S").arg(age);
 }
 
 QString zonesLine(const PanelFacts &facts)
@@ -50,17 +40,16 @@ QString zonesLine(const PanelFacts &facts)
 PanelTexts stationPanels(const PanelFacts &facts)
 {
     PanelTexts panels;
-    panels.lines[PanelTexts::Link] = {fitted(linkWord(facts)), fitted(facts.server),
-                                      fitted(frameAge(facts.lastFrameAge))};
+    panels.lines[PanelTexts::Link] = {fitted(linkLine(facts)), fitted(facts.server)};
     panels.lines[PanelTexts::Targets] = {
         fitted(QStringLiteral("TARGETS %1").arg(facts.state.targets)),
-        fitted(QStringLiteral("HITS %1 A TURN").arg(facts.hitsInLastTurn)), QString()};
+        fitted(QStringLiteral("HITS %1 LAST TURN").arg(facts.hitsInLastTurn))};
     const QString time = facts.time.toString(QStringLiteral("HH:mm:ss"));
     if (facts.zones == 0) {
-        panels.lines[PanelTexts::Zones] = {time, QString(), QString()};
+        panels.lines[PanelTexts::Zones] = {time, QString()};
         return panels;
     }
-    panels.lines[PanelTexts::Zones] = {fitted(zonesLine(facts)), time, QString()};
+    panels.lines[PanelTexts::Zones] = {fitted(zonesLine(facts)), time};
     panels.alarm = !facts.state.zonesInAlarm.empty();
     return panels;
 }

@@ -17,11 +17,12 @@ struct PanelFacts {
 };
 
 // The monitors' words, in capitals as on a console, the server as named:
-// "LIVE" / "NO SIGNAL 40 S" / "CONNECTING", the server and the last frame's
-// age to a tenth of a second; "TARGETS 12" and "HITS 34 A TURN"; "ZONES 4"
-// or "ALARM 2 3", and the time as HH:MM:SS (the time alone without zones).
-// A line too long for its monitor is cut, its end replaced by "...".
+// "LIVE AGE 0.1 S" (the last frame's age), "NO SIGNAL 40.2 S" (since the
+// last frame) or "CONNECTING", over the server; "TARGETS 12" over "HITS 34
+// LAST TURN"; "ZONES 4" or "ALARM 2 3" over the time as HH:MM:SS (the time
+// alone without zones). A line too long for its monitor is cut, its end
+// replaced by "...".
 PanelTexts stationPanels(const PanelFacts &facts);
 
 // Characters a monitor's line holds.
-constexpr int kPanelLineChars = 24;
+constexpr int kPanelLineChars = 20;

@@ -9,7 +9,7 @@
 // left dark.
 struct PanelTexts {
     static constexpr int kPanels = 3;
-    static constexpr int kLines = 3;
+    static constexpr int kLines = 2;
     enum Panel { Link, Targets, Zones };
 
     std::array<std::array<QString, kLines>, kPanels> lines;

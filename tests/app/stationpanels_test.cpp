@@ -36,23 +36,20 @@ TEST(StationPanelsTest, EachMonitorSaysItsPartForEachLinkAndZoneState)
     const Case cases[] = {
         {facts(Link::Watching, 4, {}),
          PanelTexts::Link,
-         {"LIVE", "localhost:3333", "FRAME 0.3 S AGO"},
+         {"LIVE AGE 0.3 S", "localhost:3333"},
          false},
         {facts(Link::NoSignal, 4, {}),
          PanelTexts::Link,
-         {"NO SIGNAL 40 S", "localhost:3333", "FRAME 0.3 S AGO"},
+         {"NO SIGNAL 0.3 S", "localhost:3333"},
          false},
-        {facts(Link::Connecting, 4, {}),
-         PanelTexts::Link,
-         {"CONNECTING", "localhost:3333", "NO FRAME YET"},
-         false},
+        {facts(Link::Connecting, 4, {}), PanelTexts::Link, {"CONNECTING", "localhost:3333"}, false},
         {facts(Link::Watching, 4, {}),
          PanelTexts::Targets,
-         {"TARGETS 12", "HITS 34 A TURN", ""},
+         {"TARGETS 12", "HITS 34 LAST TURN"},
          false},
-        {facts(Link::Watching, 4, {}), PanelTexts::Zones, {"ZONES 4", "03:12:45", ""}, false},
-        {facts(Link::Watching, 4, {2, 3}), PanelTexts::Zones, {"ALARM 2 3", "03:12:45", ""}, true},
-        {facts(Link::Watching, 0, {}), PanelTexts::Zones, {"03:12:45", "", ""}, false},
+        {facts(Link::Watching, 4, {}), PanelTexts::Zones, {"ZONES 4", "03:12:45"}, false},
+        {facts(Link::Watching, 4, {2, 3}), PanelTexts::Zones, {"ALARM 2 3", "03:12:45"}, true},
+        {facts(Link::Watching, 0, {}), PanelTexts::Zones, {"03:12:45", ""}, false},
     };
     for (const Case &c : cases) {
         const PanelTexts panels = stationPanels(c.facts);
@@ -63,7 +60,7 @@ TEST(StationPanelsTest, EachMonitorSaysItsPartForEachLinkAndZoneState)
     longName.server = "radar-north.harbour.example.org:3333";
     const QString shown = stationPanels(longName).lines[PanelTexts::Link][1];
     EXPECT_EQ(shown.size(), kPanelLineChars);
-    EXPECT_TRUE(shown.startsWith("radar-north.harbour.") && shown.endsWith("..."))
+    EXPECT_TRUE(shown.startsWith("radar-north.harb") && shown.endsWith("..."))
         << shown.toStdString();
 }
 
