@@ -11,9 +11,11 @@
 #include "scenelayout.h"
 #include "settings.h"
 #include "settingserror.h"
+#include "stationpanels.h"
 #include "systemdnotifier.h"
 #include "terminationsignals.h"
 #include "wireformat.h"
+#include "wirescene.h"
 #include "zonewatch.h"
 
 #include <QCursor>
@@ -34,6 +36,7 @@ const char kDefaultHost[] = "localhost";
 const char kSoundOff[] = "off";       // the alarmSound setting that silences the alarm
 constexpr int kDefaultTimeToLive = 0; // no limit
 constexpr int kFrameIntervalMs = 20;
+constexpr qint64 kPanelIntervalMs = 100; // the monitors' words change at most this often
 constexpr int kMsPerSecond = 1000;
 constexpr double kMsPerSecondF = 1000.0;
 // The longest life a timer's signed 32-bit millisecond interval can express.
@@ -277,6 +280,7 @@ void Window::timerFunc()
     if (logic.tick(dt)) {
         frameClock.restart();
         logic.update(dt);
+        showPanels(dt, dt * kBeamSpeedDegPerSec);
         glWidget->updateGL();
         tellServiceManager();
         return;
@@ -330,8 +334,27 @@ void Window::watchThroughOutage(double dt)
 {
     frameClock.restart();
     logic.ageHits(dt);
+    showPanels(dt, 0.0);
     glWidget->updateGL();
     tellServiceManager();
+}
+
+// The monitors follow the station, their words changing at most every
+// kPanelIntervalMs, so that a monitor is drawn anew at most that often.
+void Window::showPanels(double dt, double turnedDeg)
+{
+    tally.tick(dt, turnedDeg, logic.framesRead(), logic.hitsMade());
+    if (panelClock.isValid() && panelClock.elapsed() < kPanelIntervalMs)
+        return;
+    panelClock.start();
+    PanelFacts facts;
+    facts.state = stationState();
+    facts.server = serverAddress(host, port);
+    facts.lastFrameAge = tally.lastFrameAge();
+    facts.hitsInLastTurn = tally.hitsInLastTurn();
+    facts.zones = zoneWatch ? int(zoneWatch->zones().size()) : 0;
+    facts.time = QTime::currentTime();
+    glWidget->setPanelTexts(stationPanels(facts));
 }
 
 // After a repaint, so that pings stop when the event loop or the drawing

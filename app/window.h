@@ -4,6 +4,7 @@
 #include "guardzone.h"
 #include "guardzonereader.h"
 #include "logic.h"
+#include "stationtally.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -77,6 +78,7 @@ private:
     void showError(const QString &text);
     void followOutages();
     void watchThroughOutage(double dt);
+    void showPanels(double dt, double turnedDeg);
     void tellServiceManager();
     StationState stationState() const;
 
@@ -95,8 +97,10 @@ private:
     std::unique_ptr<ZoneWatch> zoneWatch;
     // A child; null without zones or with the sound off.
     AlarmSound *alarmSound;
-    EventJournal *journal; // a child
-    QString closeReason;   // for the journal's exit event
+    EventJournal *journal;    // a child
+    StationTally tally;       // for the monitors
+    QElapsedTimer panelClock; // since their words last changed
+    QString closeReason;      // for the journal's exit event
     // Tells systemd that the station is up, alive and what it does; null
     // unless a service manager listens.
     std::unique_ptr<SystemdNotifier> serviceManager;

@@ -5,10 +5,13 @@
 #include "hitmarkers.h"
 #include "light.h"
 #include "logic.h"
+#include "panelfont.h"
 #include "scenecache.h"
 #include "scenelayout.h"
+#include "scopelabels.h"
 #include "shapes.h"
 #include "stationmodels.h"
+#include "stationmonitors.h"
 #include "sweepfootprint.h"
 #include "windowprojection.h"
 #include "windowsurface.h"
@@ -88,6 +91,8 @@ void GLWidget::freeSceneObjects()
     markerList = nullptr;
     outage.releaseGL();
     zoneOverlay.reset();
+    scopeLabels.reset();
+    monitors.reset();
     stationModels.reset();
     sceneCache.reset();
     sweepFootprint.reset();
@@ -106,6 +111,13 @@ QSize GLWidget::minimumSizeHint() const
 void GLWidget::showZones(const ZoneWatch *zones)
 {
     zoneWatch = zones;
+}
+
+void GLWidget::setPanelTexts(const PanelTexts &texts)
+{
+    panelTexts = texts;
+    if (monitors)
+        monitors->setTexts(texts);
 }
 
 void GLWidget::setSignalLost(bool lost)
@@ -139,6 +151,9 @@ void GLWidget::initializeGL()
     buildMarkerList();
     buildScreenList();
     buildSweepList();
+    scopeLabels = std::make_unique<ScopeLabels>(fontTexture);
+    monitors = std::make_unique<StationMonitors>(fontTexture);
+    monitors->setTexts(panelTexts);
     stationModels = std::make_unique<StationModels>(
         [this](const char *file) { return assets.path(scene::kModelFolder, file); });
     setMaterial();
@@ -163,6 +178,7 @@ void GLWidget::loadTextures()
     };
     for (const auto &texture : textures)
         *texture.name = loadTexture(texture.file);
+    fontTexture = loadTexture(panelfont::kTextureFile);
 }
 
 GLuint GLWidget::loadTexture(const char *file)
@@ -277,13 +293,13 @@ void GLWidget::paintGL()
     prepareZones();
     if (sceneCache)
         sceneCache->beginFrame();
-    if (sceneCacheHolds())
+    if (sceneCacheHolds()) {
         restoreFixedScene();
-    else
+        refreshMonitors();
+    } else {
         drawFixedScene();
-    const QRect zonesArea =
-        zoneOverlay ? zoneOverlay->drawStateOutlines(outage.shownBeam(logic->beamAngle()))
-                    : QRect();
+    }
+    const QRect zonesArea = zoneOverlay ? zoneOverlay->drawStateOutlines(shownBeam()) : QRect();
     const QRect sweepArea = drawSweep();
     const QRect markersArea = drawHits();
     const QRect markArea =
@@ -303,7 +319,7 @@ void GLWidget::prepareZones()
 {
     if (zoneWatch == nullptr || zoneOverlay)
         return;
-    zoneOverlay = std::make_unique<ZoneOverlay>(*zoneWatch);
+    zoneOverlay = std::make_unique<ZoneOverlay>(*zoneWatch, fontTexture);
     if (sceneCache)
         sceneCache->forget();
 }
@@ -324,6 +340,39 @@ void GLWidget::drawFixedScene()
         sceneCache.reset();
         drawStationAndScreen();
     }
+    drawMonitors();
+}
+
+// The monitors are kept with the scene when it is kept, and drawn anew there
+// only when their looks change; else they are drawn with it.
+void GLWidget::drawMonitors()
+{
+    if (sceneCacheHolds()) {
+        monitors->forget();
+        refreshMonitors();
+        return;
+    }
+    for (int monitor = 0; monitor < PanelTexts::kPanels; ++monitor)
+        monitors->draw(monitor, shownBeam());
+}
+
+void GLWidget::refreshMonitors()
+{
+    const double beam = shownBeam();
+    for (int monitor = 0; monitor < PanelTexts::kPanels; ++monitor) {
+        if (!monitors->isStale(monitor, beam))
+            continue;
+        const QRect area = monitors->area(monitor);
+        sceneCache->redraw(area, [&] {
+            monitors->draw(monitor, beam);
+            windowAlpha.makeOpaque(area);
+        });
+    }
+}
+
+double GLWidget::shownBeam() const
+{
+    return outage.shownBeam(logic->beamAngle());
 }
 
 void GLWidget::drawStationAndScreen()
@@ -334,6 +383,7 @@ void GLWidget::drawStationAndScreen()
     stationModels->draw({radarTexture, tableTexture, displayTexture});
     glEnable(GL_BLEND);
     drawScreen();
+    scopeLabels->draw();
     if (zoneOverlay)
         zoneOverlay->drawFaintOutlines();
     // Before the scene is kept, so that what is restored from it is opaque.
@@ -378,7 +428,7 @@ QRect GLWidget::drawSweep()
 {
     // A growing beam angle turns the sweep clockwise seen from above, the way
     // the logic's bearings grow.
-    const float angle = static_cast<float>(outage.shownBeam(logic->beamAngle()));
+    const float angle = static_cast<float>(shownBeam());
     glPushMatrix();
     glTranslatef(GLfloat(scene::kScreenCentreX), GLfloat(scene::kSweepHeight),
                  GLfloat(scene::kScreenCentreZ));

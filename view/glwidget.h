@@ -3,6 +3,7 @@
 #include "assetfolder.h"
 #include "glwidgetbase.h"
 #include "outagepicture.h"
+#include "paneltexts.h"
 #include "windowalpha.h"
 
 #include <memory>
@@ -12,6 +13,8 @@ class DisplayList;
 class Logic;
 class PositionalLight;
 class SceneCache;
+class ScopeLabels;
+class StationMonitors;
 class StationModels;
 class SweepFootprint;
 class ZoneOverlay;
@@ -42,6 +45,9 @@ public:
     // Draws the guard zones of zones, which is not owned and must outlive
     // every repaint, from the next frame on.
     void showZones(const ZoneWatch *zones);
+
+    // What the station's three monitors say from the next frame on.
+    void setPanelTexts(const PanelTexts &texts);
 
     // While the signal is lost (the client has no connection to its server),
     // the sweep stands where it was and a "no signal" mark lies on the screen;
@@ -92,6 +98,9 @@ private:
     QRect drawSweepQuad();
     QRect drawHits();
     void prepareZones();
+    void drawMonitors();
+    void refreshMonitors();
+    double shownBeam() const;
 
     Logic *logic;
     const AssetFolder assets; // where the textures and models are read
@@ -109,6 +118,11 @@ private:
     GLuint sweepTexture;
     GLuint displayTexture;
     GLuint markerTexture;
+    GLuint fontTexture; // the panel font's atlas
+    // The screen's numerals and the monitors' words, made in initializeGL.
+    std::unique_ptr<ScopeLabels> scopeLabels;
+    std::unique_ptr<StationMonitors> monitors;
+    PanelTexts panelTexts; // kept across contexts
     // Shortcuts that give the pixels of the whole frame for less work, unless
     // the environment turns them off: the station and the screen as last
     // drawn at viewSize, restored instead of drawn again (null when this
