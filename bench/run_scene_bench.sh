@@ -24,8 +24,12 @@
 # every glXSwapBuffers returns; its CPU time comes from /proc. The client
 # itself is not changed.
 #
+# With BASELINE=REV, the second build is not the other Qt version's but the
+# same Qt's build of git revision REV (a branch, a commit), labelled "base",
+# so that a change is measured side by side with what came before it.
+#
 # Environment: BUILD_DIR (build-bench), OTHER_BUILD_DIR (build-bench-other),
-# OTHER_QT (1; 0 measures the default build alone), CMAKE_ARGS, RUNS (3),
+# OTHER_QT (1; 0 measures the default build alone), BASELINE, CMAKE_ARGS, RUNS (3),
 # STARTS (5), CLIENT_SECONDS (15), SCREENS ("1280x1024 1920x1080"), SCALES
 # ("1 2"), LAYOUTS ("sector"), ZONE_PAIRS (3), SCENE_BENCH_ARGS (default
 # "--paints 100 --frames 270").
@@ -62,7 +66,18 @@ built_with() { sed -n 's/^RADAR_QT_BUILT_WITH:INTERNAL=//p' "$1/CMakeCache.txt";
 # shellcheck disable=SC2086 # the options are meant to split
 lib_build "$build_dir" RelWithDebInfo ${CMAKE_ARGS:-} -- "${kBenchTargets[@]}" >/dev/null
 builds=("$build_dir")
-if [ "${OTHER_QT:-1}" = 1 ]; then
+baseline_dir=""
+if [ -n "${BASELINE:-}" ]; then
+    baseline_source=$(mktemp -d)
+    lib_at_exit 'git -C "$repo" worktree remove --force "$baseline_source"'
+    git -C "$repo" worktree add --detach "$baseline_source" "$BASELINE" >/dev/null
+    baseline_dir="$other_dir"
+    # shellcheck disable=SC2086 # the options are meant to split
+    (cd "$baseline_source" && source scripts/lib.sh &&
+        lib_build "$repo/$baseline_dir" RelWithDebInfo ${CMAKE_ARGS:-} \
+            -DRADAR_QT_MAJOR="$(built_with "$repo/$build_dir")" -- "${kBenchTargets[@]}" >/dev/null)
+    builds+=("$baseline_dir")
+elif [ "${OTHER_QT:-1}" = 1 ]; then
     other_qt=$(($(built_with "$build_dir") == 6 ? 5 : 6))
     # shellcheck disable=SC2086 # the options are meant to split
     lib_build "$other_dir" RelWithDebInfo ${CMAKE_ARGS:-} -DRADAR_QT_MAJOR="$other_qt" \
@@ -77,7 +92,7 @@ work_dir=$work
 lib_at_exit 'rm -rf "$work"'
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
-qt_of() { echo "Qt$(built_with "$1")"; }
+qt_of() { [ "$1" = "$baseline_dir" ] && echo base || echo "Qt$(built_with "$1")"; }
 
 # The environment of a mode: the view as it runs, or drawing every frame whole.
 cache_setting() { [ "$1" = whole ] && echo 0 || echo 1; }

@@ -6,6 +6,7 @@
 // fractional ones among them).
 #include "glview.h"
 #include "glwidget.h"
+#include "monitortexts.h"
 #include "radardriver.h"
 #include "zonewatch.h"
 
@@ -59,6 +60,10 @@ protected:
     {
         driver.turnBeamTo(beam);
         driver.update(0.1);
+        // The monitors' words change every other frame.
+        const PanelTexts texts = sampleMonitorTexts(++frames / 2, alarm);
+        kept.setPanelTexts(texts);
+        whole->setPanelTexts(texts);
         kept.updateGL();
         whole->updateGL();
         const bool same = kept.grabFrameBuffer() == whole->grabFrameBuffer();
@@ -70,6 +75,8 @@ protected:
     RadarDriver driver;
     KeptView kept{&driver.logic};
     std::unique_ptr<KeptView> whole;
+    int frames = 0;
+    bool alarm = false; // what the zones' monitor says
 };
 
 } // namespace
@@ -135,10 +142,11 @@ TEST_F(KeptSceneTest, BuffersLostBetweenFramesAreRestoredWhole)
     EXPECT_TRUE(kept.keepsFixedScene());
 }
 
-// Guard zones: faint outlines kept with the screen, over it outlines blinking
-// while in alarm and dashed once the signal is lost, markers in the alarm
-// colour. Over a turn the blink comes and goes four times, and every frame
-// must still be the whole scene's.
+// Guard zones: faint outlines and numbers kept with the screen, over it
+// outlines blinking while in alarm and dashed once the signal is lost,
+// markers in the alarm colour, and the monitors' alarm blinking with them.
+// Over a turn the blink comes and goes four times, and every frame must
+// still be the whole scene's.
 TEST_F(KeptSceneTest, FramesWithGuardZonesInAlarmOrUnknownAreThoseOfTheWholeScene)
 {
     std::ostringstream lines;
@@ -151,6 +159,7 @@ TEST_F(KeptSceneTest, FramesWithGuardZonesInAlarmOrUnknownAreThoseOfTheWholeScen
     zones.targetHit(0.5f, 0.2f, 0.0f, hit);
     zones.targetHit(0.2f, 0.6f, 250.0f, hit);
     ASSERT_TRUE(zones.isInAlarm(0) && zones.isInAlarm(1) && !zones.isInAlarm(2));
+    alarm = true; // blinking with the outlines
     kept.showZones(&zones);
     whole->showZones(&zones);
     ASSERT_TRUE(showBoth(QSize(kViewSize, kViewSize)));

@@ -2,6 +2,7 @@
 
 #include "glview.h"
 #include "glwidget.h"
+#include "monitortexts.h"
 #include "radardriver.h"
 
 #include <QProcess>
@@ -42,6 +43,7 @@ QImage renderReferenceFrame()
         driver.update(kStepSeconds);
     }
     driver.turnBeamTo(kFinalBeamDeg);
+    view.setPanelTexts(sampleMonitorTexts(0, true));
     // Twice, so that the second frame starts from the colour the first left,
     // as every frame of the running client does.
     view.updateGL();

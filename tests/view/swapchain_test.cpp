@@ -7,6 +7,7 @@
 #include "glview.h"
 #include "glwidget.h"
 #include "loopbackserver.h"
+#include "monitortexts.h"
 #include "radardriver.h"
 #include "swapchain.h"
 
@@ -136,8 +137,13 @@ protected:
 
     bool framesAgree() { return kept->shownFrame() == whole->shownFrame(); }
 
+    // The monitors' words change now and then, so that they are drawn anew
+    // in the kept scene in buffers of every age.
     bool drawBoth()
     {
+        const PanelTexts texts = sampleMonitorTexts(++frames / 3, false);
+        kept->setPanelTexts(texts);
+        whole->setPanelTexts(texts);
         kept->updateGL();
         whole->updateGL();
         return framesAgree();
@@ -177,6 +183,7 @@ protected:
     RadarDriver driver;
     std::unique_ptr<ChainedView> kept;
     std::unique_ptr<ChainedView> whole;
+    int frames = 0;
 };
 
 TEST_P(SwapChainTest, EveryFrameIsTheWholeScenesByteForByte)

@@ -1,0 +1,101 @@
+// The station's monitors as a person reads them: the view's own frame at the
+// client's usual screen sizes, each monitor's lines cut out upright along the
+// view's projection, and read back with OCR.
+#include "displaylayout.h"
+#include "glview.h"
+#include "glwidget.h"
+#include "monitortexts.h"
+#include "ocr.h"
+#include "radardriver.h"
+#include "scenecamera.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace
+{
+
+// A line's band is this much of the monitor's height, in the upright picture
+// OCR is given this many pixels a scene unit.
+constexpr double kPixelsPerSceneUnit = 400.0;
+// Ink is a saturated colour, bright enough; a few pixels around it go with it.
+constexpr int kInkSaturation = 80;
+constexpr int kInkBrightness = 110;
+constexpr int kInkPadding = 12;
+
+// Tesseract puts a space beside a colon at some sizes: the monospaced colon
+// leaves room on both sides.
+QString withoutSpacesByColons(QString text)
+{
+    return text.replace(QRegularExpression(" ?: ?"), ":");
+}
+
+// The columns of image that hold coloured ink (green or red text, not the
+// grey of the housing, which hides a monitor's corner), and a few around.
+QImage cutToInk(const QImage &image)
+{
+    int first = image.width(), last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int most = std::max({c.red(), c.green(), c.blue()});
+            const int least = std::min({c.red(), c.green(), c.blue()});
+            if (most - least > kInkSaturation && most > kInkBrightness) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    if (last < 0)
+        return image;
+    return image.copy(std::max(0, first - kInkPadding), 0, last - first + 1 + 2 * kInkPadding,
+                      image.height());
+}
+
+// The upper or lower half of monitor's screen, upright, cut to its ink.
+QImage lineOf(const QImage &frame, int monitor, int line)
+{
+    const display::Section section = display::housingSection();
+    const display::FaceRect screen = display::screenWithin(display::bezels()[size_t(monitor)]);
+    const double middle = (screen.low + screen.high) / 2;
+    const double top = line == 0 ? screen.high : middle;
+    const double bottom = line == 0 ? middle : screen.low;
+    const auto at = [&](double x, double along) {
+        return imageOfScenePoint(display::onFace(section, x, along, display::kScreenProud),
+                                 frame.size());
+    };
+    const QSize size(int((screen.x1 - screen.x0) * kPixelsPerSceneUnit),
+                     int((top - bottom) * kPixelsPerSceneUnit));
+    return cutToInk(ocr::rectify(
+        frame,
+        {at(screen.x0, top), at(screen.x1, top), at(screen.x1, bottom), at(screen.x0, bottom)},
+        size));
+}
+
+} // namespace
+
+TEST(StationMonitorsTest, EveryLineReadsBackAt1280x1024AndAt800x600)
+{
+    const PanelTexts texts = sampleMonitorTexts(1, true);
+    for (const QSize size : {QSize(1280, 1024), QSize(800, 600)}) {
+        RadarDriver driver;
+        ReadableView<GLWidget> view(&driver.logic);
+        ASSERT_TRUE(driver.isConnected() && view.showAt(size));
+        view.setPanelTexts(texts);
+        view.updateGL();
+        view.updateGL();
+        const QImage frame = view.grabFrameBuffer();
+        view.makeCurrent();
+        for (int monitor = 0; monitor < PanelTexts::kPanels; ++monitor) {
+            for (int line = 0; line < PanelTexts::kLines; ++line) {
+                const QString words = texts.lines[size_t(monitor)][size_t(line)];
+                const ocr::Reading reading = ocr::readLine(lineOf(frame, monitor, line));
+                ASSERT_TRUE(reading.error.isEmpty()) << reading.error.toStdString();
+                EXPECT_EQ(withoutSpacesByColons(reading.text).toStdString(), words.toStdString())
+                    << size.width() << "x" << size.height() << ", monitor " << monitor;
+            }
+        }
+    }
+}
