@@ -24,7 +24,7 @@ source scripts/lib.sh
 # toolkit's), and the programs they need.
 kOtherQtTargets=(view_tests view_scale_tests view_scale1_25_tests view_scale1_5_tests window_tests
     client_e2e_tests clientoptions_program_tests alarmsound_program_tests systemd_program_tests)
-kOtherQtTests='^(Scale[0-9.]+\.)?(Chains/|StatusLines/)?(GLWidget|KeptScene|SwapChain|Light|Shapes|DisplayList|TextureUpload|GlyphText[A-Za-z]*|OtherQtBuild|Window|ClientProcess|ClientOptionsProgram|AlarmSoundProgram|SystemdProgram)Test\.'
+kOtherQtTests='^(Scale[0-9.]+\.)?(Chains/|StatusLines/)?(GLWidget|KeptScene|SwapChain|Light|Shapes|DisplayList|TextureUpload|GlyphText[A-Za-z]*|StationMonitors|OtherQtBuild|Window|ClientProcess|ClientOptionsProgram|AlarmSoundProgram|SystemdProgram)Test\.'
 
 build_dir=${BUILD_DIR:-build}
 other_dir=${OTHER_BUILD_DIR:-build-other-qt}

@@ -1,6 +1,7 @@
 // The station's monitors as a person reads them: the view's own frame at the
-// client's usual screen sizes, each monitor's lines cut out upright along the
-// view's projection, and read back with OCR.
+// client's usual screen sizes, at the display scale this program runs at
+// (VIEW_TEST_SCALE), each monitor's lines cut out upright along the view's
+// projection, and read back with OCR.
 #include "displaylayout.h"
 #include "glview.h"
 #include "glwidget.h"
@@ -79,7 +80,9 @@ QImage lineOf(const QImage &frame, int monitor, int line)
 TEST(StationMonitorsTest, EveryLineReadsBackAt1280x1024AndAt800x600)
 {
     const PanelTexts texts = sampleMonitorTexts(1, true);
-    for (const QSize size : {QSize(1280, 1024), QSize(800, 600)}) {
+    // Device pixels, on the display's scale that the test program runs at.
+    for (const QSize device : {QSize(1280, 1024), QSize(800, 600)}) {
+        const QSize size = (QSizeF(device) / VIEW_TEST_SCALE).toSize();
         RadarDriver driver;
         ReadableView<GLWidget> view(&driver.logic);
         ASSERT_TRUE(driver.isConnected() && view.showAt(size));
@@ -94,7 +97,7 @@ TEST(StationMonitorsTest, EveryLineReadsBackAt1280x1024AndAt800x600)
                 const ocr::Reading reading = ocr::readLine(lineOf(frame, monitor, line));
                 ASSERT_TRUE(reading.error.isEmpty()) << reading.error.toStdString();
                 EXPECT_EQ(withoutSpacesByColons(reading.text).toStdString(), words.toStdString())
-                    << size.width() << "x" << size.height() << ", monitor " << monitor;
+                    << device.width() << "x" << device.height() << ", monitor " << monitor;
             }
         }
     }
