@@ -25,14 +25,21 @@ QString linkLine(const PanelFacts &facts)
     return QStringLiteral("LIVE AGE %1 S").arg(age);
 }
 
+QString listed(const char *word, const std::vector<int> &zones)
+{
+    QStringList line{QLatin1String(word)};
+    for (int zone : zones)
+        line << QString::number(zone);
+    return line.join(QLatin1Char(' '));
+}
+
 QString zonesLine(const PanelFacts &facts)
 {
-    if (facts.state.zonesInAlarm.empty())
-        return QStringLiteral("ZONES %1").arg(facts.zones);
-    QStringList numbers;
-    for (int zone : facts.state.zonesInAlarm)
-        numbers << QString::number(zone);
-    return QStringLiteral("ALARM ") + numbers.join(QLatin1Char(' '));
+    if (!facts.state.zonesInAlarm.empty())
+        return listed("ALARM", facts.state.zonesInAlarm);
+    if (!facts.zonesUnknown.empty())
+        return listed("UNKNOWN", facts.zonesUnknown);
+    return QStringLiteral("ZONES %1").arg(facts.zones);
 }
 
 } // namespace

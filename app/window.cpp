@@ -352,6 +352,10 @@ void Window::showPanels(double dt, double turnedDeg)
     facts.server = serverAddress(host, port);
     facts.lastFrameAge = tally.lastFrameAge();
     facts.hitsInLastTurn = tally.hitsInLastTurn();
+    for (size_t zone = 0; zoneWatch && zone < zoneWatch->zones().size(); ++zone) {
+        if (zoneWatch->state(zone) == ZoneWatch::State::Unknown)
+            facts.zonesUnknown.push_back(zoneWatch->zones()[zone].number);
+    }
     facts.zones = zoneWatch ? int(zoneWatch->zones().size()) : 0;
     facts.time = QTime::currentTime();
     glWidget->setPanelTexts(stationPanels(facts));
@@ -378,7 +382,7 @@ StationState Window::stationState() const
     }
     for (size_t zone = 0; zoneWatch && zone < zoneWatch->zones().size(); ++zone) {
         if (zoneWatch->isInAlarm(zone))
-            state.zonesInAlarm.push_back(int(zone) + 1);
+            state.zonesInAlarm.push_back(zoneWatch->zones()[zone].number);
     }
     return state;
 }

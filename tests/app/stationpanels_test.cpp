@@ -27,6 +27,8 @@ PanelFacts facts(StationState::Link link, int zones, std::vector<int> inAlarm)
 TEST(StationPanelsTest, EachMonitorSaysItsPartForEachLinkAndZoneState)
 {
     using Link = StationState::Link;
+    PanelFacts unknown = facts(Link::NoSignal, 4, {});
+    unknown.zonesUnknown = {1, 4};
     struct Case {
         PanelFacts facts;
         PanelTexts::Panel panel;
@@ -50,6 +52,7 @@ TEST(StationPanelsTest, EachMonitorSaysItsPartForEachLinkAndZoneState)
         {facts(Link::Watching, 4, {}), PanelTexts::Zones, {"ZONES 4", "03:12:45"}, false},
         {facts(Link::Watching, 4, {2, 3}), PanelTexts::Zones, {"ALARM 2 3", "03:12:45"}, true},
         {facts(Link::Watching, 0, {}), PanelTexts::Zones, {"03:12:45", ""}, false},
+        {unknown, PanelTexts::Zones, {"UNKNOWN 1 4", "03:12:45"}, false},
     };
     for (const Case &c : cases) {
         const PanelTexts panels = stationPanels(c.facts);

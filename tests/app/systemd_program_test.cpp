@@ -43,7 +43,10 @@ const char kStatus[] = "^STATUS=";
 const char kScenario[] = "loop 1\n"
                          "target 1\nat 0 0.7 0.3\n"
                          "target 2\nat 0 0.3 0.7\nat 0.5 0.3 0.7\n";
-const char kWholeScreenZone[] = "<guardZone><from>0</from><to>360</to><inner>0</inner>"
+// Zone 1 cannot be used; zone 2 covers the screen, and its number is told.
+const char kWholeScreenZone[] = "<guardZone><from>30</from><to>30</to><inner>0</inner>"
+                                "<outer>1</outer></guardZone>"
+                                "<guardZone><from>0</from><to>360</to><inner>0</inner>"
                                 "<outer>2</outer></guardZone><alarmSound>off</alarmSound>";
 constexpr int kAlarmMs = 15000; // an attempt every 2 s while refused, then the turn
 constexpr int kCountsWatchedMs = 5000;
@@ -128,7 +131,7 @@ TEST_F(SystemdProgramTest, StatusFollowsTheLinkAndTheAlarmsAndTellsCountsOnceASe
     ASSERT_GE(at, 0);
     auto sim = std::make_unique<SimProcess>(simOptions, port);
     ASSERT_EQ(sim->port(), port);
-    const QString inAlarm = "^STATUS=watching " + server + ": [0-9]+ targets?, zone 1 in alarm$";
+    const QString inAlarm = "^STATUS=watching " + server + ": [0-9]+ targets?, zone 2 in alarm$";
     at = manager.waitForLine(inAlarm, kAlarmMs, at);
     ASSERT_GE(at, 0);
     manager.listen(kCountsWatchedMs);
