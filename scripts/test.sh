@@ -21,10 +21,12 @@ source scripts/lib.sh
 # What the second build runs: the view's (its text read back included), the
 # window's and the end-to-end tests, the alarm sound's (each Qt has its own
 # sound system), what the client tells systemd (its first frame is the
-# toolkit's), and the programs they need.
+# toolkit's), the event journal and command (the toolkit's processes and
+# clocks), and the programs they need.
 kOtherQtTargets=(view_tests view_scale_tests view_scale1_25_tests view_scale1_5_tests window_tests
-    client_e2e_tests clientoptions_program_tests alarmsound_program_tests systemd_program_tests)
-kOtherQtTests='^(Scale[0-9.]+\.)?(Chains/|StatusLines/)?(GLWidget|KeptScene|SwapChain|Light|Shapes|DisplayList|TextureUpload|GlyphText[A-Za-z]*|StationMonitors|OtherQtBuild|Window|ClientProcess|ClientOptionsProgram|AlarmSoundProgram|SystemdProgram)Test\.'
+    client_e2e_tests clientoptions_program_tests alarmsound_program_tests systemd_program_tests
+    eventjournal_tests eventjournal_program_tests eventcommand_tests)
+kOtherQtTests='^(Scale[0-9.]+\.)?(Chains/|StatusLines/)?(GLWidget|KeptScene|SwapChain|Light|Shapes|DisplayList|TextureUpload|GlyphText[A-Za-z]*|StationMonitors|OtherQtBuild|Window|ClientProcess|ClientOptionsProgram|AlarmSoundProgram|SystemdProgram|EventJournal[A-Za-z]*|EventFile|JsonLine|EventCommand)Test\.'
 
 build_dir=${BUILD_DIR:-build}
 other_dir=${OTHER_BUILD_DIR:-build-other-qt}
