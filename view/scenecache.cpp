@@ -224,21 +224,11 @@ void SceneCache::copyIn(GLbitfield buffers, Orientation orientation)
 // area of the window into the cache, in the orientation of its colour.
 void SceneCache::copyAreaIn(const QRect &area)
 {
-    const GLint height = buffer->height();
-    const GLint left = area.left();
-    const GLint right = area.right() + 1;
-    const GLint bottom = area.top();
-    const GLint top = area.bottom() + 1;
-    const bool flipped = colourOrientation == Orientation::kFlipped;
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, window);
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffer->handle());
-    gl->glBlitFramebuffer(left, bottom, right, top, left, flipped ? height - bottom : bottom, right,
-                          flipped ? height - top : top, kColour, GL_NEAREST);
+    copyArea(area, kColour, colourOrientation, *buffer, Direction::kIntoCache);
 }
 
 // From the cache (or from, in the cache's orientation) into area of the
-// window, both in window coordinates: a flipped copy reads the cache's rows
-// in the mirrored place.
+// window.
 void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation orientation)
 {
     copyBack(area, buffers, orientation, *buffer);
@@ -247,17 +237,34 @@ void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation ori
 void SceneCache::copyBack(const QRect &area, GLbitfield buffers, Orientation orientation,
                           const QOpenGLFramebufferObject &from)
 {
+    copyArea(area, buffers, orientation, from, Direction::kIntoWindow);
+}
+
+// area in window coordinates, between the window and cache (a framebuffer
+// object in the cache's orientation): a flipped copy has the cache's rows in
+// the mirrored place.
+void SceneCache::copyArea(const QRect &area, GLbitfield buffers, Orientation orientation,
+                          const QOpenGLFramebufferObject &cache, Direction direction)
+{
     const GLint height = buffer->height();
     const GLint left = area.left();
     const GLint right = area.right() + 1;
     const GLint bottom = area.top();
     const GLint top = area.bottom() + 1;
     const bool flipped = orientation == Orientation::kFlipped;
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, from.handle());
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
-    gl->glBlitFramebuffer(left, flipped ? height - bottom : bottom, right,
-                          flipped ? height - top : top, left, bottom, right, top, buffers,
-                          GL_NEAREST);
+    const GLint cacheBottom = flipped ? height - bottom : bottom;
+    const GLint cacheTop = flipped ? height - top : top;
+    if (direction == Direction::kIntoWindow) {
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, cache.handle());
+        gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
+        gl->glBlitFramebuffer(left, cacheBottom, right, cacheTop, left, bottom, right, top, buffers,
+                              GL_NEAREST);
+    } else {
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, window);
+        gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cache.handle());
+        gl->glBlitFramebuffer(left, bottom, right, top, left, cacheBottom, right, cacheTop, buffers,
+                              GL_NEAREST);
+    }
 }
 
 // The buffers' contents as glReadPixels gives them, bottom row first: colour

@@ -94,6 +94,7 @@ public:
 
 private:
     enum class Orientation { kUpright, kFlipped };
+    enum class Direction { kIntoWindow, kIntoCache };
 
     SceneCache();
     bool windowIsMultisampled();
@@ -110,6 +111,8 @@ private:
     void copyBack(const QRect &area, GLbitfield buffers, Orientation orientation,
                   const QOpenGLFramebufferObject &from);
     void keepBackdrop();
+    void copyArea(const QRect &area, GLbitfield buffers, Orientation orientation,
+                  const QOpenGLFramebufferObject &cache, Direction direction);
     std::vector<GLuint> read(GLuint framebuffer, GLbitfield buffers);
     void bindWindow();
 

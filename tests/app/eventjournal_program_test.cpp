@@ -45,15 +45,6 @@ const char kScenario[] = "target 1\nat 2 0.8 0.45\nat 14 0.8 0.45\n"
 constexpr int kScenarioMs = 26000; // the zone has cleared by then
 const QRegularExpression kRfc3339Ms("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z$");
 
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs)
-        QThread::msleep(kPollMs);
-    return done();
-}
-
 class EventJournalProgramTest : public testing::Test
 {
 protected:
@@ -189,16 +180,16 @@ TEST_F(EventJournalProgramTest, AnOutageIsRecordedAsLostThenBackWithItsLength)
     const quint16 port = sim->port();
     ASSERT_NE(port, 0);
     ASSERT_NO_FATAL_FAILURE(startClient(port, {"--reconnect"}));
-    ASSERT_TRUE(waitFor([&] { return eventNames().contains("connected"); }, kHitWaitMs));
-    ASSERT_TRUE(waitFor([&] { return client.countLines("^hit @") > 0; }, kHitWaitMs));
+    ASSERT_TRUE(pollUntil([&] { return eventNames().contains("connected"); }, kHitWaitMs));
+    ASSERT_TRUE(pollUntil([&] { return client.countLines("^hit @") > 0; }, kHitWaitMs));
     sim.reset();
-    ASSERT_TRUE(waitFor([&] { return eventNames().contains("lost"); }, kHitWaitMs));
+    ASSERT_TRUE(pollUntil([&] { return eventNames().contains("lost"); }, kHitWaitMs));
     QElapsedTimer outage;
     outage.start();
     QThread::msleep(kOutageMs);
     SimProcess again({}, port);
     ASSERT_EQ(again.port(), port);
-    ASSERT_TRUE(waitFor([&] { return eventNames().contains("back"); }, kHitWaitMs))
+    ASSERT_TRUE(pollUntil([&] { return eventNames().contains("back"); }, kHitWaitMs))
         << client.errorOutput().toStdString() << eventNames().join(" ").toStdString();
     const double measured = outage.elapsed() / 1000.0;
     ::kill(pid_t(client.processId()), SIGTERM);
@@ -225,9 +216,9 @@ TEST_F(EventJournalProgramTest, AJournalThatCannotBeWrittenIsToldOnceAndTheHitsG
     SimProcess sim({});
     ASSERT_NE(sim.port(), 0);
     ASSERT_NO_FATAL_FAILURE(startClient(sim.port(), {}));
-    ASSERT_TRUE(waitFor([&] { return client.countLines("^hit @") > 0; }, kHitWaitMs));
+    ASSERT_TRUE(pollUntil([&] { return client.countLines("^hit @") > 0; }, kHitWaitMs));
     const int hits = client.countLines("^hit @");
-    EXPECT_TRUE(waitFor([&] { return client.countLines("^hit @") > hits + 2; }, kHitWaitMs));
+    EXPECT_TRUE(pollUntil([&] { return client.countLines("^hit @") > hits + 2; }, kHitWaitMs));
     ASSERT_TRUE(client.closeWithKey("q", kQuickEndMs));
     EXPECT_TRUE(client.endedCleanly()) << client.howItEnded();
     const QString errors = QString::fromUtf8(client.errorOutput());
@@ -246,7 +237,7 @@ TEST_F(EventJournalProgramTest, AHangingCommandDoesNotSlowTheFramesAndIsKilledAf
     ASSERT_NO_FATAL_FAILURE(startClient(sim.port(), {}, kHangingCommand));
     // The first event's run; the next one's starts when it is killed.
     QString first;
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(pollUntil(
         [&] {
             QProcess pgrep;
             pgrep.start("pgrep", {"-o", "-f", "sleep 987654"});
@@ -273,7 +264,7 @@ TEST_F(EventJournalProgramTest, ASettingsFileOthersMayWriteHasItsCommandIgnored)
     QFile settings(client.folder().filePath("clientSettings.xml"));
     ASSERT_TRUE(settings.setPermissions(settings.permissions() | QFile::WriteOther));
     ASSERT_TRUE(client.start({"--window", "320x240"}));
-    ASSERT_TRUE(waitFor([&] { return client.countLines("^build$") > 0; }, kHitWaitMs));
+    ASSERT_TRUE(pollUntil([&] { return client.countLines("^build$") > 0; }, kHitWaitMs));
     ASSERT_TRUE(client.closeWithKey("q", kQuickEndMs));
     EXPECT_TRUE(
         client.errorOutput().contains("may be written by others; its eventCommand is not run"))

@@ -80,15 +80,6 @@ constexpr long kDropGrowthBoundKib = 8 * 1024;
 // A connection being made while the files are counted.
 constexpr int kDescriptorSlack = 1;
 
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs)
-        QThread::msleep(kPollMs);
-    return done();
-}
-
 class ReconnectTest : public testing::Test
 {
 protected:
@@ -120,7 +111,7 @@ protected:
     // time runs out first.
     bool waitForCount(const std::function<int()> &count, int wanted, int timeoutMs)
     {
-        waitFor([&] { return count() >= wanted || !client.isRunning(); }, timeoutMs);
+        pollUntil([&] { return count() >= wanted || !client.isRunning(); }, timeoutMs);
         return count() >= wanted;
     }
 
@@ -335,7 +326,7 @@ TEST_F(ReconnectTest, SilentServerIsDroppedWithItsTargetsAndAnotherConnectionTri
     ASSERT_NO_FATAL_FAILURE(
         runAgainstNorthEastServer({"--silent-after", kFramesBeforeSilence}, kWholeCircleZone));
     ASSERT_TRUE(
-        waitFor([&] { return server->errorOutput().contains(kSilenceNotice); }, kHitWaitMs));
+        pollUntil([&] { return server->errorOutput().contains(kSilenceNotice); }, kHitWaitMs));
     QElapsedTimer sinceSilence;
     sinceSilence.start();
     ASSERT_TRUE(waitForErrorLines(kLost, 1, kHitWaitMs));

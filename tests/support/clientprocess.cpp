@@ -244,3 +244,12 @@ QSize windowSize(const QString &window)
     }
     return size;
 }
+
+bool pollUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs)
+        QThread::msleep(kPollMs);
+    return done();
+}

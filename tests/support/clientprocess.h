@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 
 namespace testing
@@ -90,6 +91,10 @@ private:
 // there; otherwise a failure that names what is missing. Both are part of the
 // test set-up, so a test that drives the client through X fails without them.
 testing::AssertionResult displayAndXdotool();
+
+// Polls done() every tenth of a second, for what a process does by itself,
+// until it holds or timeoutMs have passed; returns done().
+bool pollUntil(const std::function<bool()> &done, int timeoutMs);
 
 // A window's size in pixels as the X server has it (a window id from xdotool).
 QSize windowSize(const QString &window);
