@@ -150,10 +150,17 @@ Reading readLine(const QImage &image, const QString &whitelist)
 {
     if (image.isNull() || image.height() == 0)
         return {QString(), QStringLiteral("no image to read")};
-    // Qt 5 scales a grey image smoothly into a 32-bit one.
-    const QImage scaled = darkOnWhite(image)
-                              .scaledToHeight(kLineHeightPixels, Qt::SmoothTransformation)
-                              .convertToFormat(QImage::Format_Grayscale8);
+    // Scaled here, not by the toolkit, whose smooth scaling differs between
+    // Qt 5 and Qt 6 and with it what Tesseract reads.
+    const QSize lineSize(
+        std::max(1, int(std::lround(image.width() * double(kLineHeightPixels) / image.height()))),
+        kLineHeightPixels);
+    const QImage scaled =
+        rectify(darkOnWhite(image).convertToFormat(QImage::Format_RGB32),
+                {QPointF(0, 0), QPointF(image.width(), 0), QPointF(image.width(), image.height()),
+                 QPointF(0, image.height())},
+                lineSize)
+            .convertToFormat(QImage::Format_Grayscale8);
     return run(pngOf(framedInWhite(scaled)), whitelist);
 }
 

@@ -18,9 +18,8 @@
 namespace
 {
 
-// A line's band is this much of the monitor's height, in the upright picture
-// OCR is given this many pixels a scene unit.
-constexpr double kPixelsPerSceneUnit = 400.0;
+// The upright picture of a monitor has this many pixels a scene unit.
+constexpr double kPixelsPerSceneUnit = 600.0;
 // Ink is a saturated colour, bright enough; a few pixels around it go with it.
 constexpr int kInkSaturation = 80;
 constexpr int kInkBrightness = 110;
@@ -33,11 +32,11 @@ QString withoutSpacesByColons(QString text)
     return text.replace(QRegularExpression(" ?: ?"), ":");
 }
 
-// The columns of image that hold coloured ink (green or red text, not the
-// grey of the housing, which hides a monitor's corner), and a few around.
+// The part of image that holds coloured ink (green or red text, not the grey
+// of the housing, which hides a monitor's corner), and a few pixels around.
 QImage cutToInk(const QImage &image)
 {
-    int first = image.width(), last = -1;
+    int first = image.width(), last = -1, top = image.height(), bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
@@ -46,13 +45,18 @@ QImage cutToInk(const QImage &image)
             if (most - least > kInkSaturation && most > kInkBrightness) {
                 first = std::min(first, x);
                 last = std::max(last, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
         }
     }
     if (last < 0)
         return image;
-    return image.copy(std::max(0, first - kInkPadding), 0, last - first + 1 + 2 * kInkPadding,
-                      image.height());
+    // Within the picture: a black border would read as a stroke.
+    const QRect ink = QRect(QPoint(first, top), QPoint(last, bottom))
+                          .adjusted(-kInkPadding, -kInkPadding, kInkPadding, kInkPadding)
+                          .intersected(image.rect());
+    return image.copy(ink);
 }
 
 // The upper or lower half of monitor's screen, upright, cut to its ink.
