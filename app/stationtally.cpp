@@ -2,6 +2,8 @@
 
 #include "wirescene.h"
 
+#include <cmath>
+
 void StationTally::tick(double dt, double turnedDeg, qint64 framesRead, qint64 hitsMade)
 {
     if (framesRead != frames)
@@ -9,16 +11,16 @@ void StationTally::tick(double dt, double turnedDeg, qint64 framesRead, qint64 h
     else if (frameAge >= 0.0)
         frameAge += dt;
     frames = framesRead;
-    turned += turnedDeg;
-    lastTurn.push_back({turned, hitsMade});
-    // One mark a turn or more back stays, as the count's starting point.
-    while (lastTurn.size() > 1 && turned - lastTurn[1].turnedDeg >= kFullTurnDeg)
-        lastTurn.pop_front();
+    hitsNow = hitsMade;
+    turnedThisTurn += turnedDeg;
+    if (turnedThisTurn < kFullTurnDeg)
+        return;
+    lastTurnHits = int(hitsMade - hitsBeforeTurn);
+    hitsBeforeTurn = hitsMade;
+    turnedThisTurn -= kFullTurnDeg * std::floor(turnedThisTurn / kFullTurnDeg);
 }
 
 int StationTally::hitsInLastTurn() const
 {
-    if (lastTurn.empty())
-        return 0;
-    return int(lastTurn.back().hitsMade - lastTurn.front().hitsMade);
+    return lastTurnHits >= 0 ? lastTurnHits : int(hitsNow - hitsBeforeTurn);
 }

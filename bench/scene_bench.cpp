@@ -4,11 +4,13 @@
 // with LIBGL_ALWAYS_SOFTWARE=1 and standard output sent to /dev/null, where
 // the logic prints its lines; bench/run_scene_bench.sh does both.
 //
-//   scene_bench [--paints N] [--frames N] [--layout NAME] [--zones SETTINGS]
+//   scene_bench [--paints N] [--frames N] [--layout NAME] [--zones SETTINGS] [--monitors N]
 //   scene_bench --scenario FILE     writes the "sector" layout as a simulator scenario
 //
 // With --zones, the guard zones of a settings file watch the hits and lie on
-// the screen, in alarm wherever the layout's hits fall in them.
+// the screen, in alarm wherever the layout's hits fall in them. With
+// --monitors N, the station's monitors say something new every N timed
+// frames (the client changes them at most every 5, a tenth of a second).
 //
 // Results go to standard error, one line per measure, times in milliseconds:
 //   LAYOUT MEASURE mean p50 p99 max
@@ -23,6 +25,7 @@
 #include "glview.h"
 #include "guardzonereader.h"
 #include "hitlayout.h"
+#include "monitortexts.h"
 #include "radardriver.h"
 #include "settings.h"
 #include "settingserror.h"
@@ -71,7 +74,8 @@ struct Options {
     int frames = kDefaultFrames;
     QString layout;
     QString scenario;
-    QString zonesFile; // a settings file with guard zones, or empty
+    QString zonesFile;     // a settings file with guard zones, or empty
+    int monitorFrames = 0; // frames between new words on the monitors; 0: none
 };
 
 double percentile(const std::vector<double> &sorted, double p)
@@ -169,9 +173,11 @@ struct FrameTimes {
 };
 
 // One frame as the window's timer slot runs it: tick, update, repaint.
-bool timeFrame(Scene &scene, FrameTimes &times)
+bool timeFrame(Scene &scene, FrameTimes &times, const PanelTexts *newWords)
 {
     const double cpuBefore = processCpuMs();
+    if (newWords != nullptr)
+        scene.view.setPanelTexts(*newWords);
     QElapsedTimer clock;
     clock.start();
     if (!scene.driver.logic.tick(kFrameSeconds))
@@ -194,7 +200,7 @@ bool timeFrame(Scene &scene, FrameTimes &times)
 
 // Cycles of frames, each cycle starting with freshly made hits that all live
 // through it, so that every measured frame draws the layout's full count.
-bool measureFrames(Scene &scene, const HitLayout &layout, int frames)
+bool measureFrames(Scene &scene, const HitLayout &layout, int frames, int monitorFrames)
 {
     scene.view.setFinishing(false);
     FrameTimes times;
@@ -205,7 +211,9 @@ bool measureFrames(Scene &scene, const HitLayout &layout, int frames)
         times.making.push_back(longestUpdateMs);
         for (int i = 0; i < kFramesPerCycle && done < frames; ++i, ++done) {
             QCoreApplication::processEvents();
-            if (!timeFrame(scene, times))
+            const bool newWords = monitorFrames > 0 && done % monitorFrames == 0;
+            const PanelTexts words = sampleMonitorTexts(done, false);
+            if (!timeFrame(scene, times, newWords ? &words : nullptr))
                 return false;
         }
     }
@@ -233,7 +241,7 @@ bool runLayout(const HitLayout &layout, const Options &options, const std::vecto
     if (first)
         reportRenderer(scene);
     measurePaints(scene, layout, options.paints);
-    if (!measureFrames(scene, layout, options.frames)) {
+    if (!measureFrames(scene, layout, options.frames, options.monitorFrames)) {
         std::fprintf(stderr, "scene_bench: the logic lost its connection\n");
         return false;
     }
@@ -249,6 +257,7 @@ Options parseOptions(const QApplication &app)
     parser.addOption({"layout", "Measure this layout only: none, wedge or sector.", "NAME"});
     parser.addOption({"scenario", "Write the sector layout as a simulator scenario.", "FILE"});
     parser.addOption({"zones", "Watch the guard zones of this settings file.", "SETTINGS"});
+    parser.addOption({"monitors", "New words on the monitors every N timed frames.", "N"});
     parser.process(app);
     Options options;
     if (parser.isSet("paints"))
@@ -258,6 +267,7 @@ Options parseOptions(const QApplication &app)
     options.layout = parser.value("layout");
     options.scenario = parser.value("scenario");
     options.zonesFile = parser.value("zones");
+    options.monitorFrames = std::max(0, parser.value("monitors").toInt());
     return options;
 }
 

@@ -82,9 +82,16 @@ TEST(StationTallyTest, FrameAgeFollowsFramesAndHitsAreCountedOverTheLastTurn)
     tally.tick(0.1, 8.0, 0, 0);
     EXPECT_EQ(tally.lastFrameAge(), 0.0);
 
-    // A hit every 10 degrees for two turns: a turn holds 36 of them.
+    // A hit every 10 degrees: 36 a turn, told once the turn is whole, so
+    // that the count changes once a turn; the first turn's so far until then.
     StationTally hits;
-    for (int tick = 1; tick <= 72; ++tick)
+    for (int tick = 1; tick <= 18; ++tick)
         hits.tick(0.125, 10.0, tick, tick);
-    EXPECT_NEAR(hits.hitsInLastTurn(), 36, 1);
+    EXPECT_EQ(hits.hitsInLastTurn(), 18);
+    for (int tick = 19; tick <= 40; ++tick)
+        hits.tick(0.125, 10.0, tick, tick + (tick > 36 ? 10 : 0));
+    EXPECT_EQ(hits.hitsInLastTurn(), 36) << "the first whole turn, not what came since";
+    for (int tick = 41; tick <= 72; ++tick)
+        hits.tick(0.125, 10.0, tick, tick + 10);
+    EXPECT_EQ(hits.hitsInLastTurn(), 46);
 }
