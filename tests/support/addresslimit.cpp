@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -27,4 +28,18 @@ void limitAddressSpace(size_t spareBytes)
     const rlimit limit = {used + spareBytes, used + spareBytes};
     if (setrlimit(RLIMIT_AS, &limit) != 0)
         std::abort();
+}
+
+bool addressLimitHolds()
+{
+    constexpr size_t kSpareBytes = 64u << 20;
+    constexpr size_t kPastTheLimitBytes = 4 * kSpareBytes;
+    const pid_t child = fork();
+    if (child == 0) {
+        limitAddressSpace(kSpareBytes);
+        _exit(std::malloc(kPastTheLimitBytes) == nullptr ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
