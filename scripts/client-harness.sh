@@ -11,6 +11,9 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 sim_pid=""
+# What runs the programs: nothing on this machine's own builds; a cross
+# build's script sets its emulator.
+harness_emulator=()
 kListeningLine='listening on [0-9.]+:[0-9]+' # what the simulator prints when ready
 
 # harness_build [cmake options]
@@ -28,7 +31,7 @@ lib_at_exit harness_stop_sim
 # simulator prints when it listens.
 harness_start_sim() {
     local log="$work_dir/radar-sim.log"
-    "$lib_repo/$build_dir/tools/radar-sim/radar-sim" --listen 127.0.0.1 \
+    "${harness_emulator[@]}" "$lib_repo/$build_dir/tools/radar-sim/radar-sim" --listen 127.0.0.1 \
         --port "${RADAR_PORT:-0}" "$@" 2> "$log" &
     sim_pid=$!
     lib_wait_for "$log" "$kListeningLine" "$sim_pid" radar-sim "$log"
