@@ -1,5 +1,6 @@
 # The Debian package: `cpack -G DEB` in a build folder builds
-# radar-client_<version>_amd64.deb from what the install rules put in place,
+# radar-client_<version>_<arch>.deb (a cross build's toolchain file names
+# the architecture) from what the install rules put in place,
 # laid out for Debian by packaging/debian-layout.cmake. scripts/package.sh
 # does it from a fresh Release build.
 
