@@ -4,11 +4,11 @@
 #   1. builds the package (ARCH=arm64 scripts/package.sh), unless DEB names one;
 #   2. makes the root with debootstrap (bookworm, minbase, with the
 #      package's dependencies), once: a later run reuses it;
-#   3. installs the package there with dpkg --root, which checks its
-#      dependencies against the root's own packages;
+#   3. installs the package there with the root's own dpkg, under qemu,
+#      which checks its dependencies against the root's packages;
 #   4. runs the installed client's --version in the root, through qemu.
-# The root's second stage runs arm64 programs, so qemu is registered with the
-# kernel's binfmt_misc if it is not yet (root only). Installs what is missing
+# The root's second stage and its dpkg are arm64 programs, so qemu is
+# registered with the kernel's binfmt_misc if it is not yet (root only). Installs what is missing
 # first. Not part of scripts/test.sh: the root takes some minutes and a few
 # hundred megabytes of downloads.
 #
@@ -46,6 +46,9 @@ if [ ! -x "$root_dir/usr/bin/dpkg" ]; then
     debootstrap --arch=arm64 --variant=minbase --include="$(depends_of "$deb")" \
         "$kSuite" "$root_dir" "$mirror"
 fi
-dpkg --root="$root_dir" --force-not-root -i "$deb"
+# The root's own dpkg, an arm64 program, installs it, checking its
+# dependencies against the root's packages.
+cp "$deb" "$root_dir/tmp/"
+chroot "$root_dir" dpkg -i "/tmp/$(basename "$deb")"
 echo "== radar-client --version in the arm64 root, through qemu"
 chroot "$root_dir" /usr/bin/radar-client --version

@@ -79,11 +79,10 @@ check_package() {
 
 bash scripts/setup.sh
 bash scripts/setup-arm64.sh
-# shellcheck disable=SC2086 # the options are meant to split
-lib_build "$native_dir" RelWithDebInfo ${CMAKE_ARGS:-} -- arch_answers
-# shellcheck disable=SC2086
+# The native build keeps the options it was configured with, if it was.
+lib_build "$native_dir" RelWithDebInfo -- arch_answers
 lib_build "$build_dir" RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$lib_repo/cmake/toolchain-arm64.cmake" \
-    -DRADAR_BUILD_BENCH=OFF -DRADAR_NATIVE_ANSWERS="$lib_repo/$native_dir/tests/arch/arch_answers" ${CMAKE_ARGS:-}
+    -DRADAR_BUILD_BENCH=OFF -DRADAR_NATIVE_ANSWERS="$lib_repo/$native_dir/tests/arch/arch_answers"
 # qemu 7.2 refuses the clone flags with which Qt 6.4 starts a process
 # ("Resource error (fork failure): Invalid argument"), so the tests in which
 # an emulated program starts another are left out here; the client's and the

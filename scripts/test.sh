@@ -7,13 +7,15 @@
 # UndefinedBehaviorSanitizer, as scripts/test-sanitized.sh builds the whole
 # suite, and runs them there. Then builds the view, the window and the client
 # once more with the other Qt version and runs their tests there, with one that
-# compares both builds' frames. Installs missing packages first. Each test that
-# needs a display runs on an Xvfb of its own, and a test that fails, or a
-# sanitizer finding, fails the run.
+# compares both builds' frames. Then cross-compiles everything for arm64 and
+# runs under qemu what scripts/test-arm64.sh runs. Installs missing packages
+# first. Each test that needs a display runs on an Xvfb of its own, and a test
+# that fails, or a sanitizer finding, fails the run.
 #
 # Environment: BUILD_DIR (build), CMAKE_ARGS (further cmake options),
 # SANITIZED (1; 0 skips the sanitized build), SANITIZED_BUILD_DIR (build-asan),
-# OTHER_QT (1; 0 skips the second build), OTHER_BUILD_DIR (build-other-qt).
+# OTHER_QT (1; 0 skips the second build), OTHER_BUILD_DIR (build-other-qt),
+# ARM64 (1; 0 skips the arm64 build), ARM64_BUILD_DIR (build-arm64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
@@ -46,11 +48,17 @@ if [ "${SANITIZED:-1}" = 1 ]; then
     )
 fi
 
-[ "${OTHER_QT:-1}" = 1 ] || exit 0
-built_with=$(sed -n 's/^RADAR_QT_BUILT_WITH:INTERNAL=//p' "$build_dir/CMakeCache.txt")
-other_qt=$((built_with == 6 ? 5 : 6))
-echo "== the view, window and end-to-end tests on Qt $other_qt"
-# shellcheck disable=SC2086 # the options are meant to split
-lib_build "$other_dir" RelWithDebInfo ${CMAKE_ARGS:-} -DRADAR_QT_MAJOR="$other_qt" \
-    -DRADAR_OTHER_QT_FRAME_DUMP="$lib_repo/$build_dir/tests/view/frame_dump" -- "${kOtherQtTargets[@]}"
-lib_run_tests "$other_dir" -R "$kOtherQtTests"
+if [ "${OTHER_QT:-1}" = 1 ]; then
+    built_with=$(sed -n 's/^RADAR_QT_BUILT_WITH:INTERNAL=//p' "$build_dir/CMakeCache.txt")
+    other_qt=$((built_with == 6 ? 5 : 6))
+    echo "== the view, window and end-to-end tests on Qt $other_qt"
+    # shellcheck disable=SC2086 # the options are meant to split
+    lib_build "$other_dir" RelWithDebInfo ${CMAKE_ARGS:-} -DRADAR_QT_MAJOR="$other_qt" \
+        -DRADAR_OTHER_QT_FRAME_DUMP="$lib_repo/$build_dir/tests/view/frame_dump" -- "${kOtherQtTargets[@]}"
+    lib_run_tests "$other_dir" -R "$kOtherQtTests"
+fi
+
+if [ "${ARM64:-1}" = 1 ]; then
+    echo "== the arm64 build, under emulation"
+    BUILD_DIR=$build_dir bash scripts/test-arm64.sh
+fi
