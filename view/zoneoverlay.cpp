@@ -7,6 +7,7 @@
 #include "zonewatch.h"
 
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -158,18 +159,24 @@ void ZoneOverlay::drawFaintOutlines() const
     }
 }
 
+// The lines first and the numbers after them: switching between untextured
+// lines and textured glyphs from one zone to the next costs the software
+// renderer more than the drawing itself.
 QRect ZoneOverlay::drawStateOutlines(double beamDeg) const
 {
     QRect area;
+    std::vector<std::pair<size_t, const LineStyle *>> shown;
     for (size_t zone = 0; zone < outlines.size(); ++zone) {
         const ZoneWatch::State state = zones.state(zone);
         if (state == ZoneWatch::State::Armed)
             continue;
         const LineStyle &style = state == ZoneWatch::State::Alarm ? alarmStyle(beamDeg) : kUnknown;
         drawInStyle(*outlines[zone], style);
-        drawNumber(zone, style.colour);
+        shown.emplace_back(zone, &style);
         area |= areaOf(zone);
     }
+    for (const auto &[zone, style] : shown)
+        drawNumber(zone, style->colour);
     return area;
 }
 
