@@ -299,7 +299,7 @@ void GLWidget::paintGL()
     } else {
         drawFixedScene();
     }
-    const QRect zonesArea = zoneOverlay ? zoneOverlay->drawStateOutlines(shownBeam()) : QRect();
+    const QRegion zonesArea = zoneOverlay ? zoneOverlay->drawStateOutlines(shownBeam()) : QRegion();
     const QRect sweepArea = drawSweep();
     const QRect markersArea = drawHits();
     const QRect markArea =
@@ -307,7 +307,7 @@ void GLWidget::paintGL()
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     light->disable();
-    const QRegion drawn = QRegion(zonesArea) | sweepArea | markersArea | markArea;
+    const QRegion drawn = zonesArea | sweepArea | markersArea | markArea;
     windowAlpha.makeOpaque(drawn);
     if (sceneCache)
         sceneCache->finishFrame(drawn);

@@ -117,7 +117,7 @@ ZoneOverlay::ZoneOverlay(const ZoneWatch &zones, GLuint fontAtlas) : zones(zones
 }
 
 // Upright for the operator, read along x, centred where the outline leaves
-// room; its corners join the outline's points, for the window area.
+// room.
 void ZoneOverlay::placeNumber(const GuardZone &zone)
 {
     numbers.push_back(std::to_string(zone.number));
@@ -130,8 +130,9 @@ void ZoneOverlay::placeNumber(const GuardZone &zone)
                             {0.0, 0.0, -1.0},
                             kNumberHeight,
                             GlyphText::Align::Centre});
+    numberCorners.emplace_back();
     for (const GlyphText::Vector &corner : GlyphText::corners(numbers.back(), numberPlaces.back()))
-        points.back().push_back(corner);
+        numberCorners.back().push_back(corner);
 }
 
 bool ZoneOverlay::isBlinkBright(double beamDeg)
@@ -162,9 +163,9 @@ void ZoneOverlay::drawFaintOutlines() const
 // The lines first and the numbers after them: switching between untextured
 // lines and textured glyphs from one zone to the next costs the software
 // renderer more than the drawing itself.
-QRect ZoneOverlay::drawStateOutlines(double beamDeg) const
+QRegion ZoneOverlay::drawStateOutlines(double beamDeg) const
 {
-    QRect area;
+    QRegion area;
     std::vector<std::pair<size_t, const LineStyle *>> shown;
     for (size_t zone = 0; zone < outlines.size(); ++zone) {
         const ZoneWatch::State state = zones.state(zone);
@@ -173,7 +174,8 @@ QRect ZoneOverlay::drawStateOutlines(double beamDeg) const
         const LineStyle &style = state == ZoneWatch::State::Alarm ? alarmStyle(beamDeg) : kUnknown;
         drawInStyle(*outlines[zone], style);
         shown.emplace_back(zone, &style);
-        area |= areaOf(zone);
+        area |= areaOf(points[zone]);
+        area |= areaOf(numberCorners[zone]);
     }
     for (const auto &[zone, style] : shown)
         drawNumber(zone, style->colour);
@@ -185,12 +187,12 @@ bool ZoneOverlay::inZoneInAlarm(const Hit &hit) const
     return zones.inZoneInAlarm(hit);
 }
 
-// Where the zone's outline lands in the window, with the coordinates the
-// scene's; the whole viewport when it does not land within bounds.
-QRect ZoneOverlay::areaOf(size_t zone) const
+// Where lines or glyphs through these scene points land in the window; the
+// whole viewport when they do not land within bounds.
+QRect ZoneOverlay::areaOf(const std::vector<WindowProjection::ScenePoint> &scenePoints)
 {
     const WindowProjection projection = WindowProjection::current();
-    const auto area = projection.areaOf(points[zone].data(), points[zone].size());
+    const auto area = projection.areaOf(scenePoints.data(), scenePoints.size());
     if (!area)
         return projection.viewport().toAlignedRect();
     return area->adjusted(-kLineMarginPixels, -kLineMarginPixels, kLineMarginPixels,

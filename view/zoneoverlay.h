@@ -4,6 +4,7 @@
 #include "windowprojection.h"
 
 #include <QRect>
+#include <QRegion>
 #include <QtGui/qopengl.h>
 
 #include <memory>
@@ -41,10 +42,12 @@ public:
 
     void drawFaintOutlines() const;
     // The outlines of the zones in alarm, in the blink's phase for the beam
-    // at beamDeg, and of the zones whose state is unknown; the window area
-    // drawn in (device pixels, origin bottom left), or the whole viewport
-    // when it cannot be told.
-    QRect drawStateOutlines(double beamDeg) const;
+    // at beamDeg, and of the zones whose state is unknown, with their
+    // numbers; the window areas drawn in (device pixels, origin bottom
+    // left): each outline's and each number's rectangle apart, so that the
+    // next frames restore no more than that, or the whole viewport when an
+    // area cannot be told.
+    QRegion drawStateOutlines(double beamDeg) const;
     // True when hit lies in a zone in alarm: its marker then takes kAlarmColour.
     bool inZoneInAlarm(const Hit &hit) const;
 
@@ -58,14 +61,16 @@ public:
     static constexpr double kNumberHeight = 0.12;
 
 private:
-    QRect areaOf(size_t zone) const;
+    static QRect areaOf(const std::vector<WindowProjection::ScenePoint> &scenePoints);
     void placeNumber(const GuardZone &zone);
     void drawNumber(size_t zone, const GLfloat colour[4]) const;
 
     const ZoneWatch &zones;
     // Per zone: the outline's points in the scene at the state outlines'
-    // height, for the window areas, and the outline drawn at the origin.
+    // height, and its number's corners, for the window areas; and the
+    // outline drawn at the origin.
     std::vector<std::vector<WindowProjection::ScenePoint>> points;
+    std::vector<std::vector<WindowProjection::ScenePoint>> numberCorners;
     std::vector<std::unique_ptr<DisplayList>> outlines;
     // Per zone: its number, where it is written, on the screen's plane.
     std::vector<std::string> numbers;
