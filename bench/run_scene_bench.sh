@@ -26,10 +26,12 @@
 #
 # With BASELINE=REV, the second build is not the other Qt version's but the
 # same Qt's build of git revision REV (a branch, a commit), labelled "base",
-# so that a change is measured side by side with what came before it.
+# so that a change is measured side by side with what came before it. It is
+# checked out into BASELINE_BUILD_DIR-source (a git worktree, kept for the
+# next run) and built in BASELINE_BUILD_DIR (build-bench-base).
 #
 # Environment: BUILD_DIR (build-bench), OTHER_BUILD_DIR (build-bench-other),
-# OTHER_QT (1; 0 measures the default build alone), BASELINE, CMAKE_ARGS, RUNS (3),
+# OTHER_QT (1; 0 measures the default build alone), BASELINE, BASELINE_BUILD_DIR, CMAKE_ARGS, RUNS (3),
 # STARTS (5), CLIENT_SECONDS (15), SCREENS ("1280x1024 1920x1080"), SCALES
 # ("1 2"), LAYOUTS ("sector"), ZONE_PAIRS (3), SCENE_BENCH_ARGS (default
 # "--paints 100 --frames 270").
@@ -68,10 +70,15 @@ lib_build "$build_dir" RelWithDebInfo ${CMAKE_ARGS:-} -- "${kBenchTargets[@]}" >
 builds=("$build_dir")
 baseline_dir=""
 if [ -n "${BASELINE:-}" ]; then
-    baseline_source=$(mktemp -d)
-    lib_at_exit 'git -C "$repo" worktree remove --force "$baseline_source"'
-    git -C "$repo" worktree add --detach "$baseline_source" "$BASELINE" >/dev/null
-    baseline_dir="$other_dir"
+    # A worktree of its own that stays, so that its build folder's cache
+    # matches it the next time and only what changed is rebuilt.
+    baseline_dir=${BASELINE_BUILD_DIR:-build-bench-base}
+    baseline_source="$repo/$baseline_dir-source"
+    if [ -d "$baseline_source" ]; then
+        git -C "$baseline_source" checkout --quiet --detach "$BASELINE"
+    else
+        git -C "$repo" worktree add --detach "$baseline_source" "$BASELINE" >/dev/null
+    fi
     # shellcheck disable=SC2086 # the options are meant to split
     (cd "$baseline_source" && source scripts/lib.sh &&
         lib_build "$repo/$baseline_dir" RelWithDebInfo ${CMAKE_ARGS:-} \
