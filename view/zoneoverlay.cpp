@@ -160,9 +160,8 @@ void ZoneOverlay::drawFaintOutlines() const
     }
 }
 
-// The lines first and the numbers after them: switching between untextured
-// lines and textured glyphs from one zone to the next costs the software
-// renderer more than the drawing itself.
+// The lines first and the numbers after them, so that the renderer switches
+// between untextured lines and textured glyphs once, not zone by zone.
 QRegion ZoneOverlay::drawStateOutlines(double beamDeg) const
 {
     QRegion area;
