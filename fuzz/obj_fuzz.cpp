@@ -10,6 +10,7 @@
 // files take the one-pass reading, and this holds it to the general one.
 #include "glm.h"
 #include "glm_readerror.h"
+#include "objcorpus.h"
 #include "scratchdir.h"
 
 #include <algorithm>
@@ -22,9 +23,6 @@
 namespace
 {
 
-const char kSeparator[] = "\n=mtl=\n";
-const char kObjName[] = "model.obj";
-const char kMtlName[] = "model.mtl"; // what the seeds' mtllib lines name
 constexpr float kCreaseAngleDeg = 90.0f;
 
 [[noreturn]] void fail(const char *what)
@@ -105,14 +103,14 @@ void prepare(GlmMesh *model)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static ScratchDir scratch;
-    static const std::string objPath = scratch.path() + "/" + kObjName;
+    static const std::string objPath = scratch.path() + "/" + kObjCorpusObjName;
     const char *begin = reinterpret_cast<const char *>(data);
     const char *end = begin + size;
-    const char *separator =
-        std::search(begin, end, kSeparator, kSeparator + std::strlen(kSeparator));
-    const char *mtl = separator == end ? end : separator + std::strlen(kSeparator);
-    scratch.write(kObjName, begin, size_t(separator - begin));
-    scratch.write(kMtlName, mtl, size_t(end - mtl));
+    const char *separator = std::search(begin, end, kObjCorpusSeparator,
+                                        kObjCorpusSeparator + std::strlen(kObjCorpusSeparator));
+    const char *mtl = separator == end ? end : separator + std::strlen(kObjCorpusSeparator);
+    scratch.write(kObjCorpusObjName, begin, size_t(separator - begin));
+    scratch.write(kObjCorpusMtlName, mtl, size_t(end - mtl));
 
     GlmReadError error;
     GlmMesh *model = glmReadOBJFile(objPath.c_str(), &error);

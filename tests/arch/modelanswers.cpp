@@ -1,5 +1,7 @@
 #include "answers.h"
 #include "glm.h"
+#include "objcorpus.h"
+#include "scenelayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +19,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-constexpr float kCreaseAngleDeg = 90.0f; // as the view smooths its models
-const char kCorpusSeparator[] = "\n=mtl=\n";
-const char kCorpusObjName[] = "model.obj";
-const char kCorpusMtlName[] = "model.mtl"; // what the corpus's mtllib lines name
 
 // Exact: two floats print alike only when they are the same float. A NaN's
 // sign and payload mean nothing, and the machines' arithmetic sets them
@@ -102,7 +99,7 @@ void printRead(std::ostream &out, const std::string &path)
     printModel(out, *model);
     out << "fitted " << exact(glmFitToUnitCube(model)) << '\n';
     glmFaceNormals(model);
-    glmVertexNormals(model, kCreaseAngleDeg);
+    glmVertexNormals(model, scene::kModelCreaseAngleDeg);
     printModel(out, *model);
     glmFree(model);
 }
@@ -124,12 +121,12 @@ std::string unpackCorpusEntry(const fs::path &entry)
 {
     std::ifstream in(entry, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const size_t separator = bytes.find(kCorpusSeparator);
+    const size_t separator = bytes.find(kObjCorpusSeparator);
     const size_t mtlStart =
-        separator == std::string::npos ? bytes.size() : separator + sizeof kCorpusSeparator - 1;
-    std::ofstream(kCorpusObjName, std::ios::binary) << bytes.substr(0, separator);
-    std::ofstream(kCorpusMtlName, std::ios::binary) << bytes.substr(mtlStart);
-    return kCorpusObjName;
+        separator == std::string::npos ? bytes.size() : separator + sizeof kObjCorpusSeparator - 1;
+    std::ofstream(kObjCorpusObjName, std::ios::binary) << bytes.substr(0, separator);
+    std::ofstream(kObjCorpusMtlName, std::ios::binary) << bytes.substr(mtlStart);
+    return kObjCorpusObjName;
 }
 
 } // namespace

@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 constexpr int kWalkers = MaxTargets;
 constexpr quint32 kWalkerSeed = 7;
 constexpr int kFrames = 200;
-constexpr double kFrameSeconds = 0.05;
 constexpr quint16 kExtraWord = 0xFFFF;
 
 // FNV-1a, 64 bits: a frame's bytes in one short line.
@@ -38,8 +37,8 @@ std::uint64_t digest(const QByteArray &bytes)
 void printFrames(std::ostream &out, TargetSource &source)
 {
     for (int i = 0; i < kFrames; ++i) {
-        const QByteArray frame =
-            FrameEncoder::encode(source.targetsAt(i * kFrameSeconds), i == 0, kExtraWord);
+        const QByteArray frame = FrameEncoder::encode(
+            source.targetsAt(i * RandomWalkers::kStepSeconds), i == 0, kExtraWord);
         char line[64];
         std::snprintf(line, sizeof line, "frame %d %d %016llx\n", i, int(frame.size()),
                       static_cast<unsigned long long>(digest(frame)));
