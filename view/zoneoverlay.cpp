@@ -7,7 +7,6 @@
 #include "zonewatch.h"
 
 #include <cmath>
-#include <utility>
 
 namespace
 {
@@ -60,6 +59,21 @@ const LineStyle &alarmStyle(double beamDeg)
 
 // The number's ink stays clear of the bearing numerals just inside the rim.
 constexpr double kNumberLimit = 1.75;
+
+// The style of a zone's state outline, or null for an armed zone, which has
+// only its faint one.
+const LineStyle *stateStyle(ZoneWatch::State state, double beamDeg)
+{
+    switch (state) {
+    case ZoneWatch::State::Armed:
+        return nullptr;
+    case ZoneWatch::State::Alarm:
+        return &alarmStyle(beamDeg);
+    case ZoneWatch::State::Unknown:
+        break;
+    }
+    return &kUnknown;
+}
 
 // Untextured lines; the colour, the texturing and the line state that the
 // screen, the sweep and the markers draw with come back with glPopAttrib.
@@ -165,19 +179,16 @@ void ZoneOverlay::drawFaintOutlines() const
 QRegion ZoneOverlay::drawStateOutlines(double beamDeg) const
 {
     QRegion area;
-    std::vector<std::pair<size_t, const LineStyle *>> shown;
     for (size_t zone = 0; zone < outlines.size(); ++zone) {
-        const ZoneWatch::State state = zones.state(zone);
-        if (state == ZoneWatch::State::Armed)
-            continue;
-        const LineStyle &style = state == ZoneWatch::State::Alarm ? alarmStyle(beamDeg) : kUnknown;
-        drawInStyle(*outlines[zone], style);
-        shown.emplace_back(zone, &style);
-        area |= areaOf(points[zone]);
-        area |= areaOf(numberCorners[zone]);
+        if (const LineStyle *style = stateStyle(zones.state(zone), beamDeg)) {
+            drawInStyle(*outlines[zone], *style);
+            area |= areaOf(points[zone]);
+            area |= areaOf(numberCorners[zone]);
+        }
     }
-    for (const auto &[zone, style] : shown)
-        drawNumber(zone, style->colour);
+    for (size_t zone = 0; zone < outlines.size(); ++zone)
+        if (const LineStyle *style = stateStyle(zones.state(zone), beamDeg))
+            drawNumber(zone, style->colour);
     return area;
 }
 
