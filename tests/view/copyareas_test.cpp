@@ -2,19 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace
 {
-
-qint64 pixels(const std::vector<QRect> &rects)
-{
-    qint64 sum = 0;
-    for (const QRect &r : rects)
-        sum += qint64(r.width()) * r.height();
-    return sum;
-}
 
 QRegion regionOf(const std::vector<QRect> &rects)
 {
@@ -24,59 +15,43 @@ QRegion regionOf(const std::vector<QRect> &rects)
     return region;
 }
 
-struct Case {
-    std::string name;
-    std::vector<QRect> drawn;
-    qint64 fixedCost;
-    size_t copies; // rectangles to copy
-};
-
-// The restore of a frame with zone outlines, their numbers, the sweep's
-// bands and the markers: a region of many small rectangles.
-const std::vector<QRect> kFrameParts = {
-    {300, 200, 400, 300}, {720, 220, 300, 260}, {430, 560, 40, 30},  {980, 180, 30, 30},
-    {500, 250, 90, 380},  {420, 620, 350, 60},  {600, 300, 200, 200}};
-
-// Many markers' areas scattered over the window, as many zones would leave.
-std::vector<QRect> scattered()
+qint64 costOf(const std::vector<QRect> &copies, qint64 fixedCost)
 {
-    std::vector<QRect> rects;
-    for (int i = 0; i < 100; ++i)
-        rects.push_back({(i % 10) * 100, (i / 10) * 100, 4, 4});
-    return rects;
+    qint64 cost = 0;
+    for (const QRect &r : copies)
+        cost += qint64(r.width()) * r.height() + fixedCost;
+    return cost;
 }
+
+// A frame's zone outlines, their numbers, the sweep's bands and the markers.
+const QRegion kFrame = regionOf({{300, 200, 400, 300},
+                                 {720, 220, 300, 260},
+                                 {430, 560, 40, 30},
+                                 {980, 180, 30, 30},
+                                 {500, 250, 90, 380},
+                                 {420, 620, 350, 60}});
 
 TEST(CopyAreas, CopiesEveryDrawnPixelInAsFewRectanglesAsPay)
 {
-    const std::vector<Case> cases = {
-        {"nothing drawn", {}, 65536, 0},
-        {"one rectangle", {{10, 10, 50, 20}}, 65536, 1},
-        {"two far apart, copies free", {{0, 0, 10, 10}, {900, 900, 10, 10}}, 0, 2},
-        {"two far apart, the gap dearer than a copy",
-         {{0, 0, 10, 10}, {900, 900, 10, 10}},
-         65536,
-         2},
-        {"two far apart, a copy dearer than the gap",
-         {{0, 0, 10, 10}, {900, 900, 10, 10}},
-         1000000,
-         1},
-        {"an L, its corner cheaper than a copy", {{0, 0, 100, 10}, {0, 10, 10, 90}}, 65536, 1},
-        {"a frame's parts under a software renderer", kFrameParts, 65536, 2},
-        {"a frame's parts where copies are free", kFrameParts, 0, size_t(-1)},
-        {"a hundred scattered rectangles", scattered(), 65536, 1},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QRegion drawn = regionOf(c.drawn);
-        const std::vector<QRect> copies = copyAreas(drawn, c.fixedCost);
-        EXPECT_TRUE((drawn - regionOf(copies)).isEmpty());
-        EXPECT_TRUE((regionOf(copies) - drawn).isEmpty() || c.fixedCost > 0);
-        const size_t expected = c.copies == size_t(-1) ? size_t(drawn.rectCount()) : c.copies;
-        EXPECT_EQ(copies.size(), expected);
-        // Never dearer than copying the region's own rectangles.
-        const std::vector<QRect> own(drawn.begin(), drawn.end());
-        EXPECT_LE(pixels(copies) + qint64(copies.size()) * c.fixedCost,
-                  pixels(own) + qint64(own.size()) * c.fixedCost);
+    const QRegion farApart = regionOf({{0, 0, 10, 10}, {900, 900, 10, 10}});
+    QRegion scattered; // more rectangles than are worth searching through
+    for (int i = 0; i < 100; ++i)
+        scattered |= QRect((i % 10) * 100, (i / 10) * 100, 4, 4);
+    const struct {
+        QRegion drawn;
+        qint64 fixedCost;
+        int copies;
+    } cases[] = {{QRegion(), 65536, 0},  {farApart, 65536, 2},
+                 {farApart, 1000000, 1}, {regionOf({{0, 0, 100, 10}, {0, 10, 10, 90}}), 65536, 1},
+                 {kFrame, 65536, 2},     {kFrame, 0, kFrame.rectCount()},
+                 {scattered, 65536, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        const std::vector<QRect> copies = copyAreas(c.drawn, c.fixedCost);
+        EXPECT_EQ(int(copies.size()), c.copies);
+        EXPECT_TRUE((c.drawn - regionOf(copies)).isEmpty());
+        const std::vector<QRect> own(c.drawn.begin(), c.drawn.end());
+        EXPECT_LE(costOf(copies, c.fixedCost), costOf(own, c.fixedCost));
     }
 }
 
